@@ -1,0 +1,28 @@
+# make run   installs what is missing, builds, and starts ORBEN
+# make test  installs what is missing, builds, and runs every test
+BUILD ?= build
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE_FLAGS ?= -DORBEN_WERROR=ON
+
+.PHONY: deps configure build run test bench clean
+
+deps:
+	@tools/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) > /dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	$(BUILD)/src/tuka2 run examples/suma.ehc
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	$(BUILD)/bench/tuka2_bench
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,172 @@
+#include "disasm/listing.h"
+
+#include <algorithm>
+
+namespace orben {
+
+namespace {
+
+// Sort key of one character: its class, then its value within the class.
+int CollationKey(char ch) {
+  const auto c = static_cast<unsigned char>(ch);
+  if (c >= '0' && c <= '9') return 0x100 + c;
+  if (c >= 'a' && c <= 'z') return 0x200 + (c - 'a' + 'A');
+  if (c >= 'A' && c <= 'Z') return 0x200 + c;
+  if (c < 0x80) return c;
+  return 0x300 + c;
+}
+
+int AddressOfBracket(const std::string& line, std::size_t open) {
+  int value = 0;
+  for (std::size_t i = open + 1; i < open + 5; ++i) {
+    const char c = line[i];
+    int digit;
+    if (c >= '0' && c <= '9') {
+      digit = c - '0';
+    } else if (c >= 'A' && c <= 'F') {
+      digit = c - 'A' + 10;
+    } else {
+      return -1;
+    }
+    value = value * 16 + digit;
+  }
+  return value;
+}
+
+}  // namespace
+
+Listing::Listing() : last_line_of_address_(0x10000, -1) {}
+
+bool Listing::Less(std::string_view a, std::string_view b) {
+  const std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    const int ka = CollationKey(a[i]);
+    const int kb = CollationKey(b[i]);
+    if (ka != kb) return ka < kb;
+  }
+  return a.size() < b.size();
+}
+
+int Listing::Add(std::string line) {
+  int index = Count();
+  if (sorted_) {
+    auto at = std::upper_bound(lines_.begin(), lines_.end(), line,
+                               [](const std::string& x, const std::string& y) { return Less(x, y); });
+    index = static_cast<int>(at - lines_.begin());
+  }
+  lines_.insert(lines_.begin() + index, std::move(line));
+  if (selected_ >= index) ++selected_;
+  index_valid_ = false;
+  for (auto* observer : observers_) observer->LineInserted(index);
+  return index;
+}
+
+void Listing::Replace(int index, std::string line) {
+  if (index < 0 || index >= Count()) return;
+  lines_[index] = std::move(line);
+  index_valid_ = false;
+  for (auto* observer : observers_) observer->LineChanged(index);
+}
+
+void Listing::Remove(int index) {
+  if (index < 0 || index >= Count()) return;
+  lines_.erase(lines_.begin() + index);
+  if (selected_ == index) {
+    selected_ = -1;
+  } else if (selected_ > index) {
+    --selected_;
+  }
+  index_valid_ = false;
+  for (auto* observer : observers_) observer->LineRemoved(index);
+}
+
+void Listing::Clear() {
+  lines_.clear();
+  selected_ = -1;
+  index_valid_ = false;
+  for (auto* observer : observers_) observer->ListingCleared();
+}
+
+void Listing::RewriteAll(const std::function<std::string(const std::string&)>& rewrite) {
+  for (auto& line : lines_) line = rewrite(line);
+  LinesMoved();
+}
+
+void Listing::SetSorted(bool sorted) {
+  if (sorted == sorted_) return;
+  sorted_ = sorted;
+  if (!sorted_ || lines_.empty()) return;
+  const std::string* selected_line = selected_ >= 0 ? &lines_[selected_] : nullptr;
+  std::vector<int> order(lines_.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
+  std::stable_sort(order.begin(), order.end(),
+                   [this](int x, int y) { return Less(lines_[x], lines_[y]); });
+  std::vector<std::string> sorted_lines;
+  sorted_lines.reserve(lines_.size());
+  int new_selected = -1;
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    if (selected_line == &lines_[order[i]]) new_selected = static_cast<int>(i);
+    sorted_lines.push_back(std::move(lines_[order[i]]));
+  }
+  lines_ = std::move(sorted_lines);
+  selected_ = new_selected;
+  LinesMoved();
+}
+
+void Listing::Select(int index) {
+  if (index < -1 || index >= Count() || index == selected_) return;
+  const int previous = selected_;
+  selected_ = index;
+  for (auto* observer : observers_) observer->SelectionChanged(previous, selected_);
+}
+
+int Listing::FindLast(std::string_view needle) const {
+  for (int i = Count() - 1; i >= 0; --i) {
+    if (lines_[i].find(needle) != std::string::npos) return i;
+  }
+  return -1;
+}
+
+void Listing::SelectAddress(const WordText& pc) {
+  if (!IsWordText(pc.view())) {
+    // Not an address ("", "****"): the plain search, which finds nothing in
+    // lines written by the loader or the disassembler mode.
+    char needle[6] = {'['};
+    const auto text = pc.view();
+    std::copy(text.begin(), text.end(), needle + 1);
+    needle[1 + text.size()] = ']';
+    const int found = FindLast(std::string_view(needle, text.size() + 2));
+    if (found >= 0) Select(found);
+    return;
+  }
+  if (!index_valid_) RebuildAddressIndex();
+  const int found = last_line_of_address_[static_cast<std::size_t>(WordTextToValue(pc))];
+  if (found >= 0) Select(found);
+}
+
+void Listing::RebuildAddressIndex() const {
+  std::fill(last_line_of_address_.begin(), last_line_of_address_.end(), -1);
+  for (int i = 0; i < Count(); ++i) {
+    const std::string& line = lines_[i];
+    for (std::size_t open = line.find('['); open != std::string::npos && open + 5 < line.size();
+         open = line.find('[', open + 1)) {
+      if (line[open + 5] != ']') continue;
+      const int address = AddressOfBracket(line, open);
+      if (address >= 0) last_line_of_address_[static_cast<std::size_t>(address)] = i;
+    }
+  }
+  index_valid_ = true;
+}
+
+void Listing::LinesMoved() {
+  index_valid_ = false;
+  for (auto* observer : observers_) observer->ListingReset();
+}
+
+void Listing::AddObserver(ListingObserver* observer) { observers_.push_back(observer); }
+
+void Listing::RemoveObserver(ListingObserver* observer) {
+  observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+}
+
+}  // namespace orben

@@ -1,0 +1,108 @@
+#include "machine/machine.h"
+
+#include <algorithm>
+
+#include "machine/user_interface.h"
+
+namespace orben {
+
+Machine::Machine(UserInterface& ui, RandomSource& random)
+    : ui_(ui),
+      random_(random),
+      power_menu_caption_("Encender TUKA-2"),
+      step_menu_caption_("Desactivar modo Paso a Paso"),
+      disassembler_menu_caption_("Activar Modo desensamblador"),
+      memory_(MemoryStore::kMachineBytes) {
+  cells_.fill(kOffText);
+  controls_[static_cast<int>(Control::StepMode)] = 1;
+  controls_[static_cast<int>(Control::PanelState)] = 2;
+  controls_[static_cast<int>(Control::StepInterval)] = 1000;
+  controls_[static_cast<int>(Control::InitMemoryAtPowerOn)] = 1;
+}
+
+void Machine::SetCell(CellId id, const WordText& text) {
+  if (cells_[id] == text) return;
+  cells_[id] = text;
+  for (auto* observer : observers_) observer->CellChanged(id);
+}
+
+WordText Machine::ReadRegister(int n) const {
+  if (n < 0 || n >= kRegisterCount) return {};
+  return cells_[RegisterCell(n)];
+}
+
+void Machine::WriteRegister(int n, const WordText& text) {
+  if (n < 0 || n >= kRegisterCount) return;
+  SetCell(RegisterCell(n), text);
+}
+
+WordText Machine::ReadMemoryWord(long long address) const {
+  if (address < 0 || 2 * address + 1 >= static_cast<long long>(memory_.size())) return {};
+  const auto index = static_cast<std::size_t>(2 * address);
+  const std::uint8_t high = memory_.byte(index);
+  const std::uint8_t low = memory_.byte(index + 1);
+  const char digits[4] = {HexDigitToChar(high >> 4), HexDigitToChar(high & 0xF),
+                          HexDigitToChar(low >> 4), HexDigitToChar(low & 0xF)};
+  return WordText(std::string_view(digits, 4));
+}
+
+void Machine::WriteMemoryWord(long long address, const WordText& text) {
+  // A negative address cannot come from a word text; it is refused like the
+  // monitor's area rather than written before the store.
+  if (address >= kMemoryWords || address < 0) {
+    ErrorStop();
+    ShowMessage(kStoreRefusedMessage);
+    return;
+  }
+  const auto view = text.view();
+  const std::uint8_t bytes[2] = {
+      static_cast<std::uint8_t>(ByteTextToValue(view.substr(0, std::min<std::size_t>(2, view.size())))),
+      static_cast<std::uint8_t>(ByteTextToValue(view.size() > 2 ? view.substr(2) : std::string_view()))};
+  memory_.SetBytes(2 * address, bytes);
+}
+
+void Machine::SetFlag(Flag f, bool on) {
+  auto& state = flags_[static_cast<int>(f)];
+  if (state == on) return;
+  state = on;
+  for (auto* observer : observers_) observer->FlagChanged(f);
+}
+
+void Machine::ErrorStop() {
+  ++error_stops_;
+  SetControl(Control::StepMode, 1);
+}
+
+void Machine::ShowMessage(std::string_view text) { ui_.ShowMessage(text); }
+
+void Machine::SetControl(Control c, int value) {
+  auto& state = controls_[static_cast<int>(c)];
+  if (state == value) return;
+  state = value;
+  for (auto* observer : observers_) observer->ControlChanged(c);
+}
+
+const std::string& Machine::caption(Control c) const {
+  switch (c) {
+    case Control::PowerMenuCaption: return power_menu_caption_;
+    case Control::StepMenuCaption: return step_menu_caption_;
+    default: return disassembler_menu_caption_;
+  }
+}
+
+void Machine::SetCaption(Control c, std::string text) {
+  std::string* target = &disassembler_menu_caption_;
+  if (c == Control::PowerMenuCaption) target = &power_menu_caption_;
+  if (c == Control::StepMenuCaption) target = &step_menu_caption_;
+  if (*target == text) return;
+  *target = std::move(text);
+  for (auto* observer : observers_) observer->ControlChanged(c);
+}
+
+void Machine::AddObserver(MachineObserver* observer) { observers_.push_back(observer); }
+
+void Machine::RemoveObserver(MachineObserver* observer) {
+  observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+}
+
+}  // namespace orben

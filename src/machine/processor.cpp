@@ -1,0 +1,230 @@
+#include "machine/processor.h"
+
+namespace orben {
+
+namespace {
+
+constexpr int kRD = 13;
+constexpr int kRE = 14;
+
+constexpr std::string_view kPortMessage =
+    "ERROR: ORBEN soporta los 64 primeros puertos de entrada de TUKA-2";
+constexpr std::string_view kPCBeyondMessage = "Error: PC apuntó más allá FFFFH.";
+constexpr std::string_view kHaltMessage = "Fin la ejecución :-)";
+
+// The operation digit of a fetched word: only "0".."9", "A".."F" execute.
+int OperationOf(const WordText& w) {
+  if (w.size() != 4) return -1;
+  const char c = w[0];
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+int Wrap16(int v) {
+  v &= 0xFFFF;
+  return v >= 0x8000 ? v - 0x10000 : v;
+}
+
+// A register's text as a signed 16-bit number.
+int Signed16(const WordText& text) { return Wrap16(WordTextToValue(text)); }
+
+}  // namespace
+
+void Processor::SetPC(const WordText& t) {
+  m_.SetCell(kCellPC, t);
+  m_.listing().SelectAddress(t);
+}
+
+void Processor::CopyPCAndIRToARAndDR() {
+  m_.SetCell(kCellAR, m_.cell(kCellPC));
+  m_.SetCell(kCellDR, m_.cell(kCellIR));
+}
+
+void Processor::AdvancePC() {
+  const int p = WordTextToValue(m_.cell(kCellPC));
+  if (p == 0xFFFF) {
+    m_.ErrorStop();
+    m_.ShowMessage(kPCBeyondMessage);
+    return;
+  }
+  SetPC(ValueToWordText(p + 1));
+  SetIR(m_.ReadMemoryWord(p + 1));
+  CopyPCAndIRToARAndDR();
+}
+
+Outcome Processor::ExecuteInstruction() {
+  ++executions_;
+  if (m_.PanelState() != 3) SetPC(m_.cell(kCellKeypad));
+  const WordText w = m_.ReadMemoryWord(WordTextToValue(m_.cell(kCellPC)));
+  SetIR(w);
+  m_.SetControl(Control::PanelState, 2);
+
+  const int op = OperationOf(w);
+  if (op < 0) return Outcome::NoInstruction;
+  const std::uint64_t stops_before = m_.ErrorStops();
+  const int a = HexCharToValue(w[1]);
+  const int n = ByteTextToValue(w.view().substr(2));
+  switch (op) {
+    case 0x0:
+    case 0x1: LoadStore(op, a, n); break;
+    case 0x2:
+      m_.WriteRegister(a, WordText::Of('0', '0', w[2], w[3]));
+      AdvancePC();
+      break;
+    case 0x3: {
+      const WordText old = m_.ReadRegister(a);
+      const char c2 = old.size() > 2 ? old[2] : '0';
+      const char c3 = old.size() > 3 ? old[3] : '0';
+      m_.WriteRegister(a, WordText::Of(w[2], w[3], c2, c3));
+      AdvancePC();
+      break;
+    }
+    case 0x4:
+    case 0x5: InputOutput(op, a, n); break;
+    case 0x6:
+    case 0x7:
+    case 0x8: Arithmetic(op, a, HexCharToValue(w[2]), HexCharToValue(w[3])); break;
+    case 0x9:
+    case 0xA:
+    case 0xB: Shift(op, a); break;
+    case 0xC: Branch(a); break;
+    case 0xD: Call(a); break;
+    case 0xE: Return(); break;
+    default: Halt(); return Outcome::Halted;
+  }
+  return m_.ErrorStops() != stops_before ? Outcome::Stopped : Outcome::Executed;
+}
+
+void Processor::LoadStore(int op, int a, int offset) {
+  const long long ea = static_cast<long long>(offset) + WordTextToValue(m_.ReadRegister(kRD));
+  if (op == 0x1) {
+    m_.WriteMemoryWord(ea, m_.ReadRegister(a));
+  } else if (ea >= 0 && ea <= 0xEFFF) {
+    m_.WriteRegister(a, m_.ReadMemoryWord(ea));
+  } else {
+    m_.ErrorStop();
+    m_.ShowMessage(kLoadRefusedMessage);
+  }
+  AdvancePC();
+}
+
+void Processor::InputOutput(int op, int a, int port) {
+  if (port < 0 || port >= kPortCount) {
+    m_.ErrorStop();
+    m_.ShowMessage(kPortMessage);
+  } else if (op == 0x4) {
+    m_.WriteRegister(a, m_.cell(InputPortCell(port)));
+  } else {
+    m_.SetCell(OutputPortCell(port), m_.ReadRegister(a));
+  }
+  AdvancePC();
+}
+
+void Processor::Arithmetic(int op, int a, int b, int c) {
+  const int x = Signed16(m_.ReadRegister(b));
+  const int y = Signed16(m_.ReadRegister(c));
+  const int ux = x & 0xFFFF;
+  const int uy = y & 0xFFFF;
+  int r;
+  if (op == 0x6) {
+    r = Wrap16(x + y);
+    m_.SetFlagC(ux + uy > 0xFFFF);
+    m_.SetFlagV((x > 0 && y > 0 && r < 0) || (x < 0 && y < 0 && r >= 0));
+  } else if (op == 0x7) {
+    r = Wrap16(x - y);
+    m_.SetFlagC(uy > ux);
+    m_.SetFlagV((x > 0 && y < 0 && r < 0) || (x < 0 && y > 0 && r >= 0));
+  } else {
+    r = Wrap16(~(x & y));  // NAND leaves C and V as they were
+  }
+  m_.SetFlagZ(r == 0);
+  m_.SetFlagS(r < 0);
+  m_.WriteRegister(a, SignedToWordText(r));
+  AdvancePC();
+}
+
+void Processor::Shift(int op, int a) {
+  const int x = Signed16(m_.ReadRegister(a));
+  const int ux = x & 0xFFFF;
+  int r;
+  if (op == 0x9) {
+    r = Wrap16(x * 2);
+    m_.SetFlagC((ux & 0x8000) != 0);
+  } else if (op == 0xA) {
+    r = ux >> 1;
+    m_.SetFlagC((ux & 1) != 0);
+  } else {
+    r = Wrap16((ux >> 1) | (ux & 0x8000));
+    m_.SetFlagC((ux & 1) != 0);
+  }
+  m_.SetFlagZ(r == 0);
+  m_.SetFlagS(r < 0);  // SHR puts 0 into bit 15, so S stays 0
+  m_.WriteRegister(a, SignedToWordText(r));
+  AdvancePC();
+}
+
+bool Processor::Condition(int digit) const {
+  switch (digit) {
+    case 0: return true;
+    case 1: return m_.flag(Flag::Z);
+    case 2: return m_.flag(Flag::S);
+    case 3: return m_.flag(Flag::C);
+    case 4: return m_.flag(Flag::V);
+    default: return false;  // 5..F never hold: the instruction only advances
+  }
+}
+
+void Processor::JumpToRD() {
+  SetPC(m_.ReadRegister(kRD));
+  SetIR(m_.ReadMemoryWord(WordTextToValue(m_.cell(kCellPC))));
+}
+
+void Processor::Branch(int condition) {
+  if (!Condition(condition)) {
+    AdvancePC();
+    return;
+  }
+  JumpToRD();  // a taken branch leaves AR and DR as they were
+}
+
+void Processor::Call(int condition) {
+  if (!Condition(condition)) {
+    AdvancePC();
+    return;
+  }
+  int sp = WordTextToValue(m_.ReadRegister(kRE)) - 1;
+  if (sp < 0) sp = 0xFFFF;
+  m_.WriteRegister(kRE, ValueToWordText(sp));
+  // A refused push (sp at F000 or above) shows its message; the call goes on.
+  m_.WriteMemoryWord(sp, ValueToWordText(WordTextToValue(m_.cell(kCellPC)) + 1));
+  JumpToRD();
+  CopyPCAndIRToARAndDR();
+}
+
+void Processor::Return() {
+  const int sp = WordTextToValue(m_.ReadRegister(kRE));
+  if (sp < 0 || sp >= Machine::kMemoryWords) {
+    // An empty stack (RE at F000 or above) holds no return address: the RET
+    // is refused like an LD beyond EFFF, RE and PC untouched, and the run
+    // goes on behind it.
+    m_.ErrorStop();
+    m_.ShowMessage(kLoadRefusedMessage);
+    AdvancePC();
+    return;
+  }
+  SetPC(m_.ReadMemoryWord(sp));
+  SetIR(m_.ReadMemoryWord(WordTextToValue(m_.cell(kCellPC))));
+  m_.WriteRegister(kRE, ValueToWordText(sp + 1));
+  CopyPCAndIRToARAndDR();
+}
+
+void Processor::Halt() {
+  m_.SetControl(Control::StepMode, 1);
+  m_.SetControl(Control::StepButtonEnabled, 1);
+  CopyPCAndIRToARAndDR();
+  m_.ShowMessage(kHaltMessage);
+  AdvancePC();
+}
+
+}  // namespace orben

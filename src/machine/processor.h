@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+
+#include "machine/machine.h"
+
+namespace orben {
+
+// How an ExecuteInstruction ended.
+enum class Outcome : std::uint8_t {
+  Executed,       // an instruction ran to its end
+  Halted,         // HALT
+  Stopped,        // an execution error stopped the run (ErrorStop)
+  NoInstruction,  // the fetch found no word (PC at F000 or above)
+};
+
+// The TUKA-2 processor: one call of ExecuteInstruction executes exactly one
+// instruction and writes every changed cell before it returns.
+class Processor {
+ public:
+  explicit Processor(Machine& machine) : m_(machine) {}
+
+  // Unless PanelState is 3, PC is first loaded from the keypad.
+  Outcome ExecuteInstruction();
+  // PC := t, then the listing line of t is selected.
+  void SetPC(const WordText& t);
+  void SetIR(const WordText& t) { m_.SetCell(kCellIR, t); }
+  // The sequential end of an instruction; refused at PC FFFF.
+  void AdvancePC();
+
+  // Calls of ExecuteInstruction so far.
+  std::uint64_t executions() const { return executions_; }
+
+ private:
+  void LoadStore(int op, int a, int offset);
+  void InputOutput(int op, int a, int port);
+  void Arithmetic(int op, int a, int b, int c);
+  void Shift(int op, int a);
+  bool Condition(int digit) const;
+  void Branch(int condition);
+  void Call(int condition);
+  void Return();
+  void Halt();
+  void JumpToRD();
+  void CopyPCAndIRToARAndDR();
+
+  Machine& m_;
+  std::uint64_t executions_ = 0;
+};
+
+}  // namespace orben

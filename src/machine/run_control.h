@@ -1,0 +1,76 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+#include "machine/machine.h"
+#include "machine/processor.h"
+
+namespace orben {
+
+// What Continuar does in address and register mode: the front panel steps
+// to the next address or register instead of executing.
+class PanelModeStepper {
+ public:
+  virtual ~PanelModeStepper() = default;
+  virtual void StepAddressMode() = 0;
+  virtual void StepRegisterMode() = 0;
+};
+
+struct SpeedChoice {
+  std::string_view caption;
+  int interval_ms;
+};
+
+// The speed dialog's choices, item 0 to 7.
+inline constexpr std::array<SpeedChoice, 8> kSpeedChoices{{
+    {"Rápida", 1},
+    {"0.3 segundos cada paso", 300},
+    {"0.5 segundos cada paso", 500},
+    {"1.0 segundo cada paso", 1000},
+    {"1.5 segundos cada paso", 1500},
+    {"2.0 segundos cada paso", 2000},
+    {"4.0 segundos cada paso", 4000},
+    {"7.0 segundos cada paso", 7000},
+}};
+inline constexpr std::string_view kSpeedDialogTitle = "Velocidad modo Paso a Paso";
+inline constexpr std::string_view kSpeedDialogPrompt = "Seleccione la velocidad preferida:";
+
+// The item the speed dialog marks when it opens: the one whose interval is
+// `interval_ms`, item 3 (one second) when none is.
+int SpeedItemForInterval(int interval_ms);
+// The interval an item stands for; 1000 ms when no item is marked.
+int IntervalOfSpeedItem(int item);
+
+// When instructions run: Ejecutar, Continuar, the step-mode switch (button
+// Paso a paso and menu item MModoPasoapaso), the step timer's tick and the
+// speed choice. Every action executes at most one instruction; the windows
+// own the real timer and call TimerTick on each of its ticks.
+class RunControl {
+ public:
+  RunControl(Machine& machine, Processor& processor, PanelModeStepper& stepper)
+      : m_(machine), processor_(processor), stepper_(stepper) {}
+
+  // Executes the instruction at the keyed address.
+  Outcome Ejecutar() { return processor_.ExecuteInstruction(); }
+  // Steps address or register mode, or executes the instruction at PC.
+  void Continuar();
+  void StepModeSwitch();
+  // Runs Continuar only while on, in timed mode and executing. True when
+  // it did.
+  bool TimerTick();
+  // Opens the speed dialog; "¡Vale!" sets StepInterval, which the windows
+  // give to the timer.
+  void ChooseSpeed();
+
+  // How the last instruction that Continuar or a tick executed ended.
+  Outcome last_outcome() const { return last_outcome_; }
+
+ private:
+  Machine& m_;
+  Processor& processor_;
+  PanelModeStepper& stepper_;
+  Outcome last_outcome_ = Outcome::Executed;
+};
+
+}  // namespace orben

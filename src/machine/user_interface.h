@@ -1,0 +1,42 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "machine/word_text.h"
+
+namespace orben {
+
+// What the file-open dialog of the load command is set to.
+struct FileRequest {
+  std::string default_extension;
+  std::string filter;  // "description|pattern|description|pattern"
+  std::string title;
+};
+
+// Everything the machine tells or asks its user goes through here; the
+// windows implement it with real dialogs, the tests and the command-line
+// runner with scripts. Every box is modal: the call returns when the user
+// has answered. In texts, '\r' is a line break.
+class UserInterface {
+ public:
+  virtual ~UserInterface() = default;
+
+  // The message box: the application's title, the text, one OK button.
+  virtual void ShowMessage(std::string_view text) = 0;
+  // The question box with Yes and No; true for Yes.
+  virtual bool AskYesNo(std::string_view title, std::string_view text) = 0;
+  // The value entry dialog: four upper-case hexadecimal digits after
+  // "¡Vale!", nothing after "Cancelar" or the close button.
+  virtual std::optional<WordText> AskValue() = 0;
+  // The file-open dialog: the chosen file's full name, nothing on cancel.
+  virtual std::optional<std::string> AskObjectFile(const FileRequest& request) = 0;
+  // The speed dialog, opened with item `selected` marked: the item marked
+  // when "¡Vale!" is pressed (-1 when none is), nothing after "Cancelar".
+  virtual std::optional<int> AskSpeed(int selected) = 0;
+  // The platform's report of a file that cannot be opened or read.
+  virtual void ReportFileError(std::string_view file_name, std::string_view reason) = 0;
+};
+
+}  // namespace orben

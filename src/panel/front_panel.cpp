@@ -1,0 +1,96 @@
+#include "panel/front_panel.h"
+
+#include "machine/user_interface.h"
+
+namespace orben {
+
+namespace {
+
+constexpr int kLastAddress = 0xEFFF;
+
+}  // namespace
+
+void EditCellByHand(Machine& machine, CellId cell) {
+  if (machine.PowerOn() != 1) {
+    machine.ShowMessage(kPowerOffMessage);
+    return;
+  }
+  machine.SetEditedValue(machine.cell(cell));
+  if (const auto typed = machine.ui().AskValue()) machine.SetEditedValue(*typed);
+  machine.SetCell(cell, machine.EditedValue());
+}
+
+void ToggleFlagByHand(Machine& machine, Flag flag) {
+  if (machine.PowerOn() == 0) {
+    machine.ShowMessage(kPowerOffMessage);
+    return;
+  }
+  machine.SetFlag(flag, !machine.flag(flag));
+}
+
+void FrontPanel::Pulsacion_Teclado(char digit) {
+  const WordText keypad = m_.cell(kCellKeypad);
+  const auto old = keypad.view();
+  const char c1 = old.size() > 1 ? old[1] : '0';
+  const char c2 = old.size() > 2 ? old[2] : '0';
+  const char c3 = old.size() > 3 ? old[3] : '0';
+  m_.SetCell(kCellKeypad, WordText::Of(c1, c2, c3, digit));
+}
+
+void FrontPanel::Modifica_Teclado() { EditCellByHand(m_, kCellKeypad); }
+
+void FrontPanel::BDireccionClick() {
+  const int a = WordTextToValue(m_.cell(kCellKeypad));
+  if (a > kLastAddress) {
+    m_.ShowMessage(kLoadRefusedMessage);
+    return;
+  }
+  m_.SetControl(Control::PanelState, 0);
+  ShowPanelAddress(m_.cell(kCellKeypad));
+  ShowPanelContent(m_.ReadMemoryWord(a));
+}
+
+void FrontPanel::BRegistrosClick() {
+  m_.SetControl(Control::PanelState, 1);
+  ShowRegister(0);
+}
+
+void FrontPanel::ShowRegister(int r) {
+  ShowPanelAddress(ValueToWordText(r));
+  ShowPanelContent(m_.ReadRegister(r));
+}
+
+void FrontPanel::BCargarClick() {
+  const int selected = WordTextToValue(m_.cell(OutputPortCell(1)));
+  if (m_.PanelState() == 0) {
+    if (selected > kLastAddress) {
+      m_.ShowMessage(kLoadRefusedMessage);
+      return;
+    }
+    m_.WriteMemoryWord(selected, m_.cell(kCellKeypad));
+    StepAddressMode();
+  } else if (m_.PanelState() == 1) {
+    // The register is the low byte of OP1: after a power cycle in register
+    // mode OP1 may hold any word, and a low byte above 0F names no register.
+    m_.WriteRegister(selected % 256, m_.cell(kCellKeypad));
+    StepRegisterMode();
+  }
+}
+
+void FrontPanel::StepAddressMode() {
+  const int a = WordTextToValue(m_.cell(OutputPortCell(1))) + 1;
+  if (a > kLastAddress) {
+    m_.ShowMessage(kLoadRefusedMessage);
+    return;
+  }
+  ShowPanelAddress(ValueToWordText(a));
+  ShowPanelContent(m_.ReadMemoryWord(a));
+}
+
+void FrontPanel::StepRegisterMode() {
+  int r = WordTextToValue(m_.cell(OutputPortCell(1))) + 1;
+  if (r > 15) r = 0;
+  ShowRegister(r);
+}
+
+}  // namespace orben

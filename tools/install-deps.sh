@@ -1,0 +1,14 @@
+#!/bin/sh
+# Installs the Debian packages that building and testing ORBEN needs. Does
+# nothing when they are all there already.
+set -e
+packages="cmake ninja-build g++ make googletest libgtest-dev libbenchmark-dev qt6-base-dev libgl-dev fonts-dejavu-core fonts-liberation"
+missing=""
+for p in $packages; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+echo "Installing:$missing"
+if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing
