@@ -1,0 +1,104 @@
+#include "machine/machine.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "support/tuka2_fixture.h"
+
+namespace orben {
+namespace {
+
+using testing::Tuka2Test;
+
+class MachineTest : public Tuka2Test {};
+
+TEST_F(MachineTest, MemoryWordsAtTheEdgeOfTheStore) {
+  m().WriteMemoryWord(0xEFFF, "1234");
+  EXPECT_EQ(m().memory().byte(0x1DFFE), 0x12);
+  EXPECT_EQ(m().memory().byte(0x1DFFF), 0x34);
+  EXPECT_EQ(Mem(0xEFFF), "1234");
+  EXPECT_EQ(Mem(0xF000), "");
+  EXPECT_EQ(Mem(-1), "");
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(MachineTest, WritesAtF000AndBeyondAreRefusedAfterAnErrorStop) {
+  for (long long address : {0xF000LL, 0x10010LL}) {
+    ui.messages.clear();
+    m().SetControl(Control::StepMode, 0);
+    int step_mode_at_message = -1;
+    ui.on_message = [&](const std::string&) { step_mode_at_message = m().StepMode(); };
+    const std::string before = m().memory().HexText();
+    m().WriteMemoryWord(address, "1234");
+    EXPECT_EQ(step_mode_at_message, 1);
+    EXPECT_TRUE(m().StepLamp());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0],
+              "AVISO: Acceso a memoria de TUKA-2 ilegal\rIntentó escribir por encima de la "
+              "posición F000H de memoria.");
+    EXPECT_EQ(m().memory().HexText(), before);
+  }
+}
+
+TEST_F(MachineTest, ByteTextHoldingXStoresFF) {
+  m().WriteMemoryWord(5, "X012");
+  EXPECT_EQ(Mem(5), "FF12");
+  m().WriteMemoryWord(5, "12*X");
+  EXPECT_EQ(Mem(5), "12FF");
+}
+
+TEST_F(MachineTest, RegistersIgnoreNumbersOutsideSixteenAndCutTexts) {
+  m().WriteRegister(16, "1234");
+  m().WriteRegister(-1, "1234");
+  for (int n = 0; n < 16; ++n) EXPECT_EQ(Reg(n), ValueToWordText(n == 14 ? 0xF000 : n).str());
+  m().WriteRegister(3, "ABCDEF");
+  EXPECT_EQ(Reg(3), "ABCD");
+}
+
+TEST_F(MachineTest, EqualWritesNotifyNothingAndChangesNotifyOnce) {
+  testing::RecordingObserver seen;
+  m().AddObserver(&seen);
+  m().WriteRegister(2, "0002");
+  m().SetFlagZ(false);
+  m().SetControl(Control::PanelState, m().PanelState());
+  EXPECT_TRUE(seen.cells.empty() && seen.flags.empty() && seen.controls.empty());
+  m().SetCell(kCellKeypad, "4321");
+  m().SetFlagC(true);
+  m().ErrorStop();  // already in step mode: no change
+  EXPECT_EQ(seen.cells, std::vector<CellId>{kCellKeypad});
+  EXPECT_EQ(seen.flags, std::vector<Flag>{Flag::C});
+  EXPECT_TRUE(seen.controls.empty());
+  m().RemoveObserver(&seen);
+}
+
+TEST(Cells, DisplaysOfMirrorGroupsAndBack) {
+  EXPECT_EQ(DisplaysOfCell(kCellKeypad), (std::vector<std::string>{"Teclado", "IP1", "PIN_01"}));
+  EXPECT_EQ(DisplaysOfCell(OutputPortCell(2)), (std::vector<std::string>{"OP2", "POP2", "PO_02"}));
+  EXPECT_EQ(DisplaysOfCell(InputPortCell(0x2A)), std::vector<std::string>{"PIN_2A"});
+  struct Case {
+    const char* display;
+    CellId cell;
+  } cases[] = {{"PPC", kCellPC},          {"PIR", kCellIR},          {"IP1", kCellKeypad},
+               {"PIN_01", kCellKeypad},   {"IP2", InputPortCell(2)}, {"POP1", OutputPortCell(1)},
+               {"PO_3F", OutputPortCell(63)}, {"RF", RegisterCell(15)}, {"PIN_00", InputPortCell(0)}};
+  for (const auto& c : cases) EXPECT_EQ(CellOfDisplay(c.display), c.cell) << c.display;
+  EXPECT_EQ(CellOfDisplay("PIN_40"), std::nullopt);
+  EXPECT_EQ(CellOfDisplay("R"), std::nullopt);
+}
+
+TEST(MemoryStoreTest, SetByteOutsideTheDataThrowsAndStoresNothing) {
+  MemoryStore store(4);
+  EXPECT_THROW(store.SetByte(4, 1), std::out_of_range);
+  EXPECT_THROW(store.SetByte(-1, 1), std::out_of_range);
+  try {
+    store.SetByte(9, 1);
+  } catch (const std::out_of_range& e) {
+    EXPECT_STREQ(e.what(), "Invalid SetMemory index");
+  }
+  store.SetByte(3, 0xAB);
+  EXPECT_EQ(store.HexText(), "000000AB");
+}
+
+}  // namespace
+}  // namespace orben

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "panel/tuka2.h"
+#include "support/scripted_ui.h"
+
+namespace orben::testing {
+
+// Remembers every change the machine notifies, in order.
+class RecordingObserver : public MachineObserver {
+ public:
+  std::vector<CellId> cells;
+  std::vector<Flag> flags;
+  std::vector<Control> controls;
+  void CellChanged(CellId cell) override { cells.push_back(cell); }
+  void FlagChanged(Flag flag) override { flags.push_back(flag); }
+  void ControlChanged(Control control) override { controls.push_back(control); }
+  void Clear() {
+    cells.clear();
+    flags.clear();
+    controls.clear();
+  }
+};
+
+// A switched-on TUKA-2 with zeroed memory, answering its boxes from a script.
+class Tuka2Test : public ::testing::Test {
+ protected:
+  Tuka2Test() : tuka(ui, random) {
+    tuka.power.MInicializar_memoria_al_Encender_TUKA2Click();  // keep memory as poked
+    tuka.power.TogglePower();
+  }
+
+  Machine& m() { return tuka.machine; }
+  std::string Cell(CellId id) { return m().cell(id).str(); }
+  std::string Reg(int n) { return m().ReadRegister(n).str(); }
+  std::string Mem(long long a) { return m().ReadMemoryWord(a).str(); }
+  void SetReg(int n, const char* text) { m().WriteRegister(n, text); }
+  // Words at consecutive addresses from `first`.
+  void Poke(long long first, std::initializer_list<const char*> words) {
+    for (const char* w : words) m().WriteMemoryWord(first++, w);
+  }
+  // Keys the address and executes from it (Ejecutar).
+  Outcome RunFrom(const char* address) {
+    m().SetCell(kCellKeypad, address);
+    return tuka.run.Ejecutar();
+  }
+  Outcome Step() {
+    tuka.run.Continuar();
+    return tuka.run.last_outcome();
+  }
+  std::string Flags() {
+    std::string f;
+    for (Flag flag : {Flag::Z, Flag::S, Flag::C, Flag::V}) f += m().flag(flag) ? '1' : '0';
+    return f;
+  }
+
+  ScriptedUi ui;
+  ReplayRandom random;
+  Tuka2 tuka;
+};
+
+}  // namespace orben::testing
