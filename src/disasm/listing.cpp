@@ -50,8 +50,9 @@ bool Listing::Less(std::string_view a, std::string_view b) {
 int Listing::Add(std::string line) {
   int index = Count();
   if (sorted_) {
-    auto at = std::upper_bound(lines_.begin(), lines_.end(), line,
-                               [](const std::string& x, const std::string& y) { return Less(x, y); });
+    auto at =
+        std::upper_bound(lines_.begin(), lines_.end(), line,
+                         [](const std::string& x, const std::string& y) { return Less(x, y); });
     index = static_cast<int>(at - lines_.begin());
   }
   lines_.insert(lines_.begin() + index, std::move(line));
@@ -163,7 +164,9 @@ void Listing::LinesMoved() {
   for (auto* observer : observers_) observer->ListingReset();
 }
 
-void Listing::AddObserver(ListingObserver* observer) { observers_.push_back(observer); }
+void Listing::AddObserver(ListingObserver* observer) {
+  observers_.push_back(observer);
+}
 
 void Listing::RemoveObserver(ListingObserver* observer) {
   observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());

@@ -28,7 +28,9 @@ std::string ListingLine(std::string_view address, std::string_view content) {
   return ListingKey(address) + Disassemble(content);
 }
 
-void ClearListing(Listing& listing) { listing.Clear(); }
+void ClearListing(Listing& listing) {
+  listing.Clear();
+}
 
 void RebuildListing(Listing& listing) {
   listing.RewriteAll([](const std::string& line) {

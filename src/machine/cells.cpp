@@ -15,11 +15,16 @@ std::string TwoDigits(int n) {
 std::vector<std::string> DisplaysOfCell(CellId cell) {
   if (cell < kRegisterCount) return {std::string("R") + HexDigitToChar(cell)};
   switch (cell) {
-    case kCellPC: return {"PC", "PPC"};
-    case kCellIR: return {"IR", "PIR"};
-    case kCellAR: return {"AR"};
-    case kCellDR: return {"DR"};
-    default: break;
+    case kCellPC:
+      return {"PC", "PPC"};
+    case kCellIR:
+      return {"IR", "PIR"};
+    case kCellAR:
+      return {"AR"};
+    case kCellDR:
+      return {"DR"};
+    default:
+      break;
   }
   if (cell >= kFirstInputCell && cell < kFirstOutputCell) {
     const int port = cell - kFirstInputCell;

@@ -16,7 +16,9 @@ using CellId = std::uint8_t;
 inline constexpr int kRegisterCount = 16;
 inline constexpr int kPortCount = 64;
 
-inline constexpr CellId RegisterCell(int n) { return static_cast<CellId>(n); }
+inline constexpr CellId RegisterCell(int n) {
+  return static_cast<CellId>(n);
+}
 inline constexpr CellId kCellPC = 16;
 inline constexpr CellId kCellIR = 17;
 inline constexpr CellId kCellAR = 18;

@@ -55,9 +55,10 @@ void Machine::WriteMemoryWord(long long address, const WordText& text) {
     return;
   }
   const auto view = text.view();
-  const std::uint8_t bytes[2] = {
-      static_cast<std::uint8_t>(ByteTextToValue(view.substr(0, std::min<std::size_t>(2, view.size())))),
-      static_cast<std::uint8_t>(ByteTextToValue(view.size() > 2 ? view.substr(2) : std::string_view()))};
+  const std::uint8_t bytes[2] = {static_cast<std::uint8_t>(ByteTextToValue(
+                                     view.substr(0, std::min<std::size_t>(2, view.size())))),
+                                 static_cast<std::uint8_t>(ByteTextToValue(
+                                     view.size() > 2 ? view.substr(2) : std::string_view()))};
   memory_.SetBytes(2 * address, bytes);
 }
 
@@ -73,7 +74,9 @@ void Machine::ErrorStop() {
   SetControl(Control::StepMode, 1);
 }
 
-void Machine::ShowMessage(std::string_view text) { ui_.ShowMessage(text); }
+void Machine::ShowMessage(std::string_view text) {
+  ui_.ShowMessage(text);
+}
 
 void Machine::SetControl(Control c, int value) {
   auto& state = controls_[static_cast<int>(c)];
@@ -84,9 +87,12 @@ void Machine::SetControl(Control c, int value) {
 
 const std::string& Machine::caption(Control c) const {
   switch (c) {
-    case Control::PowerMenuCaption: return power_menu_caption_;
-    case Control::StepMenuCaption: return step_menu_caption_;
-    default: return disassembler_menu_caption_;
+    case Control::PowerMenuCaption:
+      return power_menu_caption_;
+    case Control::StepMenuCaption:
+      return step_menu_caption_;
+    default:
+      return disassembler_menu_caption_;
   }
 }
 
@@ -99,7 +105,9 @@ void Machine::SetCaption(Control c, std::string text) {
   for (auto* observer : observers_) observer->ControlChanged(c);
 }
 
-void Machine::AddObserver(MachineObserver* observer) { observers_.push_back(observer); }
+void Machine::AddObserver(MachineObserver* observer) {
+  observers_.push_back(observer);
+}
 
 void Machine::RemoveObserver(MachineObserver* observer) {
   observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());

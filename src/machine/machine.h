@@ -26,12 +26,12 @@ enum class Control : std::uint8_t {
   InitMemoryAtPowerOn,  // check of MInicializar_memoria_al_Encender_TUKA2
   DisassemblerMode,
   MemoryGridCursor,
-  PanelEnabled,       // keys T0..TF, BDireccion, BRegistros, BCargar, BEjecutar, BContinuar
-  StepButtonEnabled,  // BPasoPaso
-  StepMenuEnabled,    // MModoPasoapaso
-  PowerLamp,          // LOn
-  PowerMenuCaption,   // MApagar_TUKA2
-  StepMenuCaption,    // MModoPasoapaso
+  PanelEnabled,             // keys T0..TF, BDireccion, BRegistros, BCargar, BEjecutar, BContinuar
+  StepButtonEnabled,        // BPasoPaso
+  StepMenuEnabled,          // MModoPasoapaso
+  PowerLamp,                // LOn
+  PowerMenuCaption,         // MApagar_TUKA2
+  StepMenuCaption,          // MModoPasoapaso
   DisassemblerMenuCaption,  // Mododesensamblador1
 };
 inline constexpr int kControlCount = 14;

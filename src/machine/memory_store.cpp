@@ -36,7 +36,9 @@ std::string MemoryStore::HexText() const {
   return text;
 }
 
-void MemoryStore::AddObserver(MemoryStoreObserver* observer) { observers_.push_back(observer); }
+void MemoryStore::AddObserver(MemoryStoreObserver* observer) {
+  observers_.push_back(observer);
+}
 
 void MemoryStore::RemoveObserver(MemoryStoreObserver* observer) {
   observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());

@@ -27,7 +27,9 @@ int Wrap16(int v) {
 }
 
 // A register's text as a signed 16-bit number.
-int Signed16(const WordText& text) { return Wrap16(WordTextToValue(text)); }
+int Signed16(const WordText& text) {
+  return Wrap16(WordTextToValue(text));
+}
 
 }  // namespace
 
@@ -67,7 +69,9 @@ Outcome Processor::ExecuteInstruction() {
   const int n = ByteTextToValue(w.view().substr(2));
   switch (op) {
     case 0x0:
-    case 0x1: LoadStore(op, a, n); break;
+    case 0x1:
+      LoadStore(op, a, n);
+      break;
     case 0x2:
       m_.WriteRegister(a, WordText::Of('0', '0', w[2], w[3]));
       AdvancePC();
@@ -81,17 +85,31 @@ Outcome Processor::ExecuteInstruction() {
       break;
     }
     case 0x4:
-    case 0x5: InputOutput(op, a, n); break;
+    case 0x5:
+      InputOutput(op, a, n);
+      break;
     case 0x6:
     case 0x7:
-    case 0x8: Arithmetic(op, a, HexCharToValue(w[2]), HexCharToValue(w[3])); break;
+    case 0x8:
+      Arithmetic(op, a, HexCharToValue(w[2]), HexCharToValue(w[3]));
+      break;
     case 0x9:
     case 0xA:
-    case 0xB: Shift(op, a); break;
-    case 0xC: Branch(a); break;
-    case 0xD: Call(a); break;
-    case 0xE: Return(); break;
-    default: Halt(); return Outcome::Halted;
+    case 0xB:
+      Shift(op, a);
+      break;
+    case 0xC:
+      Branch(a);
+      break;
+    case 0xD:
+      Call(a);
+      break;
+    case 0xE:
+      Return();
+      break;
+    default:
+      Halt();
+      return Outcome::Halted;
   }
   return m_.ErrorStops() != stops_before ? Outcome::Stopped : Outcome::Executed;
 }
@@ -166,12 +184,18 @@ void Processor::Shift(int op, int a) {
 
 bool Processor::Condition(int digit) const {
   switch (digit) {
-    case 0: return true;
-    case 1: return m_.flag(Flag::Z);
-    case 2: return m_.flag(Flag::S);
-    case 3: return m_.flag(Flag::C);
-    case 4: return m_.flag(Flag::V);
-    default: return false;  // 5..F never hold: the instruction only advances
+    case 0:
+      return true;
+    case 1:
+      return m_.flag(Flag::Z);
+    case 2:
+      return m_.flag(Flag::S);
+    case 3:
+      return m_.flag(Flag::C);
+    case 4:
+      return m_.flag(Flag::V);
+    default:
+      return false;  // 5..F never hold: the instruction only advances
   }
 }
 

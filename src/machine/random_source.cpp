@@ -5,8 +5,9 @@
 namespace orben {
 
 SeededRandom::SeededRandom()
-    : engine_(static_cast<std::uint64_t>(
-          std::chrono::system_clock::now().time_since_epoch().count())) {}
+    : engine_(
+          static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count())) {
+}
 
 SeededRandom::SeededRandom(std::uint64_t seed) : engine_(seed) {}
 

@@ -18,8 +18,12 @@ int IntervalOfSpeedItem(int item) {
 
 void RunControl::Continuar() {
   switch (m_.PanelState()) {
-    case 0: stepper_.StepAddressMode(); return;
-    case 1: stepper_.StepRegisterMode(); return;
+    case 0:
+      stepper_.StepAddressMode();
+      return;
+    case 1:
+      stepper_.StepRegisterMode();
+      return;
     default:
       m_.SetControl(Control::PanelState, 3);
       last_outcome_ = processor_.ExecuteInstruction();

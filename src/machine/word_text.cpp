@@ -32,7 +32,9 @@ char HexDigitToChar(long long value) {
   return 'X';
 }
 
-int HexCharToValue(char c) { return kDigitValue[static_cast<unsigned char>(c)]; }
+int HexCharToValue(char c) {
+  return kDigitValue[static_cast<unsigned char>(c)];
+}
 
 int ByteTextToValue(std::string_view text) {
   const char d1 = text.size() > 0 ? text[0] : '0';

@@ -37,7 +37,9 @@ void FrontPanel::Pulsacion_Teclado(char digit) {
   m_.SetCell(kCellKeypad, WordText::Of(c1, c2, c3, digit));
 }
 
-void FrontPanel::Modifica_Teclado() { EditCellByHand(m_, kCellKeypad); }
+void FrontPanel::Modifica_Teclado() {
+  EditCellByHand(m_, kCellKeypad);
+}
 
 void FrontPanel::BDireccionClick() {
   const int a = WordTextToValue(m_.cell(kCellKeypad));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "loader/load_command.h"
 #include "machine/machine.h"
 #include "machine/processor.h"
 #include "machine/run_control.h"
@@ -18,14 +19,19 @@ class UserInterface;
 class Tuka2 {
  public:
   Tuka2(UserInterface& ui, RandomSource& random)
-      : machine(ui, random), processor(machine), panel(machine),
-        run(machine, processor, panel), power(machine) {}
+      : machine(ui, random),
+        processor(machine),
+        panel(machine),
+        run(machine, processor, panel),
+        power(machine),
+        load(machine) {}
 
   Machine machine;
   Processor processor;
   FrontPanel panel;
   RunControl run;
   Power power;
+  LoadCommand load;
 };
 
 }  // namespace orben

@@ -79,9 +79,15 @@ TEST(Cells, DisplaysOfMirrorGroupsAndBack) {
   struct Case {
     const char* display;
     CellId cell;
-  } cases[] = {{"PPC", kCellPC},          {"PIR", kCellIR},          {"IP1", kCellKeypad},
-               {"PIN_01", kCellKeypad},   {"IP2", InputPortCell(2)}, {"POP1", OutputPortCell(1)},
-               {"PO_3F", OutputPortCell(63)}, {"RF", RegisterCell(15)}, {"PIN_00", InputPortCell(0)}};
+  } cases[] = {{"PPC", kCellPC},
+               {"PIR", kCellIR},
+               {"IP1", kCellKeypad},
+               {"PIN_01", kCellKeypad},
+               {"IP2", InputPortCell(2)},
+               {"POP1", OutputPortCell(1)},
+               {"PO_3F", OutputPortCell(63)},
+               {"RF", RegisterCell(15)},
+               {"PIN_00", InputPortCell(0)}};
   for (const auto& c : cases) EXPECT_EQ(CellOfDisplay(c.display), c.cell) << c.display;
   EXPECT_EQ(CellOfDisplay("PIN_40"), std::nullopt);
   EXPECT_EQ(CellOfDisplay("R"), std::nullopt);

@@ -49,31 +49,31 @@ TEST_P(AluTest, ResultAndFlags) {
   EXPECT_EQ(Flags(), c.flags) << c.instruction << " " << c.x << " " << c.y;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Boundaries, AluTest,
-    ::testing::Values(
-        // ADDS R3, R1, R2
-        AluCase{"6312", "7FFF", "0001", "0000", "8000", "0101"},
-        AluCase{"6312", "FFFF", "0001", "0000", "0000", "1010"},
-        AluCase{"6312", "8000", "8000", "0100", "0000", "1011"},
-        AluCase{"6312", "0000", "7FFF", "1111", "7FFF", "0000"},  // zero operand never sets V
-        AluCase{"6312", "FFFF", "FFFF", "0000", "FFFE", "0110"},
-        // SUBS R3, R1, R2
-        AluCase{"7312", "0000", "0001", "0000", "FFFF", "0110"},
-        AluCase{"7312", "8000", "0001", "0000", "7FFF", "0001"},
-        AluCase{"7312", "0000", "8000", "0000", "8000", "0110"},
-        AluCase{"7312", "7FFF", "FFFF", "0000", "8000", "0111"},
-        AluCase{"7312", "1234", "1234", "0111", "0000", "1000"},
-        // NAND R3, R1, R2 keeps C and V
-        AluCase{"8312", "FFFF", "FFFF", "0011", "0000", "1011"},
-        AluCase{"8312", "0F0F", "00FF", "1000", "FFF0", "0100"},
-        // SHL, SHR, SHRA R1 (R2 unused) keep V
-        AluCase{"9100", "8001", "0000", "0001", "0002", "0011"},
-        AluCase{"9100", "4000", "0000", "0000", "8000", "0100"},
-        AluCase{"A100", "0001", "0000", "0101", "0000", "1011"},
-        AluCase{"A100", "8000", "0000", "0000", "4000", "0000"},
-        AluCase{"B100", "8001", "0000", "0001", "C000", "0111"},
-        AluCase{"B100", "0002", "0000", "1110", "0001", "0000"}));
+INSTANTIATE_TEST_SUITE_P(Boundaries, AluTest,
+                         ::testing::Values(
+                             // ADDS R3, R1, R2
+                             AluCase{"6312", "7FFF", "0001", "0000", "8000", "0101"},
+                             AluCase{"6312", "FFFF", "0001", "0000", "0000", "1010"},
+                             AluCase{"6312", "8000", "8000", "0100", "0000", "1011"},
+                             AluCase{"6312", "0000", "7FFF", "1111", "7FFF",
+                                     "0000"},  // zero operand never sets V
+                             AluCase{"6312", "FFFF", "FFFF", "0000", "FFFE", "0110"},
+                             // SUBS R3, R1, R2
+                             AluCase{"7312", "0000", "0001", "0000", "FFFF", "0110"},
+                             AluCase{"7312", "8000", "0001", "0000", "7FFF", "0001"},
+                             AluCase{"7312", "0000", "8000", "0000", "8000", "0110"},
+                             AluCase{"7312", "7FFF", "FFFF", "0000", "8000", "0111"},
+                             AluCase{"7312", "1234", "1234", "0111", "0000", "1000"},
+                             // NAND R3, R1, R2 keeps C and V
+                             AluCase{"8312", "FFFF", "FFFF", "0011", "0000", "1011"},
+                             AluCase{"8312", "0F0F", "00FF", "1000", "FFF0", "0100"},
+                             // SHL, SHR, SHRA R1 (R2 unused) keep V
+                             AluCase{"9100", "8001", "0000", "0001", "0002", "0011"},
+                             AluCase{"9100", "4000", "0000", "0000", "8000", "0100"},
+                             AluCase{"A100", "0001", "0000", "0101", "0000", "1011"},
+                             AluCase{"A100", "8000", "0000", "0000", "4000", "0000"},
+                             AluCase{"B100", "8001", "0000", "0001", "C000", "0111"},
+                             AluCase{"B100", "0002", "0000", "1110", "0001", "0000"}));
 
 TEST_F(ProcessorTest, LoadImmediateHighAndLow) {
   SetReg(5, "ABCD");
@@ -125,8 +125,8 @@ TEST_F(ProcessorTest, ErrorStopComesBeforeEveryMessage) {
     Step();
   }
   EXPECT_EQ(step_mode_at_message, (std::vector<int>{1, 1, 1, 1}));
-  EXPECT_EQ(ui.messages, (std::vector<std::string>{kLoadMessage, kPortMessage, kPortMessage,
-                                                   kStoreMessage}));
+  EXPECT_EQ(ui.messages,
+            (std::vector<std::string>{kLoadMessage, kPortMessage, kPortMessage, kStoreMessage}));
 }
 
 TEST_F(ProcessorTest, PortsAndTheirMirrors) {
@@ -176,7 +176,7 @@ TEST_F(ProcessorTest, ConditionsOfBranches) {
     const char* word;
     Flag flag;
     bool taken_when_set;
-  } cases[] = {{"C100", Flag::Z, true}, {"C200", Flag::S, true}, {"C300", Flag::C, true},
+  } cases[] = {{"C100", Flag::Z, true}, {"C200", Flag::S, true},  {"C300", Flag::C, true},
                {"C400", Flag::V, true}, {"C500", Flag::Z, false}, {"CF00", Flag::V, false}};
   for (const auto& c : cases) {
     for (bool set : {false, true}) {
@@ -313,8 +313,8 @@ TEST_F(ProcessorTest, EveryChangedCellIsNotifiedOnce) {
   m().AddObserver(&seen);
   Poke(0, {"2105", "6111"});
   RunFrom("0000");  // PC 0000 (already), IR 2105, R1 0005, PC 0001, IR 6111, AR, DR
-  EXPECT_EQ(seen.cells, (std::vector<CellId>{kCellIR, RegisterCell(1), kCellPC, kCellIR, kCellAR,
-                                             kCellDR}));
+  EXPECT_EQ(seen.cells,
+            (std::vector<CellId>{kCellIR, RegisterCell(1), kCellPC, kCellIR, kCellAR, kCellDR}));
   seen.Clear();
   Step();  // R1 0005 + 0005 = 000A
   EXPECT_EQ(std::count(seen.cells.begin(), seen.cells.end(), RegisterCell(1)), 1);

@@ -11,8 +11,8 @@ TEST(WordTextHelpers, WordTextToValueCountsBothCasesAndMarksOthersMinusOne) {
   struct Case {
     const char* text;
     int value;
-  } cases[] = {{"FFFF", 65535}, {"00a0", 160}, {"****", -4369}, {"00X0", -16},
-               {"0000", 0},     {"8000", 32768}, {"ABC", -1},  {"12345", 0x1234}};
+  } cases[] = {{"FFFF", 65535}, {"00a0", 160},   {"****", -4369}, {"00X0", -16},
+               {"0000", 0},     {"8000", 32768}, {"ABC", -1},     {"12345", 0x1234}};
   for (const auto& c : cases) EXPECT_EQ(WordTextToValue(c.text), c.value) << c.text;
 }
 

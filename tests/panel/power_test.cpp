@@ -71,8 +71,8 @@ TEST_F(PowerTest, PowerOnDrawsInTheDocumentedOrder) {
   Tuka2 fresh(quiet, replay);
   fresh.power.MInicializar_memoria_al_Encender_TUKA2Click();
   fresh.power.TogglePower();
-  const CellId order[] = {kCellAR, kCellDR, OutputPortCell(1), OutputPortCell(2),
-                          InputPortCell(2), kCellIR, kCellPC, kCellKeypad};
+  const CellId order[] = {kCellAR,          kCellDR, OutputPortCell(1), OutputPortCell(2),
+                          InputPortCell(2), kCellIR, kCellPC,           kCellKeypad};
   for (int i = 0; i < 8; ++i) {
     const char d = HexDigitToChar(i + 1);
     EXPECT_EQ(fresh.machine.cell(order[i]).str(), std::string(4, d)) << i;

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <deque>
-#include <stdexcept>
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -19,7 +19,7 @@ class ScriptedUi : public UserInterface {
   std::vector<std::string> messages;
   std::vector<std::string> questions;  // "title|text" of every yes/no box
   std::vector<FileRequest> file_requests;
-  std::vector<int> speed_dialogs;       // item marked when each speed dialog opened
+  std::vector<int> speed_dialogs;        // item marked when each speed dialog opened
   std::vector<std::string> file_errors;  // "name|reason"
 
   std::deque<bool> yes_no_answers;

@@ -1,0 +1,122 @@
+#include "tuka2/json_writer.h"
+
+#include <cstdio>
+
+namespace orben::tuka2 {
+
+namespace {
+
+// Length of the valid UTF-8 sequence at text[i], or 0.
+std::size_t Utf8Sequence(std::string_view text, std::size_t i) {
+  const auto lead = static_cast<unsigned char>(text[i]);
+  std::size_t length;
+  unsigned min;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+    min = 0x80;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    min = 0x800;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    min = 0x10000;
+  } else {
+    return 0;
+  }
+  if (i + length > text.size()) return 0;
+  unsigned code = lead & (0x7F >> length);
+  for (std::size_t k = 1; k < length; ++k) {
+    const auto c = static_cast<unsigned char>(text[i + k]);
+    if ((c & 0xC0) != 0x80) return 0;
+    code = (code << 6) | (c & 0x3F);
+  }
+  if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
+  return length;
+}
+
+}  // namespace
+
+std::string JsonString(std::string_view text) {
+  std::string out = "\"";
+  out.reserve(text.size() + 2);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    char escape[8];
+    switch (c) {
+      case '"':
+        out += "\\\"";
+        continue;
+      case '\\':
+        out += "\\\\";
+        continue;
+      case '\r':
+        out += "\\r";
+        continue;
+      case '\n':
+        out += "\\n";
+        continue;
+      case '\t':
+        out += "\\t";
+        continue;
+      default:
+        break;
+    }
+    if (c < 0x20 || c == 0x7F) {
+      std::snprintf(escape, sizeof escape, "\\u%04X", c);
+      out += escape;
+    } else if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (const std::size_t n = Utf8Sequence(text, i)) {
+      out.append(text.substr(i, n));
+      i += n - 1;
+    } else {
+      std::snprintf(escape, sizeof escape, "\\u%04X", c);
+      out += escape;
+    }
+  }
+  out += '"';
+  return out;
+}
+
+void JsonWriter::Separate() {
+  if (after_key_) {
+    after_key_ = false;
+    return;
+  }
+  if (!first_) out_ << ',';
+  first_ = false;
+}
+
+void JsonWriter::Open(char bracket) {
+  Separate();
+  out_ << bracket;
+  first_ = true;
+}
+
+void JsonWriter::Close(char bracket) {
+  out_ << bracket;
+  first_ = false;
+}
+
+void JsonWriter::Key(std::string_view key) {
+  Separate();
+  out_ << JsonString(key) << ':';
+  after_key_ = true;
+}
+
+void JsonWriter::String(std::string_view text) {
+  Separate();
+  out_ << JsonString(text);
+}
+
+void JsonWriter::Number(long long value) {
+  Separate();
+  out_ << value;
+}
+
+void JsonWriter::Null() {
+  Separate();
+  out_ << "null";
+}
+
+}  // namespace orben::tuka2

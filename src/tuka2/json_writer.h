@@ -1,0 +1,38 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <string_view>
+
+namespace orben::tuka2 {
+
+// A JSON string literal of `text`. Valid UTF-8 passes through; any other
+// byte (object files are 8-bit text, and a corrupt line is quoted back in a
+// message) is taken as Latin-1, so the output is always valid JSON.
+std::string JsonString(std::string_view text);
+
+// Writes one JSON object, member by member, with the commas in place.
+class JsonWriter {
+ public:
+  explicit JsonWriter(std::ostream& out) : out_(out) {}
+
+  void BeginObject() { Open('{'); }
+  void EndObject() { Close('}'); }
+  void BeginArray() { Open('['); }
+  void EndArray() { Close(']'); }
+  void Key(std::string_view key);
+  void String(std::string_view text);
+  void Number(long long value);
+  void Null();
+
+ private:
+  void Open(char bracket);
+  void Close(char bracket);
+  void Separate();
+
+  std::ostream& out_;
+  bool first_ = true;
+  bool after_key_ = false;
+};
+
+}  // namespace orben::tuka2

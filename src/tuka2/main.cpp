@@ -1,0 +1,11 @@
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "tuka2/runner.h"
+
+int main(int argc, char** argv) {
+  std::ios::sync_with_stdio(false);
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  return orben::tuka2::Main(arguments, std::cout, std::cerr);
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace orben::tuka2 {
+
+enum class Command { Run, Dis, Help, Version };
+
+// The command line of tuka2, checked.
+struct Options {
+  Command command = Command::Help;
+  std::string file;
+  bool json = false;
+  std::string start = "0000";
+  std::optional<std::uint16_t> fill;
+  std::optional<std::uint64_t> seed;
+  std::vector<std::pair<int, std::string>> inputs;  // port, four upper-case digits
+  std::uint64_t max_steps = 1000000;
+  bool dump_memory = false;
+  bool trace = false;
+};
+
+// The options, or the one-line reason of a usage error.
+struct ParseResult {
+  std::optional<Options> options;
+  std::string error;
+};
+
+ParseResult ParseArguments(const std::vector<std::string>& arguments);
+
+extern const char* const kUsage;
+extern const char* const kVersion;
+
+}  // namespace orben::tuka2

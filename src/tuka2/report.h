@@ -1,0 +1,30 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "panel/tuka2.h"
+
+namespace orben::tuka2 {
+
+// What a run ended with, for the report.
+struct RunResult {
+  std::string stop;  // "halt", "error", "no-instruction" or "max-steps"
+  std::uint64_t steps = 0;
+  // Every input and output port just after the machine was switched on,
+  // before --in: the summary lists the ports that differ from them.
+  std::array<WordText, kPortCount> inputs_at_power_on;
+  std::array<WordText, kPortCount> outputs_at_power_on;
+};
+
+void WriteJson(const Tuka2& tuka, const RunResult& result, const std::vector<std::string>& messages,
+               bool dump_memory, std::ostream& out);
+void WriteSummary(const Tuka2& tuka, const RunResult& result,
+                  const std::vector<std::string>& messages, std::ostream& out);
+// A message on one line of a terminal: each '\r' becomes " / ".
+std::string MessageLine(const std::string& message);
+
+}  // namespace orben::tuka2

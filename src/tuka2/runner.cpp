@@ -1,0 +1,149 @@
+#include "tuka2/runner.h"
+
+#include <memory>
+
+#include "loader/load_command.h"
+#include "machine/random_source.h"
+#include "panel/tuka2.h"
+#include "tuka2/report.h"
+#include "tuka2/trace.h"
+
+namespace orben::tuka2 {
+
+namespace {
+
+std::unique_ptr<RandomSource> MakeRandom(const Options& options) {
+  if (options.fill) return std::make_unique<FillRandom>(*options.fill);
+  if (options.seed) return std::make_unique<SeededRandom>(*options.seed);
+  return std::make_unique<SeededRandom>();
+}
+
+// Loads the file as the load command does after its dialog. A file that
+// cannot be read as an object program ends the command with status 2.
+bool Load(Tuka2& tuka, HeadlessUi& ui, const std::string& file, std::ostream& err) {
+  LoadCommand load(tuka.machine);
+  switch (load.LoadFile(file)) {
+    case LoadOutcome::FileError:
+      err << "tuka2: cannot read " << (ui.file_error.empty() ? file : ui.file_error) << '\n';
+      return false;
+    case LoadOutcome::BadExtension:
+      err << "tuka2: " << file << ": object files must end in .EHC or .HEX\n";
+      return false;
+    default:
+      return true;
+  }
+}
+
+const char* StopWord(Outcome outcome) {
+  switch (outcome) {
+    case Outcome::Halted:
+      return "halt";
+    case Outcome::Stopped:
+      return "error";
+    case Outcome::NoInstruction:
+      return "no-instruction";
+    default:
+      return nullptr;
+  }
+}
+
+// The front-panel run: Ejecutar, then one timer tick per instruction until
+// HALT, an error stop, an empty fetch or the step limit.
+RunResult RunToTheEnd(Tuka2& tuka, const Options& options, std::ostream& err) {
+  RunResult result;
+  std::unique_ptr<TraceObserver> trace;
+  if (options.trace) trace = std::make_unique<TraceObserver>(tuka.machine);
+  const std::uint64_t first = tuka.processor.executions();
+  bool ejecutar = true;
+  while (tuka.processor.executions() - first < options.max_steps) {
+    if (trace) trace->Begin(ejecutar ? tuka.machine.cell(kCellKeypad) : tuka.machine.cell(kCellPC));
+    Outcome outcome;
+    if (ejecutar) {
+      outcome = tuka.run.Ejecutar();
+      ejecutar = false;
+    } else if (tuka.run.TimerTick()) {
+      outcome = tuka.run.last_outcome();
+    } else {
+      // The timer would tick on and run nothing: report it as an error stop.
+      break;
+    }
+    if (trace) trace->End(err);
+    if (const char* stop = StopWord(outcome)) {
+      result.stop = stop;
+      break;
+    }
+  }
+  if (result.stop.empty()) {
+    result.stop = tuka.processor.executions() - first >= options.max_steps ? "max-steps" : "error";
+  }
+  result.steps = tuka.processor.executions() - first;
+  return result;
+}
+
+int RunCommand(const Options& options, std::ostream& out, std::ostream& err) {
+  HeadlessUi ui;
+  const auto random = MakeRandom(options);
+  Tuka2 tuka(ui, *random);
+  tuka.power.Start();
+  tuka.power.TogglePower();
+  Machine& m = tuka.machine;
+  RunResult result;
+  for (int port = 0; port < kPortCount; ++port) {
+    result.inputs_at_power_on[port] = m.cell(InputPortCell(port));
+    result.outputs_at_power_on[port] = m.cell(OutputPortCell(port));
+  }
+  if (!Load(tuka, ui, options.file, err)) return 2;
+  for (const auto& [port, word] : options.inputs) m.SetCell(InputPortCell(port), word);
+  m.SetCell(kCellKeypad, options.start);
+  tuka.run.StepModeSwitch();
+  const RunResult ran = RunToTheEnd(tuka, options, err);
+  result.stop = ran.stop;
+  result.steps = ran.steps;
+  if (options.json) {
+    WriteJson(tuka, result, ui.messages, options.dump_memory, out);
+  } else {
+    WriteSummary(tuka, result, ui.messages, out);
+  }
+  return result.stop == "halt" ? 0 : 1;
+}
+
+int DisCommand(const Options& options, std::ostream& out, std::ostream& err) {
+  HeadlessUi ui;
+  const auto random = MakeRandom(options);
+  Tuka2 tuka(ui, *random);
+  tuka.power.Start();
+  if (!Load(tuka, ui, options.file, err)) return 2;
+  const Listing& listing = tuka.machine.listing();
+  for (int i = 0; i < listing.Count(); ++i) out << listing.Line(i) << '\n';
+  for (const auto& message : ui.messages) err << MessageLine(message) << '\n';
+  return ui.messages.empty() ? 0 : 1;
+}
+
+}  // namespace
+
+int Execute(const Options& options, std::ostream& out, std::ostream& err) {
+  switch (options.command) {
+    case Command::Help:
+      out << kUsage;
+      return 0;
+    case Command::Version:
+      out << kVersion << '\n';
+      return 0;
+    case Command::Run:
+      return RunCommand(options, out, err);
+    case Command::Dis:
+      return DisCommand(options, out, err);
+  }
+  return 2;
+}
+
+int Main(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+  const ParseResult parsed = ParseArguments(arguments);
+  if (!parsed.options) {
+    err << "tuka2: " << parsed.error << '\n';
+    return 2;
+  }
+  return Execute(*parsed.options, out, err);
+}
+
+}  // namespace orben::tuka2

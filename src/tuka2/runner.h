@@ -1,0 +1,38 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "machine/user_interface.h"
+#include "tuka2/options.h"
+
+namespace orben::tuka2 {
+
+// The user of a headless run: remembers every message, answers no question
+// and chooses no file, and keeps the file error the platform would report.
+class HeadlessUi final : public UserInterface {
+ public:
+  std::vector<std::string> messages;
+  std::string file_error;
+
+  void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
+  bool AskYesNo(std::string_view, std::string_view) override { return false; }
+  std::optional<WordText> AskValue() override { return std::nullopt; }
+  std::optional<std::string> AskObjectFile(const FileRequest&) override { return std::nullopt; }
+  std::optional<int> AskSpeed(int) override { return std::nullopt; }
+  void ReportFileError(std::string_view name, std::string_view reason) override {
+    file_error = std::string(name) + ": " + std::string(reason);
+  }
+};
+
+// Runs a parsed command line and returns the exit status: 0 when run
+// stopped at HALT or dis loaded without a message, 1 otherwise, 2 when the
+// file cannot be read as an object program.
+int Execute(const Options& options, std::ostream& out, std::ostream& err);
+
+// The whole command: parses `arguments` (without the program name) and
+// executes them; a usage error gives status 2 and one line on `err`.
+int Main(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
+
+}  // namespace orben::tuka2

@@ -1,0 +1,70 @@
+#include "tuka2/trace.h"
+
+#include <algorithm>
+
+#include "disasm/disassembler.h"
+
+namespace orben::tuka2 {
+
+namespace {
+
+template <typename T>
+void Note(std::vector<T>& seen, T value) {
+  if (std::find(seen.begin(), seen.end(), value) == seen.end()) seen.push_back(value);
+}
+
+}  // namespace
+
+TraceObserver::TraceObserver(Machine& machine) : m_(machine) {
+  m_.AddObserver(this);
+  m_.memory().AddObserver(this);
+}
+
+TraceObserver::~TraceObserver() {
+  m_.RemoveObserver(this);
+  m_.memory().RemoveObserver(this);
+}
+
+void TraceObserver::Begin(const WordText& address) {
+  address_ = address;
+  word_ = m_.ReadMemoryWord(WordTextToValue(address));
+  cells_.clear();
+  flags_.clear();
+  words_.clear();
+}
+
+void TraceObserver::CellChanged(CellId cell) {
+  Note(cells_, cell);
+}
+void TraceObserver::FlagChanged(Flag flag) {
+  Note(flags_, flag);
+}
+
+void TraceObserver::BytesChanged(std::size_t first, std::size_t count) {
+  for (std::size_t b = first; b < first + count; ++b) Note(words_, static_cast<long long>(b / 2));
+}
+
+void TraceObserver::End(std::ostream& err) {
+  err << address_.view() << ' ' << (word_.empty() ? "----" : word_.view()) << ' '
+      << (word_.empty() ? "(no instruction)" : Disassemble(word_.view()));
+  const char* separator = " |";
+  for (CellId cell : cells_) {
+    const auto text = m_.cell(cell).view();
+    err << separator << ' ' << DisplaysOfCell(cell).front() << '='
+        << (text.empty() ? "\"\"" : text);
+    separator = "";
+  }
+  static constexpr char kFlagNames[] = {'Z', 'S', 'C', 'V'};
+  for (Flag flag : flags_) {
+    err << separator << ' ' << kFlagNames[static_cast<int>(flag)] << '=' << (m_.flag(flag) ? 1 : 0);
+    separator = "";
+  }
+  for (long long word : words_) {
+    err << separator << " [" << ValueToWordText(word).view()
+        << "]=" << m_.ReadMemoryWord(word).view();
+    separator = "";
+  }
+  err << '\n';
+}
+
+}  // namespace orben::tuka2

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "machine/machine.h"
+
+namespace orben::tuka2 {
+
+// Watches one instruction at a time and writes its trace line: the address,
+// the word, its disassembly and every cell, flag and memory word it changed
+// (each with its final value, in the order of first change).
+class TraceObserver final : public MachineObserver, public MemoryStoreObserver {
+ public:
+  explicit TraceObserver(Machine& machine);
+  ~TraceObserver() override;
+
+  // Call before the instruction, with the address it will fetch from.
+  void Begin(const WordText& address);
+  // Writes the line for the instruction since Begin.
+  void End(std::ostream& err);
+
+  void CellChanged(CellId cell) override;
+  void FlagChanged(Flag flag) override;
+  void ControlChanged(Control) override {}
+  void BytesChanged(std::size_t first, std::size_t count) override;
+  void ContentReplaced() override {}
+
+ private:
+  Machine& m_;
+  WordText address_;
+  WordText word_;
+  std::vector<CellId> cells_;
+  std::vector<Flag> flags_;
+  std::vector<long long> words_;
+};
+
+}  // namespace orben::tuka2
