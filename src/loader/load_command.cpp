@@ -1,0 +1,66 @@
+#include "loader/load_command.h"
+
+#include "disasm/listing_commands.h"
+#include "loader/line_reader.h"
+#include "loader/line_scanner.h"
+#include "loader/object_readers.h"
+#include "machine/machine.h"
+#include "machine/user_interface.h"
+
+namespace orben {
+
+std::optional<ObjectFormat> ObjectFormatOfName(std::string_view name) {
+  const std::string extension =
+      UpperCaseText(name.size() > 4 ? name.substr(name.size() - 4) : name);
+  if (extension == ".HEX") return ObjectFormat::Hex;
+  if (extension == ".EHC") return ObjectFormat::Ehc;
+  return std::nullopt;
+}
+
+FileRequest ObjectFileRequest() {
+  return FileRequest{"EHC", std::string(kObjectFileFilter), std::string(kObjectFileTitle)};
+}
+
+LoadOutcome LoadCommand::Cargarprogramaobjeto1Click() {
+  const FileRequest request = ObjectFileRequest();
+  ClearListing(m_.listing());
+  const auto name = m_.ui().AskObjectFile(request);
+  if (!name) return LoadOutcome::Cancelled;
+  return LoadFile(*name);
+}
+
+LoadOutcome LoadCommand::LoadFile(const std::string& path) {
+  const auto format = ObjectFormatOfName(path);
+  if (!format) {
+    m_.ShowMessage(kBadExtensionMessage);
+    return LoadOutcome::BadExtension;
+  }
+  FileSource file;
+  if (!file.Open(path)) {
+    m_.ui().ReportFileError(path, file.error());
+    return LoadOutcome::FileError;
+  }
+  return LoadSource(*format, path, file, file.SizeHint());
+}
+
+LoadOutcome LoadCommand::LoadSource(ObjectFormat format, const std::string& name,
+                                    ByteSource& source, std::uint64_t size_hint) {
+  LineReader lines(source, size_hint);
+  const ReadResult result =
+      format == ObjectFormat::Hex ? ReadHexFile(m_, lines) : ReadEhcFile(m_, lines);
+  switch (result.outcome) {
+    case ReadOutcome::ReadError:
+      // The words read before the failure stay, with their raw lines.
+      m_.ui().ReportFileError(name, result.error);
+      return LoadOutcome::FileError;
+    case ReadOutcome::FormatError:
+      // The raw lines stay as they are: no disassembly after a format error.
+      return LoadOutcome::FormatError;
+    case ReadOutcome::Completed:
+      break;
+  }
+  if (m_.listing().Count() > 0) RebuildListing(m_.listing());
+  return LoadOutcome::Loaded;
+}
+
+}  // namespace orben

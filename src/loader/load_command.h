@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "machine/user_interface.h"
+
+namespace orben {
+
+class ByteSource;
+class Machine;
+
+inline constexpr std::string_view kObjectFileFilter =
+    "Easy Hexadecimal Code (*.EHC)|*.EHC|Intel Standard HEX (*.hex)|*.HEX";
+inline constexpr std::string_view kObjectFileTitle = "Cargar fichero objeto en ORBEN";
+inline constexpr std::string_view kBadExtensionMessage =
+    "ERROR: Los archivos objeto deben tener extensión \r.HEX o .EHC";
+
+enum class ObjectFormat : std::uint8_t { Ehc, Hex };
+
+// How a load ended, for the command-line runner.
+enum class LoadOutcome : std::uint8_t {
+  Loaded,        // read to its end (corrupt lines and refused words included)
+  Cancelled,     // the file dialog was cancelled
+  BadExtension,  // the name ends neither in .HEX nor in .EHC
+  FormatError,   // an EHC line without its address and content pair
+  FileError,     // the file could not be opened or read
+};
+
+// The format a file name asks for: its last four characters, upper-cased,
+// must be ".HEX" or ".EHC". The filter chosen in the dialog plays no part.
+std::optional<ObjectFormat> ObjectFormatOfName(std::string_view name);
+// What the file-open dialog is set to each time the command runs.
+FileRequest ObjectFileRequest();
+
+// "Cargar programa objeto (.HEX, EHC)": puts an object program from a file
+// into memory and shows it in the listing. It leaves power, run state,
+// registers, flags and ports alone, apart from the stop a refused word
+// makes.
+class LoadCommand {
+ public:
+  explicit LoadCommand(Machine& machine) : m_(machine) {}
+
+  // The menu command: the listing is emptied before the dialog opens, so a
+  // cancelled or failed load still leaves it empty.
+  LoadOutcome Cargarprogramaobjeto1Click();
+  // Everything after the dialog: the extension rule, opening the file,
+  // reading it and turning the raw listing lines into instructions.
+  LoadOutcome LoadFile(const std::string& path);
+  // Reading an already opened source in the given format and finishing the
+  // listing; `name` is the file name a read error is reported with.
+  LoadOutcome LoadSource(ObjectFormat format, const std::string& name, ByteSource& source,
+                         std::uint64_t size_hint = 0);
+
+ private:
+  Machine& m_;
+};
+
+}  // namespace orben

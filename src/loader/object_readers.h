@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace orben {
+
+class LineReader;
+class Machine;
+
+inline constexpr std::string_view kHexEndRecord = ":00000001FF";
+
+// How a reader ended. Reading stops early only on an EHC line without its
+// address and content pair, or when the file cannot be read further.
+enum class ReadOutcome : std::uint8_t {
+  Completed,    // end of the file, or the HEX end record
+  FormatError,  // an EHC line without exactly an address and a content
+  ReadError,    // the bytes could not be read; `error` gives the reason
+};
+
+struct ReadResult {
+  ReadOutcome outcome = ReadOutcome::Completed;
+  std::string error;
+};
+
+// "Error: Formato incorrecto en la línea <n>. Cada línea debe contener
+// Dirección y Contenido", n counted from 1.
+std::string FormatErrorMessage(std::uint64_t line_number);
+// "ERROR: Archivo HEX corrupto\rMire la línea: (<text>)".
+std::string CorruptRecordMessage(std::string_view text);
+
+// Stores one record that passed IsHexRecord: the empty text does nothing;
+// otherwise the raw listing line "[aaaa]: cccc" is added first and the word
+// written second, so a word refused in the monitor's area keeps its line.
+void StoreRecord(Machine& machine, std::string_view record);
+// A line that is not a record: the message, then the listing is emptied.
+// Words already written stay; reading goes on.
+void ReportCorruptRecord(Machine& machine, std::string_view text);
+
+// An EHC file: every line one address and one content word of one to four
+// hex digits. Stops at the first line without exactly that pair, with its
+// number in the message. The source is let go before returning.
+ReadResult ReadEhcFile(Machine& machine, LineReader& lines);
+// An Intel HEX file of one-word records: blank and comment lines are
+// skipped, other bad lines reported and passed over, and the end record
+// stops reading. The source is let go before returning.
+ReadResult ReadHexFile(Machine& machine, LineReader& lines);
+
+}  // namespace orben
