@@ -1,5 +1,7 @@
 #include "loader/object_readers.h"
 
+#include <optional>
+
 #include "disasm/listing_commands.h"
 #include "loader/line_reader.h"
 #include "loader/line_scanner.h"
