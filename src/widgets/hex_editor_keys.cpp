@@ -1,0 +1,285 @@
+// Keyboard and mouse of the memory grid: caret movement, typing over bytes,
+// and the key-down / key-press / key-up events for the owning window.
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+#include <algorithm>
+
+#include "widgets/hex_editor.h"
+
+namespace orben {
+
+namespace {
+
+int HexValue(QChar c) {
+  const char16_t u = c.unicode();
+  if (u >= u'0' && u <= u'9') return u - u'0';
+  if (u >= u'A' && u <= u'F') return u - u'A' + 10;
+  if (u >= u'a' && u <= u'f') return u - u'a' + 10;
+  return -1;
+}
+
+bool IsAreaSwitch(const QKeyEvent* event) {
+  return event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab ||
+         (event->key() == Qt::Key_T && event->modifiers().testFlag(Qt::ControlModifier));
+}
+
+// Characters typed with Ctrl, Alt or Meta are commands, not data.
+bool IsCommandChord(Qt::KeyboardModifiers modifiers) {
+  return (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0;
+}
+
+}  // namespace
+
+bool THexEditor::event(QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    // Tab and Shift+Tab switch areas instead of moving the focus on.
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+      keyPressEvent(key);
+      return true;
+    }
+  } else if (event->type() == QEvent::ShortcutOverride) {
+    // Keys the grid acts on win over window shortcuts (Ctrl+T, Ctrl+Home...).
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (isCaretMoveKey(key) || (!IsCommandChord(key->modifiers()) && !key->text().isEmpty())) {
+      event->accept();
+      return true;
+    }
+  }
+  return QAbstractScrollArea::event(event);
+}
+
+void THexEditor::keyPressEvent(QKeyEvent* event) {
+  event->accept();
+  if (isCaretMoveKey(event)) {
+    moveCaret(event);
+    return;
+  }
+  emit keyDown(event->key(), event->modifiers());
+  switch (event->key()) {
+    case Qt::Key_Backspace:
+      moveToCell(std::max(0LL, caretCell() - 1));
+      return;
+    case Qt::Key_Delete:
+      return;
+    case Qt::Key_Insert:
+      clearChanges();
+      return;
+    default:
+      break;
+  }
+  const QString text = event->text();
+  for (QChar character : text) {
+    emit keyPressed(character);
+    if (!IsCommandChord(event->modifiers())) typeCharacter(character);
+  }
+}
+
+void THexEditor::keyReleaseEvent(QKeyEvent* event) {
+  event->accept();
+  // A held key repeats press events; its key-up comes once, at the real release.
+  if (event->isAutoRepeat()) return;
+  emit keyUp(event->key(), event->modifiers());
+}
+
+void THexEditor::mousePressEvent(QMouseEvent* event) {
+  std::size_t index = 0;
+  Area area = Area::Digits;
+  int nibble = 0;
+  if (event->button() == Qt::LeftButton &&
+      hitTest(event->position().toPoint(), index, area, nibble)) {
+    setCaret(index, area, nibble);
+  }
+  event->accept();
+}
+
+void THexEditor::mouseReleaseEvent(QMouseEvent* event) {
+  event->accept();
+}
+
+void THexEditor::focusInEvent(QFocusEvent* event) {
+  QAbstractScrollArea::focusInEvent(event);
+  updateCaretRow();
+}
+
+void THexEditor::focusOutEvent(QFocusEvent* event) {
+  QAbstractScrollArea::focusOutEvent(event);
+  updateCaretRow();
+}
+
+bool THexEditor::isCaretMoveKey(const QKeyEvent* event) const {
+  switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+      return true;
+    default:
+      return IsAreaSwitch(event);
+  }
+}
+
+// A cell is a digit in the digit area or a byte in the text area; cells are
+// numbered in reading order, so a row holds cellsPerRow() of them.
+long long THexEditor::caretCell() const {
+  const auto byte = static_cast<long long>(caretByteIndex());
+  return caretArea_ == Area::Digits ? byte * 2 + caretNibble_ : byte;
+}
+
+long long THexEditor::lastCell() const {
+  const auto size = static_cast<long long>(store_->size());
+  if (size == 0) return 0;
+  return caretArea_ == Area::Digits ? size * 2 - 1 : size - 1;
+}
+
+int THexEditor::cellsPerRow() const {
+  return caretArea_ == Area::Digits ? bytesPerLine_ * 2 : bytesPerLine_;
+}
+
+void THexEditor::moveToCell(long long cell) {
+  cell = std::clamp(cell, 0LL, lastCell());
+  if (caretArea_ == Area::Digits) {
+    setCaret(static_cast<std::size_t>(cell / 2), Area::Digits, static_cast<int>(cell % 2));
+  } else {
+    setCaret(static_cast<std::size_t>(cell), Area::Text);
+  }
+}
+
+void THexEditor::moveCaret(const QKeyEvent* event) {
+  if (IsAreaSwitch(event)) {
+    setCaret(caretByteIndex(), caretArea_ == Area::Digits ? Area::Text : Area::Digits);
+    return;
+  }
+  const bool ctrl = event->modifiers().testFlag(Qt::ControlModifier);
+  const long long cell = caretCell();
+  const long long perRow = cellsPerRow();
+  const long long column = cell % perRow;
+  const long long row = cell / perRow;
+  const long long lastRow = lastCell() / perRow;
+  const long long page = visibleRowCount();
+  // The same column of another row, or the last cell when that row is short.
+  const auto toRow = [&](long long target) {
+    moveToCell(std::clamp(target, 0LL, lastRow) * perRow + column);
+  };
+  switch (event->key()) {
+    case Qt::Key_Left:
+      moveToCell(cell - 1);
+      break;
+    case Qt::Key_Right:
+      moveToCell(cell + 1);
+      break;
+    case Qt::Key_Up:
+      if (row > 0) toRow(row - 1);
+      break;
+    case Qt::Key_Down:
+      if (row < lastRow) toRow(row + 1);
+      break;
+    case Qt::Key_PageUp:
+      if (ctrl) {
+        toRow(firstVisibleRow());
+      } else {
+        verticalScrollBar()->setValue(verticalScrollBar()->value() - static_cast<int>(page));
+        toRow(row - page);
+      }
+      break;
+    case Qt::Key_PageDown:
+      if (ctrl) {
+        toRow(firstVisibleRow() + page - 1);
+      } else {
+        verticalScrollBar()->setValue(verticalScrollBar()->value() + static_cast<int>(page));
+        toRow(row + page);
+      }
+      break;
+    case Qt::Key_Home:
+      moveToCell(ctrl ? 0 : row * perRow);
+      break;
+    case Qt::Key_End:
+      moveToCell(ctrl ? lastCell() : row * perRow + perRow - 1);
+      break;
+    default:
+      break;
+  }
+}
+
+void THexEditor::typeCharacter(QChar character) {
+  if (store_->size() == 0) return;
+  const std::size_t index = caretByteIndex();
+  const std::uint8_t old = store_->byte(index);
+  if (caretArea_ == Area::Digits) {
+    const int digit = HexValue(character);
+    if (digit < 0) return;
+    const int value = caretNibble_ == 0 ? (digit << 4) | (old & 0x0F) : (old & 0xF0) | digit;
+    writeTypedByte(index, static_cast<std::uint8_t>(value));
+  } else {
+    // Printable ASCII only: control codes and characters without an ASCII
+    // value (accented letters, symbols beyond 7 bits) are refused.
+    const char16_t code = character.unicode();
+    if (code < 32 || code > 126) return;
+    writeTypedByte(index, static_cast<std::uint8_t>(code));
+  }
+  moveToCell(caretCell() + 1);
+}
+
+void THexEditor::writeTypedByte(std::size_t index, std::uint8_t value) {
+  if (store_->byte(index) == value) return;
+  store_->SetByte(static_cast<long long>(index), value);
+  changed_[index] = true;
+}
+
+void THexEditor::ensureCaretVisible() {
+  if (store_->size() == 0) return;
+  const auto row = static_cast<long long>(caretByteIndex() / bytesPerLine_);
+  const long long top = firstVisibleRow();
+  const long long page = visibleRowCount();
+  if (row < top) {
+    verticalScrollBar()->setValue(static_cast<int>(row));
+  } else if (row >= top + page) {
+    verticalScrollBar()->setValue(static_cast<int>(row - page + 1));
+  }
+  const int inRow = static_cast<int>(caretByteIndex() % bytesPerLine_);
+  const int x = caretArea_ == Area::Digits ? digitX(inRow, caretNibble_) : textX(inRow);
+  const int scroll = horizontalScrollBar()->value();
+  const int width = viewport()->width();
+  if (x < scroll) {
+    horizontalScrollBar()->setValue(x - charWidth_);
+  } else if (x + charWidth_ > scroll + width) {
+    horizontalScrollBar()->setValue(x + 2 * charWidth_ - width);
+  }
+}
+
+bool THexEditor::hitTest(const QPoint& point, std::size_t& byteIndex, Area& area,
+                         int& nibble) const {
+  if (point.y() < rowRect(firstVisibleRow()).top()) return false;
+  const long long row =
+      firstVisibleRow() + (point.y() - rowRect(firstVisibleRow()).top()) / rowHeight_;
+  if (row >= rowCount()) return false;
+  const int x = point.x() + horizontalScrollBar()->value();
+  for (int inRow = 0; inRow < bytesPerLine_; ++inRow) {
+    const std::size_t index = static_cast<std::size_t>(row) * bytesPerLine_ + inRow;
+    if (index >= store_->size()) return false;
+    for (int n = 0; n < 2; ++n) {
+      if (x >= digitX(inRow, n) && x < digitX(inRow, n) + charWidth_) {
+        byteIndex = index;
+        area = Area::Digits;
+        nibble = n;
+        return true;
+      }
+    }
+    if (x >= textX(inRow) && x < textX(inRow) + charWidth_) {
+      byteIndex = index;
+      area = Area::Text;
+      nibble = 0;
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace orben
