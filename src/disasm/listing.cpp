@@ -128,8 +128,8 @@ int Listing::FindLast(std::string_view needle) const {
   return -1;
 }
 
-void Listing::SelectAddress(const WordText& pc) {
-  if (!IsWordText(pc.view())) {
+void Listing::SelectAddressSlow(const WordText& pc, int address) {
+  if (address < 0) {
     // Not an address ("", "****"): the plain search, which finds nothing in
     // lines written by the loader or the disassembler mode.
     char needle[6] = {'['};
@@ -140,8 +140,8 @@ void Listing::SelectAddress(const WordText& pc) {
     if (found >= 0) Select(found);
     return;
   }
-  if (!index_valid_) RebuildAddressIndex();
-  const int found = last_line_of_address_[static_cast<std::size_t>(WordTextToValue(pc))];
+  RebuildAddressIndex();
+  const int found = last_line_of_address_[static_cast<std::size_t>(address)];
   if (found >= 0) Select(found);
 }
 

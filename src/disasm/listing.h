@@ -56,7 +56,12 @@ class Listing {
   // The executing line's highlight: selects the last line that contains
   // "[" + pc + "]"; with no such line the selection stays. Costs a lookup,
   // not a scan, while the lines do not change.
-  void SelectAddress(const WordText& pc);
+  void SelectAddress(const WordText& pc) {
+    const int address = WordAddress(pc.view());
+    if (address < 0 || !index_valid_) return SelectAddressSlow(pc, address);
+    const int found = last_line_of_address_[static_cast<std::size_t>(address)];
+    if (found >= 0 && found != selected_) Select(found);
+  }
 
   // The listing's order: case ignored, blanks and punctuation before digits,
   // digits before letters.
@@ -66,6 +71,7 @@ class Listing {
   void RemoveObserver(ListingObserver* observer);
 
  private:
+  void SelectAddressSlow(const WordText& pc, int address);
   void LinesMoved();
   void RebuildAddressIndex() const;
 

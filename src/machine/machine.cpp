@@ -20,32 +20,6 @@ Machine::Machine(UserInterface& ui, RandomSource& random)
   controls_[static_cast<int>(Control::InitMemoryAtPowerOn)] = 1;
 }
 
-void Machine::SetCell(CellId id, const WordText& text) {
-  if (cells_[id] == text) return;
-  cells_[id] = text;
-  for (auto* observer : observers_) observer->CellChanged(id);
-}
-
-WordText Machine::ReadRegister(int n) const {
-  if (n < 0 || n >= kRegisterCount) return {};
-  return cells_[RegisterCell(n)];
-}
-
-void Machine::WriteRegister(int n, const WordText& text) {
-  if (n < 0 || n >= kRegisterCount) return;
-  SetCell(RegisterCell(n), text);
-}
-
-WordText Machine::ReadMemoryWord(long long address) const {
-  if (address < 0 || 2 * address + 1 >= static_cast<long long>(memory_.size())) return {};
-  const auto index = static_cast<std::size_t>(2 * address);
-  const std::uint8_t high = memory_.byte(index);
-  const std::uint8_t low = memory_.byte(index + 1);
-  const char digits[4] = {HexDigitToChar(high >> 4), HexDigitToChar(high & 0xF),
-                          HexDigitToChar(low >> 4), HexDigitToChar(low & 0xF)};
-  return WordText(std::string_view(digits, 4));
-}
-
 void Machine::WriteMemoryWord(long long address, const WordText& text) {
   // A negative address cannot come from a word text; it is refused like the
   // monitor's area rather than written before the store.
@@ -62,13 +36,6 @@ void Machine::WriteMemoryWord(long long address, const WordText& text) {
   memory_.SetBytes(2 * address, bytes);
 }
 
-void Machine::SetFlag(Flag f, bool on) {
-  auto& state = flags_[static_cast<int>(f)];
-  if (state == on) return;
-  state = on;
-  for (auto* observer : observers_) observer->FlagChanged(f);
-}
-
 void Machine::ErrorStop() {
   ++error_stops_;
   SetControl(Control::StepMode, 1);
@@ -76,13 +43,6 @@ void Machine::ErrorStop() {
 
 void Machine::ShowMessage(std::string_view text) {
   ui_.ShowMessage(text);
-}
-
-void Machine::SetControl(Control c, int value) {
-  auto& state = controls_[static_cast<int>(c)];
-  if (state == value) return;
-  state = value;
-  for (auto* observer : observers_) observer->ControlChanged(c);
 }
 
 const std::string& Machine::caption(Control c) const {

@@ -74,20 +74,37 @@ class Machine {
 
   // Cells.
   const WordText& cell(CellId id) const { return cells_[id]; }
-  void SetCell(CellId id, const WordText& text);
-  WordText ReadRegister(int n) const;
+  void SetCell(CellId id, const WordText& text) {
+    if (cells_[id] == text) return;
+    cells_[id] = text;
+    for (auto* observer : observers_) observer->CellChanged(id);
+  }
+  WordText ReadRegister(int n) const {
+    return n >= 0 && n < kRegisterCount ? cells_[RegisterCell(n)] : WordText();
+  }
   // Cut to four characters; a number outside 0..15 does nothing.
-  void WriteRegister(int n, const WordText& text);
+  void WriteRegister(int n, const WordText& text) {
+    if (n >= 0 && n < kRegisterCount) SetCell(RegisterCell(n), text);
+  }
 
   // Memory: the empty text where there is no storage (F000 and above).
-  WordText ReadMemoryWord(long long address) const;
+  WordText ReadMemoryWord(long long address) const {
+    if (address < 0 || 2 * address + 1 >= static_cast<long long>(memory_.size())) return {};
+    const std::uint8_t* word = memory_.data() + 2 * address;
+    return WordOf(static_cast<unsigned>(word[0] << 8 | word[1]));
+  }
   // Refused at F000 and above: ErrorStop, then the message, nothing stored.
   // A byte pair holding 'X' stores FFH.
   void WriteMemoryWord(long long address, const WordText& text);
 
   // Flags.
   bool flag(Flag f) const { return flags_[static_cast<int>(f)]; }
-  void SetFlag(Flag f, bool on);
+  void SetFlag(Flag f, bool on) {
+    auto& state = flags_[static_cast<int>(f)];
+    if (state == on) return;
+    state = on;
+    for (auto* observer : observers_) observer->FlagChanged(f);
+  }
   void SetFlagZ(bool on) { SetFlag(Flag::Z, on); }
   void SetFlagS(bool on) { SetFlag(Flag::S, on); }
   void SetFlagC(bool on) { SetFlag(Flag::C, on); }
@@ -102,7 +119,12 @@ class Machine {
 
   // Control values.
   int control(Control c) const { return controls_[static_cast<int>(c)]; }
-  void SetControl(Control c, int value);
+  void SetControl(Control c, int value) {
+    auto& state = controls_[static_cast<int>(c)];
+    if (state == value) return;
+    state = value;
+    for (auto* observer : observers_) observer->ControlChanged(c);
+  }
   const std::string& caption(Control c) const;
   void SetCaption(Control c, std::string text);
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -37,8 +38,14 @@ class WordText {
   constexpr bool empty() const { return size_ == 0; }
   constexpr char operator[](std::size_t i) const { return chars_[i]; }
 
-  friend constexpr bool operator==(const WordText& a, const WordText& b) {
-    return a.view() == b.view();
+  // Unused characters are always zero, so two texts are equal exactly when
+  // their sizes and all four character slots are.
+  friend bool operator==(const WordText& a, const WordText& b) {
+    std::uint32_t x;
+    std::uint32_t y;
+    std::memcpy(&x, a.chars_.data(), 4);
+    std::memcpy(&y, b.chars_.data(), 4);
+    return a.size_ == b.size_ && x == y;
   }
 
  private:
@@ -48,25 +55,85 @@ class WordText {
 
 inline constexpr WordText kOffText{"****"};
 
+namespace detail {
+// Digit values of every character: both cases count, anything else -1.
+constexpr std::array<std::int8_t, 256> MakeDigitTable() {
+  std::array<std::int8_t, 256> table{};
+  for (auto& v : table) v = -1;
+  for (int c = '0'; c <= '9'; ++c) table[c] = static_cast<std::int8_t>(c - '0');
+  for (int c = 'A'; c <= 'F'; ++c) table[c] = static_cast<std::int8_t>(c - 'A' + 10);
+  for (int c = 'a'; c <= 'f'; ++c) table[c] = static_cast<std::int8_t>(c - 'a' + 10);
+  return table;
+}
+inline constexpr std::array<std::int8_t, 256> kDigitValue = MakeDigitTable();
+// The digits of a WordText proper: upper case only, anything else -1.
+constexpr std::array<std::int8_t, 256> MakeUpperDigitTable() {
+  auto table = MakeDigitTable();
+  for (int c = 'a'; c <= 'f'; ++c) table[c] = -1;
+  return table;
+}
+inline constexpr std::array<std::int8_t, 256> kUpperDigitValue = MakeUpperDigitTable();
+inline constexpr char kDigits[] = "0123456789ABCDEF";
+}  // namespace detail
+
 // 0..15 give "0".."9", "A".."F"; anything else gives 'X'.
-char HexDigitToChar(long long value);
+inline char HexDigitToChar(long long value) {
+  return value >= 0 && value <= 15 ? detail::kDigits[value] : 'X';
+}
 // "0".."9", "A".."F", "a".."f" give 0..15; anything else -1.
-int HexCharToValue(char c);
+inline int HexCharToValue(char c) {
+  return detail::kDigitValue[static_cast<unsigned char>(c)];
+}
 // First two characters: -1 when either is 'X'; otherwise 16*d1 + d2, where
 // only "0".."9" and upper-case "A".."F" count and every other character is 0.
-int ByteTextToValue(std::string_view text);
+inline int ByteTextToValue(std::string_view text) {
+  const char d1 = text.size() > 0 ? text[0] : '0';
+  const char d2 = text.size() > 1 ? text[1] : '0';
+  if (d1 == 'X' || d2 == 'X') return -1;
+  const int v1 = detail::kUpperDigitValue[static_cast<unsigned char>(d1)];
+  const int v2 = detail::kUpperDigitValue[static_cast<unsigned char>(d2)];
+  return 16 * (v1 < 0 ? 0 : v1) + (v2 < 0 ? 0 : v2);
+}
 // First four characters, each 0..15 (lower case too) or -1, weighted
 // 4096/256/16/1: "****" gives -4369. A text shorter than four gives -1.
-int WordTextToValue(std::string_view text);
+inline int WordTextToValue(std::string_view text) {
+  if (text.size() < 4) return -1;
+  return 4096 * HexCharToValue(text[0]) + 256 * HexCharToValue(text[1]) +
+         16 * HexCharToValue(text[2]) + HexCharToValue(text[3]);
+}
 // The low four hexadecimal digits, filled from the right with truncating
 // division; a negative value shows 'X' wherever its remainder is not 0.
-WordText ValueToWordText(long long value);
+// The four digits of a word 0..FFFF.
+inline WordText WordOf(unsigned word) {
+  return WordText::Of(detail::kDigits[(word >> 12) & 0xF], detail::kDigits[(word >> 8) & 0xF],
+                      detail::kDigits[(word >> 4) & 0xF], detail::kDigits[word & 0xF]);
+}
+WordText NegativeValueToWordText(long long value);
+inline WordText ValueToWordText(long long value) {
+  return value >= 0 ? WordOf(static_cast<unsigned>(value & 0xFFFF))
+                    : NegativeValueToWordText(value);
+}
 // As ValueToWordText after adding 10000H to a negative value.
-WordText SignedToWordText(long long value);
+inline WordText SignedToWordText(long long value) {
+  return ValueToWordText(value < 0 ? value + 0x10000 : value);
+}
 // Four independent uniform digits.
 WordText RandomWordText(RandomSource& random);
 
+// The word of exactly four upper-case hexadecimal digits, or -1 for any
+// other text ("****", "", lower case).
+inline int WordAddress(std::string_view text) {
+  if (text.size() != 4) return -1;
+  const auto d = [&](int i) {
+    return detail::kUpperDigitValue[static_cast<unsigned char>(text[i])];
+  };
+  const int d0 = d(0), d1 = d(1), d2 = d(2), d3 = d(3);
+  if ((d0 | d1 | d2 | d3) < 0) return -1;
+  return d0 << 12 | d1 << 8 | d2 << 4 | d3;
+}
 // True for exactly four upper-case hexadecimal digits.
-bool IsWordText(std::string_view text);
+inline bool IsWordText(std::string_view text) {
+  return WordAddress(text) >= 0;
+}
 
 }  // namespace orben

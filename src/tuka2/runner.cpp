@@ -21,8 +21,7 @@ std::unique_ptr<RandomSource> MakeRandom(const Options& options) {
 // Loads the file as the load command does after its dialog. A file that
 // cannot be read as an object program ends the command with status 2.
 bool Load(Tuka2& tuka, HeadlessUi& ui, const std::string& file, std::ostream& err) {
-  LoadCommand load(tuka.machine);
-  switch (load.LoadFile(file)) {
+  switch (tuka.load.LoadFile(file)) {
     case LoadOutcome::FileError:
       err << "tuka2: cannot read " << (ui.file_error.empty() ? file : ui.file_error) << '\n';
       return false;
