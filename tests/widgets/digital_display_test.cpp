@@ -34,16 +34,8 @@ const Shape kPort{54, 21, 13, 1, kPortOff};
 // A point inside each segment a..g, the decimal point and the colon's two
 // dots, on the 28 by 35 design grid of a digit cell.
 enum Segment { A, B, C, D, E, F, G, Point, ColonLower, ColonUpper };
-const std::array<QPoint, 10> kInside = {{{16, 2},
-                                         {24, 9},
-                                         {24, 25},
-                                         {16, 32},
-                                         {9, 25},
-                                         {9, 9},
-                                         {16, 17},
-                                         {3, 33},
-                                         {3, 23},
-                                         {3, 11}}};
+const std::array<QPoint, 10> kInside = {
+    {{16, 2}, {24, 9}, {24, 25}, {16, 32}, {9, 25}, {9, 9}, {16, 17}, {3, 33}, {3, 23}, {3, 11}}};
 
 // Where a design point of the cell `cell` lands: each coordinate scaled by
 // the cell width / 28 and the height without margin / 35 (single precision),
@@ -67,9 +59,8 @@ void Configure(TDigitalDisplay& display, const Shape& shape) {
 }
 
 // The segment states a..g of each hexadecimal digit.
-const char* const kPatterns[16] = {"1111110", "0110000", "1101101", "1111001",
-                                   "0110011", "1011011", "1011111", "1110000",
-                                   "1111111", "1111011", "1110111", "0011111",
+const char* const kPatterns[16] = {"1111110", "0110000", "1101101", "1111001", "0110011", "1011011",
+                                   "1011111", "1110000", "1111111", "1111011", "1110111", "0011111",
                                    "1001110", "0111101", "1001111", "1000111"};
 
 // The cell shows `digit`: each segment's inside pixel lit or unlit.
@@ -225,8 +216,8 @@ class DigitalDisplayTest : public QObject {
     QTest::newRow("right") << int(TDigitalDisplay::Right) << false << QStringLiteral("---7");
     QTest::newRow("right, zeros") << int(TDigitalDisplay::Right) << true << QStringLiteral("0007");
     QTest::newRow("centre") << int(TDigitalDisplay::Centre) << false << QStringLiteral("-7--");
-    QTest::newRow("centre, zeros") << int(TDigitalDisplay::Centre) << true
-                                   << QStringLiteral("07--");
+    QTest::newRow("centre, zeros")
+        << int(TDigitalDisplay::Centre) << true << QStringLiteral("07--");
     QTest::newRow("left") << int(TDigitalDisplay::Left) << false << QStringLiteral("7---");
     QTest::newRow("left, zeros") << int(TDigitalDisplay::Left) << true << QStringLiteral("7---");
   }
@@ -321,8 +312,7 @@ class DigitalDisplayTest : public QObject {
     QCOMPARE(image.pixelColor(Pixel(kPort, 2, ColonLower)), QColor(255, 0, 0));
     QCOMPARE(image.pixelColor(Pixel(kPort, 2, Point)), kBlack);
     QCOMPARE(image.pixelColor(Pixel(kPort, 1, ColonUpper)), kBlack);
-    // After the fourth digit the walk stops: the trailing point is not drawn
-    // at the edge of a fifth cell, and the fourth shows its 4.
+    // The colon takes no cell: the 3 and the 4 follow in cells 2 and 3.
     QString why;
     display.setDigitOnColor(kLime);
     QVERIFY2(CellShows(Render(display), kPort, 3, 4, &why), qPrintable(why));
@@ -387,8 +377,8 @@ class DigitalDisplayTest : public QObject {
                                  << QVariant(QColor(1, 2, 3));
     QTest::newRow("DigitOnColor") << QByteArray("DigitOnColor") << QVariant(kLime)
                                   << QVariant(QColor(255, 0, 0));
-    QTest::newRow("DigitOffColor") << QByteArray("DigitOffColor") << QVariant(QColor(0, 64, 0))
-                                   << QVariant(kPortOff);
+    QTest::newRow("DigitOffColor")
+        << QByteArray("DigitOffColor") << QVariant(QColor(0, 64, 0)) << QVariant(kPortOff);
   }
   void otherPropertiesRepaintOnlyWhenTheyChange() {
     QFETCH(QByteArray, name);
@@ -447,8 +437,8 @@ class DigitalDisplayTest : public QObject {
       display.setValue(QString::fromLatin1(p.value));
       const QImage image = Render(display);
       QVERIFY(image.save(dir + QLatin1Char('/') + QLatin1String(p.file)));
-      const QImage big = image.scaled(image.size() * scale, Qt::IgnoreAspectRatio,
-                                      Qt::FastTransformation);
+      const QImage big =
+          image.scaled(image.size() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation);
       painter.drawImage(x, gap + (35 * scale - big.height()) / 2, big);
       x += 108 * scale + gap;
     }

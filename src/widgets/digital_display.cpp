@@ -1,0 +1,205 @@
+#include "widgets/digital_display.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPoint>
+#include <QPolygon>
+
+#include <array>
+
+namespace orben {
+
+namespace {
+
+// A digit cell is designed on a grid 28 units wide and 35 units high; each
+// segment is a polygon of six points in these units (points may repeat).
+using SegmentPoints = std::array<QPoint, 6>;
+
+constexpr int kSegmentA = 0;
+constexpr int kDecimalPoint = 7;
+constexpr int kColonLower = 8;
+constexpr int kColonUpper = 9;
+
+const std::array<SegmentPoints, 10> kSegments = {{
+    {{{9, 0}, {9, 0}, {24, 0}, {24, 0}, {20, 4}, {13, 4}}},          // a (top)
+    {{{26, 2}, {26, 2}, {26, 14}, {24, 16}, {22, 14}, {22, 6}}},     // b (upper right)
+    {{{26, 20}, {26, 20}, {26, 32}, {22, 28}, {22, 20}, {24, 18}}},  // c (lower right)
+    {{{24, 34}, {24, 34}, {9, 34}, {9, 34}, {13, 30}, {20, 30}}},    // d (bottom)
+    {{{7, 32}, {7, 32}, {7, 20}, {9, 18}, {11, 20}, {11, 28}}},      // e (lower left)
+    {{{7, 14}, {7, 14}, {7, 2}, {11, 6}, {11, 14}, {9, 16}}},        // f (upper left)
+    {{{11, 17}, {13, 15}, {20, 15}, {22, 17}, {20, 19}, {13, 19}}},  // g (middle)
+    {{{2, 32}, {2, 32}, {5, 32}, {5, 32}, {5, 34}, {2, 34}}},        // decimal point
+    {{{2, 22}, {2, 22}, {5, 22}, {5, 22}, {5, 25}, {2, 25}}},        // colon, lower dot
+    {{{2, 10}, {2, 10}, {5, 10}, {5, 10}, {5, 13}, {2, 13}}},        // colon, upper dot
+}};
+
+// States of segments a..g for the values 0..15 (1 lit, 0 unlit).
+const std::array<const char*, 16> kPatterns = {
+    "1111110", "0110000", "1101101", "1111001", "0110011", "1011011", "1011111", "1110000",
+    "1111111", "1111011", "1110111", "0011111", "1001110", "0111101", "1001111", "1000111",
+};
+
+// 0..15 for "0".."9", "A".."F", "a".."f"; -1 for anything else.
+int HexValue(QChar ch) {
+  const char16_t c = ch.unicode();
+  if (c >= u'0' && c <= u'9') return c - u'0';
+  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+  return -1;
+}
+
+struct CellGeometry {
+  int y0;
+  float sx;
+  float sy;
+
+  QPolygon Map(int x, const SegmentPoints& points) const {
+    QPolygon polygon;
+    polygon.reserve(static_cast<int>(points.size()));
+    for (const QPoint& p : points) {
+      // trunc drops the fraction (a conversion to int does exactly that).
+      polygon << QPoint(x + static_cast<int>(static_cast<float>(p.x()) * sx),
+                        y0 + static_cast<int>(static_cast<float>(p.y()) * sy));
+    }
+    return polygon;
+  }
+};
+
+void DrawSegment(QPainter& painter, const QPolygon& polygon, const QColor& color) {
+  // Outline and fill, both in the segment's colour.
+  painter.setPen(QPen(color, 1));
+  painter.setBrush(color);
+  painter.drawPolygon(polygon);
+}
+
+}  // namespace
+
+TDigitalDisplay::TDigitalDisplay(QWidget* parent) : QWidget(parent) {
+  // The control paints its whole area itself.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  resize(kDefaultWidth, kDefaultHeight);
+}
+
+void TDigitalDisplay::setValue(const QString& value) {
+  if (value == value_) return;
+  value_ = value;
+  update();
+}
+
+void TDigitalDisplay::setDigits(int digits) {
+  digits = digits < 0 ? 0 : (digits > 255 ? 255 : digits);
+  if (digits == digits_) return;
+  digits_ = digits;
+  update();
+}
+
+void TDigitalDisplay::setAlignment(DisplayAlignment alignment) {
+  if (alignment == alignment_) return;
+  alignment_ = alignment;
+  update();
+}
+
+void TDigitalDisplay::setLeadingZeros(bool on) {
+  if (on == leading_zeros_) return;
+  leading_zeros_ = on;
+  update();
+}
+
+void TDigitalDisplay::setBckgndColor(const QColor& color) {
+  if (color == bckgnd_color_) return;
+  bckgnd_color_ = color;
+  update();
+}
+
+void TDigitalDisplay::setDigitOnColor(const QColor& color) {
+  if (color == digit_on_color_) return;
+  digit_on_color_ = color;
+  update();
+}
+
+void TDigitalDisplay::setDigitOffColor(const QColor& color) {
+  if (color == digit_off_color_) return;
+  digit_off_color_ = color;
+  update();
+}
+
+QImage TDigitalDisplay::compose(QSize size) const {
+  QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+  const int w = size.width();
+  const int h = size.height();
+
+  // 5. The whole bitmap in the background colour.
+  image.fill(bckgnd_color_);
+  if (digits_ <= 0 || w <= 0 || h <= 0) return image;
+
+  // 1.-4. Margins, cell width, start position and scales.
+  const int mx = static_cast<int>(w * 0.02);
+  const int my = static_cast<int>(h * 0.12);
+  const int cw = (w - mx) / digits_;
+  int x = mx / 2;
+  const CellGeometry cell{my / 2, static_cast<float>(cw) / 28.0f,
+                          static_cast<float>(h - my) / 35.0f};
+
+  // 6. The text to draw: padding by alignment.
+  int hex_digits = 0;
+  for (QChar ch : value_) {
+    if (HexValue(ch) >= 0) ++hex_digits;
+  }
+  const QChar pad = leading_zeros_ ? QChar(u'0') : QChar(u' ');
+  int padding = 0;
+  if (alignment_ == Right) {
+    padding = digits_ - hex_digits;
+  } else if (alignment_ == Centre) {
+    padding = (digits_ - hex_digits) / 2;
+  }
+  const QString text = (padding > 0 ? QString(padding, pad) : QString()) + value_;
+
+  // 7. The walk, left to right.
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  int drawn = 0;
+  for (QChar ch : text) {
+    const int digit = HexValue(ch);
+    if (digit >= 0) {
+      const char* pattern = kPatterns[static_cast<std::size_t>(digit)];
+      for (int s = kSegmentA; s < kSegmentA + 7; ++s) {
+        const bool lit = pattern[s] == '1';
+        DrawSegment(painter, cell.Map(x, kSegments[static_cast<std::size_t>(s)]),
+                    lit ? digit_on_color_ : digit_off_color_);
+      }
+      x += cw;
+      if (++drawn >= digits_) break;
+    } else if (ch == u' ') {
+      x += cw;
+    } else if (ch == u'.' || ch == u',') {
+      DrawSegment(painter, cell.Map(x, kSegments[kDecimalPoint]), digit_on_color_);
+    } else if (ch == u':') {
+      DrawSegment(painter, cell.Map(x, kSegments[kColonUpper]), digit_on_color_);
+      DrawSegment(painter, cell.Map(x, kSegments[kColonLower]), digit_on_color_);
+    }
+    // Any other character: ignored, nothing drawn and no advance.
+  }
+  return image;
+}
+
+void TDigitalDisplay::paintEvent(QPaintEvent* /*event*/) {
+  bitmap_ = compose(size());
+  // 8. Copy the bitmap to the screen at the control's origin.
+  QPainter painter(this);
+  painter.drawImage(0, 0, bitmap_);
+}
+
+void TDigitalDisplay::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) pressed_ = true;
+  QWidget::mousePressEvent(event);
+}
+
+void TDigitalDisplay::mouseReleaseEvent(QMouseEvent* event) {
+  const bool click =
+      pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+  if (event->button() == Qt::LeftButton) pressed_ = false;
+  QWidget::mouseReleaseEvent(event);
+  if (click) emit clicked();
+}
+
+}  // namespace orben

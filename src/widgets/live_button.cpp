@@ -1,0 +1,127 @@
+#include "widgets/live_button.h"
+
+#include <QIcon>
+#include <QKeyEvent>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+
+namespace orben {
+
+namespace {
+// Pixels between the glyph and the caption.
+constexpr int kSpacing = 4;
+}  // namespace
+
+TLiveButton::TLiveButton(QWidget* parent) : QPushButton(parent) {}
+
+void TLiveButton::setCaptionColor(const QColor& color) {
+  if (color == caption_color_) return;
+  caption_color_ = color;
+  update();
+}
+
+void TLiveButton::setMargin(int margin) {
+  if (margin == margin_) return;
+  margin_ = margin;
+  updateGeometry();
+  update();
+}
+
+void TLiveButton::setGlyph(const QPixmap& normal, const QPixmap& disabled) {
+  QIcon icon;
+  if (!normal.isNull()) icon.addPixmap(normal, QIcon::Normal);
+  if (!disabled.isNull()) icon.addPixmap(disabled, QIcon::Disabled);
+  if (!normal.isNull()) setIconSize(normal.deviceIndependentSize().toSize());
+  setIcon(icon);
+}
+
+QSize TLiveButton::sizeHint() const {
+  QSize hint = QPushButton::sizeHint();
+  if (margin_ > 0 && !icon().isNull()) hint.rwidth() += margin_;
+  return hint;
+}
+
+void TLiveButton::enterEvent(QEnterEvent* event) {
+  setCaptionColor(kHoverColor);
+  QPushButton::enterEvent(event);
+}
+
+void TLiveButton::leaveEvent(QEvent* event) {
+  setCaptionColor(kLeftColor);
+  QPushButton::leaveEvent(event);
+}
+
+void TLiveButton::keyPressEvent(QKeyEvent* event) {
+  // Enter on the focused button clicks it, in a dialog or not.
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+      event->modifiers() == Qt::NoModifier && isEnabled()) {
+    event->accept();
+    click();
+    return;
+  }
+  QPushButton::keyPressEvent(event);
+}
+
+void TLiveButton::paintEvent(QPaintEvent* /*event*/) {
+  QStylePainter painter(this);
+  QStyleOptionButton option;
+  initStyleOption(&option);
+
+  // The frame and face, as the style draws any push-button.
+  painter.drawControl(QStyle::CE_PushButtonBevel, option);
+
+  const QRect contents = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+  const bool enabled = isEnabled();
+  const QIcon::Mode mode = enabled ? QIcon::Normal : QIcon::Disabled;
+  const QPixmap glyph =
+      icon().isNull() ? QPixmap() : icon().pixmap(iconSize(), devicePixelRatio(), mode);
+  const QSize glyph_size = glyph.isNull() ? QSize() : glyph.deviceIndependentSize().toSize();
+
+  const int text_flags =
+      Qt::AlignCenter | Qt::TextShowMnemonic |
+      (style()->styleHint(QStyle::SH_UnderlineShortcut, &option, this) ? 0 : Qt::TextHideMnemonic);
+  const QString caption = text();
+  const QRect text_bounds =
+      caption.isEmpty() ? QRect() : fontMetrics().boundingRect(contents, text_flags, caption);
+
+  // Pressed buttons draw their content shifted, as the style does.
+  QRect area = contents;
+  if (isDown() || isChecked()) {
+    area.translate(style()->pixelMetric(QStyle::PM_ButtonShiftHorizontal, &option, this),
+                   style()->pixelMetric(QStyle::PM_ButtonShiftVertical, &option, this));
+  }
+
+  QRect caption_area = area;
+  if (!glyph.isNull()) {
+    int glyph_x;
+    if (margin_ >= 0) {
+      glyph_x = rect().left() + margin_ + (area.left() - contents.left());
+      caption_area.setLeft(glyph_x + glyph_size.width() + kSpacing);
+    } else {
+      const int total =
+          glyph_size.width() + (caption.isEmpty() ? 0 : kSpacing + text_bounds.width());
+      glyph_x = area.left() + (area.width() - total) / 2;
+      caption_area.setLeft(glyph_x + glyph_size.width() + kSpacing);
+      caption_area.setWidth(text_bounds.width());
+    }
+    const int glyph_y = area.top() + (area.height() - glyph_size.height()) / 2;
+    painter.drawPixmap(glyph_x, glyph_y, glyph);
+  }
+
+  if (!caption.isEmpty()) {
+    QPalette palette = option.palette;
+    if (enabled) palette.setColor(QPalette::ButtonText, caption_color_);
+    painter.drawItemText(caption_area, text_flags, palette, enabled, caption, QPalette::ButtonText);
+  }
+
+  if (hasFocus()) {
+    QStyleOptionFocusRect focus;
+    focus.initFrom(this);
+    focus.rect = style()->subElementRect(QStyle::SE_PushButtonFocusRect, &option, this);
+    focus.backgroundColor = option.palette.color(QPalette::Button);
+    painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+  }
+}
+
+}  // namespace orben

@@ -1,0 +1,249 @@
+#include <QApplication>
+#include <QDir>
+#include <QEnterEvent>
+#include <QImage>
+#include <QPainter>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include "widgets/live_button.h"
+
+using orben::TLiveButton;
+
+namespace {
+
+const QColor kBlack(0, 0, 0);
+const QColor kYellow(255, 255, 0);
+const QColor kTeal(0, 128, 128);
+
+void SendEnter(QWidget* widget) {
+  QEnterEvent event(QPointF(5, 5), QPointF(5, 5), widget->mapToGlobal(QPointF(5, 5)));
+  QApplication::sendEvent(widget, &event);
+}
+
+void SendLeave(QWidget* widget) {
+  QEvent event(QEvent::Leave);
+  QApplication::sendEvent(widget, &event);
+}
+
+// Pixels of exactly `colour` in the button's picture.
+int CountColour(QWidget& widget, const QColor& colour) {
+  const QImage image = widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  int n = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if (image.pixelColor(x, y) == colour) ++n;
+    }
+  }
+  return n;
+}
+
+QPixmap Square(const QColor& colour, int side = 16) {
+  QPixmap pixmap(side, side);
+  pixmap.fill(colour);
+  return pixmap;
+}
+
+// A front panel button: 15-pixel caption, drawn without antialiasing so
+// caption pixels carry the caption colour exactly.
+void FrontPanelLook(TLiveButton& button, const QString& caption) {
+  button.setText(caption);
+  QFont font(QStringLiteral("MS Sans Serif"));
+  font.setPixelSize(15);
+  font.setStyleStrategy(QFont::NoAntialias);
+  button.setFont(font);
+  button.setCaptionColor(kTeal);
+  button.setMargin(3);
+  button.setCursor(Qt::PointingHandCursor);
+  button.resize(108, 31);
+}
+
+QString PicturesDir() {
+  const QString dir = qEnvironmentVariable("ORBEN_PICTURES", QStringLiteral("pictures"));
+  QDir().mkpath(dir);
+  return dir;
+}
+
+}  // namespace
+
+class LiveButtonTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void dialogButtonStartsBlackAndIsTealAfterOnePass() {
+    TLiveButton button;
+    button.setText(QStringLiteral("¡Vale!"));
+    QCOMPARE(button.captionColor(), kBlack);
+    SendEnter(&button);
+    QCOMPARE(button.captionColor(), kYellow);
+    SendLeave(&button);
+    QCOMPARE(button.captionColor(), kTeal);
+    SendEnter(&button);
+    QCOMPARE(button.captionColor(), kYellow);
+    SendLeave(&button);
+    QCOMPARE(button.captionColor(), kTeal);
+  }
+
+  void leavingGivesTealWhateverTheColourBefore() {
+    TLiveButton button;
+    button.setCaptionColor(QColor(200, 10, 10));
+    SendLeave(&button);
+    QCOMPARE(button.captionColor(), kTeal);
+  }
+
+  void realPointerMovesLightTheCaption() {
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* button = new TLiveButton(&window);
+    button->setText(QStringLiteral("On/Off"));
+    button->setFixedSize(108, 31);
+    layout->addWidget(button);
+    layout->addSpacing(60);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTest::mouseMove(&window, QPoint(2, window.height() - 2));
+    QTest::mouseMove(button, button->rect().center());
+    QTRY_COMPARE(button->captionColor(), kYellow);
+    QTest::mouseMove(&window, QPoint(2, window.height() - 2));
+    QTRY_COMPARE(button->captionColor(), kTeal);
+  }
+
+  void theCaptionIsDrawnInTheCaptionColour() {
+    TLiveButton button;
+    FrontPanelLook(button, QStringLiteral("On/Off"));
+    QVERIFY(CountColour(button, kTeal) > 20);
+    QCOMPARE(CountColour(button, kYellow), 0);
+    SendEnter(&button);
+    QVERIFY(CountColour(button, kYellow) > 20);
+    QCOMPARE(CountColour(button, kTeal), 0);
+    SendLeave(&button);
+    QVERIFY(CountColour(button, kTeal) > 20);
+    QCOMPARE(CountColour(button, kYellow), 0);
+  }
+
+  void glyphSitsAtTheMarginAndHasADisabledLook() {
+    TLiveButton button;
+    FrontPanelLook(button, QStringLiteral("D&irección"));
+    button.resize(110, 29);
+    const QColor normal(255, 0, 0);
+    const QColor disabled(0, 0, 255);
+    button.setGlyph(Square(normal), Square(disabled));
+    const int middle = button.height() / 2;
+    QImage image = button.grab().toImage();
+    // The glyph begins `margin` pixels inside the left edge.
+    QCOMPARE(image.pixelColor(3, middle), normal);
+    QCOMPARE(image.pixelColor(3 + 15, middle), normal);
+    QVERIFY(image.pixelColor(2, middle) != normal);
+    QVERIFY(image.pixelColor(3 + 16, middle) != normal);
+    button.setEnabled(false);
+    image = button.grab().toImage();
+    QCOMPARE(image.pixelColor(3 + 8, middle), disabled);
+    QCOMPARE(CountColour(button, normal), 0);
+  }
+
+  void enabledButtonClicksByMouseKeysAndAccelerator() {
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* button = new TLiveButton(&window);
+    button->setText(QStringLiteral("&Paso a paso"));
+    layout->addWidget(button);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    button->setFocus();
+    QSignalSpy spy(button, &TLiveButton::clicked);
+
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(spy.count(), 1);
+    QTest::keyClick(button, Qt::Key_Space);
+    QCOMPARE(spy.count(), 2);
+    QTest::keyClick(button, Qt::Key_Return);
+    QCOMPARE(spy.count(), 3);
+    QTest::keyClick(button, Qt::Key_Enter);
+    QCOMPARE(spy.count(), 4);
+    QTest::keyClick(&window, Qt::Key_P, Qt::AltModifier);
+    QTRY_COMPARE(spy.count(), 5);
+    // Another letter is not its accelerator.
+    QTest::keyClick(&window, Qt::Key_A, Qt::AltModifier);
+    QTest::qWait(20);
+    QCOMPARE(spy.count(), 5);
+  }
+
+  void disabledButtonDoesNothing() {
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* button = new TLiveButton(&window);
+    button->setText(QStringLiteral("E&jecutar"));
+    layout->addWidget(button);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    button->setFocus();
+    button->setEnabled(false);
+    QSignalSpy spy(button, &TLiveButton::clicked);
+
+    QTest::mouseClick(button, Qt::LeftButton);
+    QTest::keyClick(button, Qt::Key_Space);
+    QTest::keyClick(button, Qt::Key_Return);
+    QTest::keyClick(&window, Qt::Key_J, Qt::AltModifier);
+    QTest::qWait(20);
+    QCOMPARE(spy.count(), 0);
+
+    // Enabled again, it works: the silence above was the disabled state.
+    button->setEnabled(true);
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(spy.count(), 1);
+  }
+
+  void pictures() {
+    const QString dir = PicturesDir();
+    QWidget panel;
+    panel.setAutoFillBackground(true);
+    QPalette palette = panel.palette();
+    palette.setColor(QPalette::Window, QColor(192, 192, 192));
+    panel.setPalette(palette);
+    panel.resize(8 + 108 + 8 + 110 + 8 + 32 + 8 + 97 + 8, 8 + 49 + 8);
+
+    QPixmap power(16, 16);
+    power.fill(Qt::transparent);
+    {
+      QPainter p(&power);
+      p.setRenderHint(QPainter::Antialiasing);
+      p.setPen(QPen(QColor(200, 0, 0), 2));
+      p.drawArc(QRect(2, 3, 12, 12), 120 * 16, 300 * 16);
+      p.drawLine(8, 1, 8, 8);
+    }
+    auto* on_off = new TLiveButton(&panel);
+    FrontPanelLook(*on_off, QStringLiteral("On/Off"));
+    on_off->setGlyph(power);
+    on_off->move(8, 8);
+    SendEnter(on_off);  // lit, as under the pointer
+
+    auto* direction = new TLiveButton(&panel);
+    FrontPanelLook(*direction, QStringLiteral("D&irección"));
+    direction->resize(110, 29);
+    direction->setGlyph(Square(QColor(0, 0, 160)), Square(QColor(128, 128, 128)));
+    direction->setEnabled(false);
+    direction->move(8 + 108 + 8, 8);
+
+    auto* key = new TLiveButton(&panel);
+    FrontPanelLook(*key, QStringLiteral("&A"));
+    key->resize(32, 29);
+    key->move(8 + 108 + 8 + 110 + 8, 8);
+
+    auto* ok = new TLiveButton(&panel);
+    ok->setText(QStringLiteral("¡Vale!"));
+    ok->setGlyph(Square(QColor(0, 160, 0)));
+    ok->resize(97, 49);
+    ok->move(8 + 108 + 8 + 110 + 8 + 32 + 8, 8);
+
+    QVERIFY(panel.grab().save(dir + QStringLiteral("/live_buttons.png")));
+  }
+};
+
+QTEST_MAIN(LiveButtonTest)
+#include "live_button_test.moc"
