@@ -83,7 +83,7 @@ class THexEditor : public QAbstractScrollArea, private MemoryStoreObserver {
   std::string hexText() const;  // two upper-case digits per byte
   bool isChanged(std::size_t index) const;
   void clearChanges();
-  std::size_t size() const { return store_->size(); }
+  std::size_t dataSize() const { return store_->size(); }
 
   // Caret.
   Area caretArea() const { return caretArea_; }

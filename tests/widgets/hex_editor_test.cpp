@@ -427,7 +427,7 @@ class HexEditorTest : public QObject {
 
     grid->replaceContent({0x12, 0x34, 0x56});
     QCOMPARE(store.HexText(), std::string("123456"));
-    QCOMPARE(grid->size(), std::size_t{3});
+    QCOMPARE(grid->dataSize(), std::size_t{3});
     QVERIFY(grid->caretByteIndex() == 0 && grid->caretArea() == Area::Digits);
     QVERIFY(grid->caretNibble() == 0 && grid->firstVisibleRow() == 0);
     QCOMPARE(grid->rowLabel(1), QStringLiteral("H1:"));
@@ -443,7 +443,7 @@ class HexEditorTest : public QObject {
     grid->replaceContent({});
     QTest::keyClicks(grid.get(), "A1");
     QTest::keyClick(grid.get(), Qt::Key_End, Qt::ControlModifier);
-    QCOMPARE(grid->size(), std::size_t{0});
+    QCOMPARE(grid->dataSize(), std::size_t{0});
     QCOMPARE(grid->caretByteIndex(), std::size_t{0});
   }
 
@@ -454,7 +454,7 @@ class HexEditorTest : public QObject {
       grid.setMemoryStore(&store);
       grid.setCaret(5);
       grid.setMemoryStore(nullptr);  // back to a private empty store
-      QCOMPARE(grid.size(), std::size_t{0});
+      QCOMPARE(grid.dataSize(), std::size_t{0});
       QCOMPARE(grid.caretByteIndex(), std::size_t{0});
       grid.setMemoryStore(&store);
     }
