@@ -378,7 +378,7 @@ class HListBoxTest : public QObject {
   void pictures() {
     THListBox box;
     box.resize(377, 255);
-    const char* lines[] = {"[0000]: LLI R1, H'05", "[0001]: LLI R2, H'07", "[0002]: ADD R3, R1, R2",
+    const char* lines[] = {"[0000]: LLI R1, H'05", "[0001]: LLI R2, H'07", "[0002]: ADDS R3, R1, R2",
                            "[0003]: OUT R3, H'01", "[0004]: HALT",         "[0005]:\t2105\t(tab)"};
     for (const char* line : lines) box.addLine(QString::fromLatin1(line));
     box.selectLine(2);
