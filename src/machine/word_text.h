@@ -24,9 +24,16 @@ class WordText {
   constexpr WordText(const char* text) : WordText(std::string_view(text)) {}  // NOLINT
   WordText(const std::string& text) : WordText(std::string_view(text)) {}     // NOLINT
 
-  static constexpr WordText Of(char c0, char c1, char c2, char c3) {
+  static WordText Of(char c0, char c1, char c2, char c3) {
+    return OfPacked(static_cast<unsigned char>(c0) | static_cast<unsigned char>(c1) << 8 |
+                    static_cast<unsigned char>(c2) << 16 |
+                    static_cast<std::uint32_t>(static_cast<unsigned char>(c3)) << 24);
+  }
+  // Four characters packed first-in-the-low-byte, written in one store so
+  // that the comparison that follows reads them back in one load.
+  static WordText OfPacked(std::uint32_t packed) {
     WordText t;
-    t.chars_ = {c0, c1, c2, c3};
+    std::memcpy(t.chars_.data(), &packed, 4);
     t.size_ = 4;
     return t;
   }
@@ -74,6 +81,16 @@ constexpr std::array<std::int8_t, 256> MakeUpperDigitTable() {
 }
 inline constexpr std::array<std::int8_t, 256> kUpperDigitValue = MakeUpperDigitTable();
 inline constexpr char kDigits[] = "0123456789ABCDEF";
+// The two digits of every byte, packed first-in-the-low-byte.
+constexpr std::array<std::uint16_t, 256> MakeBytePairs() {
+  std::array<std::uint16_t, 256> pairs{};
+  for (int b = 0; b < 256; ++b) {
+    pairs[b] = static_cast<std::uint16_t>(static_cast<unsigned char>(kDigits[b >> 4]) |
+                                          static_cast<unsigned char>(kDigits[b & 0xF]) << 8);
+  }
+  return pairs;
+}
+inline constexpr std::array<std::uint16_t, 256> kBytePairs = MakeBytePairs();
 }  // namespace detail
 
 // 0..15 give "0".."9", "A".."F"; anything else gives 'X'.
@@ -105,8 +122,8 @@ inline int WordTextToValue(std::string_view text) {
 // division; a negative value shows 'X' wherever its remainder is not 0.
 // The four digits of a word 0..FFFF.
 inline WordText WordOf(unsigned word) {
-  return WordText::Of(detail::kDigits[(word >> 12) & 0xF], detail::kDigits[(word >> 8) & 0xF],
-                      detail::kDigits[(word >> 4) & 0xF], detail::kDigits[word & 0xF]);
+  return WordText::OfPacked(detail::kBytePairs[(word >> 8) & 0xFF] |
+                            static_cast<std::uint32_t>(detail::kBytePairs[word & 0xFF]) << 16);
 }
 WordText NegativeValueToWordText(long long value);
 inline WordText ValueToWordText(long long value) {
