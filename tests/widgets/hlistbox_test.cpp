@@ -13,9 +13,13 @@
 
 #include "disasm/listing.h"
 #include "widgets/hlistbox.h"
+#include "widgets/widget_test_support.h"
 
 using orben::Listing;
 using orben::THListBox;
+using orben::testing::PaintCounter;
+using orben::testing::PicturesDir;
+using orben::testing::ShowAndSettle;
 
 namespace {
 
@@ -45,32 +49,9 @@ class CountingListBox : public THListBox {
   }
 };
 
-// Paint events that reach a widget.
-class PaintCounter : public QObject {
- public:
-  int paints = 0;
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Paint) ++paints;
-    return QObject::eventFilter(watched, event);
-  }
-};
-
-bool ShowAndSettle(QWidget& widget) {
-  widget.show();
-  if (!QTest::qWaitForWindowExposed(&widget)) return false;
-  QTest::qWait(20);
-  return true;
-}
-
 // The line at `index` lies wholly inside the viewport.
 bool InView(const THListBox& box, int index) {
   return index >= box.topLine() && index < box.topLine() + box.visibleLines();
-}
-
-QString PicturesDir() {
-  const QString dir = qEnvironmentVariable("ORBEN_PICTURES", QStringLiteral("pictures"));
-  QDir().mkpath(dir);
-  return dir;
 }
 
 }  // namespace
@@ -378,8 +359,9 @@ class HListBoxTest : public QObject {
   void pictures() {
     THListBox box;
     box.resize(377, 255);
-    const char* lines[] = {"[0000]: LLI R1, H'05", "[0001]: LLI R2, H'07", "[0002]: ADDS R3, R1, R2",
-                           "[0003]: OUT R3, H'01", "[0004]: HALT",         "[0005]:\t2105\t(tab)"};
+    const char* lines[] = {
+        "[0000]: LLI R1, H'05", "[0001]: LLI R2, H'07", "[0002]: ADDS R3, R1, R2",
+        "[0003]: OUT R3, H'01", "[0004]: HALT",         "[0005]:\t2105\t(tab)"};
     for (const char* line : lines) box.addLine(QString::fromLatin1(line));
     box.selectLine(2);
     QVERIFY(ShowAndSettle(box));
