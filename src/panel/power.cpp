@@ -46,8 +46,11 @@ void Power::SwitchOff() {
 }
 
 void Power::ResetDisplays() {
-  for (int n = 0; n < kRegisterCount; ++n) m_.WriteRegister(n, ValueToWordText(n));
-  m_.WriteRegister(14, "F000");
+  // Each register its own number, except RE: the stack starts empty at F000,
+  // the first word of the monitor's area.
+  for (int n = 0; n < kRegisterCount; ++n) {
+    m_.WriteRegister(n, n == 14 ? WordText("F000") : ValueToWordText(n));
+  }
   RandomSource& random = m_.random();
   for (CellId cell : {kCellAR, kCellDR, OutputPortCell(1), OutputPortCell(2), InputPortCell(2),
                       kCellIR, kCellPC, kCellKeypad}) {

@@ -26,6 +26,9 @@ run   does what a user does at the front panel: switches TUKA-2 on (memory
         error           at an execution error that stops the run
         no-instruction  at a fetch from F000 or above, which executes nothing
         max-steps       after --max-steps instructions (0 executes nothing)
+      Messages of the load (a format error, corrupt lines, refused
+      addresses) are kept with the others; the run goes on after them, as it
+      would at the front panel.
 dis   loads FILE and prints the program listing, one line each; messages go
       to stderr.
 

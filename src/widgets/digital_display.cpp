@@ -128,11 +128,11 @@ QImage TDigitalDisplay::compose(QSize size) const {
   const int w = size.width();
   const int h = size.height();
 
-  // 5. The whole bitmap in the background colour.
+  // The whole bitmap in the background colour.
   image.fill(bckgnd_color_);
   if (digits_ <= 0 || w <= 0 || h <= 0) return image;
 
-  // 1.-4. Margins, cell width, start position and scales.
+  // Margins, cell width, start position and scales.
   const int mx = static_cast<int>(w * 0.02);
   const int my = static_cast<int>(h * 0.12);
   const int cw = (w - mx) / digits_;
@@ -140,7 +140,7 @@ QImage TDigitalDisplay::compose(QSize size) const {
   const CellGeometry cell{my / 2, static_cast<float>(cw) / 28.0f,
                           static_cast<float>(h - my) / 35.0f};
 
-  // 6. The text to draw: padding by alignment.
+  // The text to draw: padding by alignment.
   int hex_digits = 0;
   for (QChar ch : value_) {
     if (HexValue(ch) >= 0) ++hex_digits;
@@ -154,7 +154,7 @@ QImage TDigitalDisplay::compose(QSize size) const {
   }
   const QString text = (padding > 0 ? QString(padding, pad) : QString()) + value_;
 
-  // 7. The walk, left to right.
+  // The walk, left to right.
   QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing, false);
   int drawn = 0;
@@ -184,7 +184,7 @@ QImage TDigitalDisplay::compose(QSize size) const {
 
 void TDigitalDisplay::paintEvent(QPaintEvent* /*event*/) {
   bitmap_ = compose(size());
-  // 8. Copy the bitmap to the screen at the control's origin.
+  // Copy the bitmap to the screen at the control's origin.
   QPainter painter(this);
   painter.drawImage(0, 0, bitmap_);
 }

@@ -6,7 +6,7 @@
 
 #include "machine/random_source.h"
 #include "panel/tuka2.h"
-#include "support/scripted_ui.h"
+#include "support/tuka2_fixture.h"
 
 namespace orben {
 namespace {
@@ -45,7 +45,14 @@ TEST_F(PowerTest, StartsOffWithRandomMemoryAndEveryCellStarred) {
 }
 
 TEST_F(PowerTest, SwitchingOnGivesFixedRegistersAndEqualMirrors) {
+  testing::RecordingObserver seen;
+  m().AddObserver(&seen);
   tuka.power.TogglePower();
+  m().RemoveObserver(&seen);
+  // One notification per cell: every cell took one new value.
+  std::set<CellId> distinct(seen.cells.begin(), seen.cells.end());
+  EXPECT_EQ(distinct.size(), seen.cells.size());
+  EXPECT_EQ(seen.cells.size(), static_cast<std::size_t>(kCellCount));
   EXPECT_EQ(m().PowerOn(), 1);
   EXPECT_EQ(m().StepMode(), 1);
   EXPECT_TRUE(m().StepLamp());
