@@ -19,14 +19,14 @@ namespace {
 constexpr const char* kLoop =
     "0000 2101\n0001 2200\n0002 2D03\n0003 6221\n0004 5201\n0005 7331\n0006 C000\n";
 
-std::filesystem::path TempFile(const std::string& name, const std::string& content) {
+std::filesystem::path tempFile(const std::string& name, const std::string& content) {
   const auto path = std::filesystem::temp_directory_path() / name;
   std::ofstream(path, std::ios::binary) << content;
   return path;
 }
 
 // Every word 0000..EFFF, one line each, random contents.
-std::filesystem::path FullEhcFile() {
+std::filesystem::path fullEhcFile() {
   std::mt19937 random(1);
   std::string text;
   text.reserve(0xF000 * 11);
@@ -35,37 +35,37 @@ std::filesystem::path FullEhcFile() {
     std::snprintf(line, sizeof line, "%04X %04X\r\n", a, static_cast<unsigned>(random() & 0xFFFF));
     text += line;
   }
-  return TempFile("orben-bench-full.ehc", text);
+  return tempFile("orben-bench-full.ehc", text);
 }
 
 class NullUi final : public UserInterface {
  public:
-  void ShowMessage(std::string_view) override {}
-  bool AskYesNo(std::string_view, std::string_view) override { return false; }
-  std::optional<WordText> AskValue() override { return std::nullopt; }
-  std::optional<std::string> AskObjectFile(const FileRequest&) override { return std::nullopt; }
-  std::optional<int> AskSpeed(int) override { return std::nullopt; }
-  void ReportFileError(std::string_view, std::string_view) override {}
+  void showMessage(std::string_view) override {}
+  bool askYesNo(std::string_view, std::string_view) override { return false; }
+  std::optional<WordText> askValue() override { return std::nullopt; }
+  std::optional<std::string> askObjectFile(const FileRequest&) override { return std::nullopt; }
+  std::optional<int> askSpeed(int) override { return std::nullopt; }
+  void reportFileError(std::string_view, std::string_view) override {}
 };
 
 // The timed run as tuka2 makes it: one timer tick per instruction.
-void RunLoop(benchmark::State& state, bool full_listing) {
+void runLoop(benchmark::State& state, bool full_listing) {
   NullUi ui;
   FillRandom fill(0);
   Tuka2 tuka(ui, fill);
   tuka.power.TogglePower();
-  if (full_listing) tuka.load.LoadFile(FullEhcFile().string());
-  tuka.load.LoadFile(TempFile("orben-bench-loop.ehc", kLoop).string());
+  if (full_listing) tuka.load.loadFile(fullEhcFile().string());
+  tuka.load.loadFile(tempFile("orben-bench-loop.ehc", kLoop).string());
   if (full_listing) {
     // Keep the big listing: the loop's own load emptied nothing, but make sure
     // the listing holds 61,440 lines besides the loop's.
-    state.counters["listing_lines"] = tuka.machine.listing().Count();
+    state.counters["listing_lines"] = tuka.machine.listing().count();
   }
-  tuka.machine.SetCell(kCellKeypad, "0000");
-  tuka.run.StepModeSwitch();
-  tuka.run.Ejecutar();
+  tuka.machine.setCell(kCellKeypad, "0000");
+  tuka.run.BPasoPasoClick();
+  tuka.run.BEjecutarClick();
   for (auto _ : state) {
-    for (int i = 0; i < 1000; ++i) tuka.run.TimerTick();
+    for (int i = 0; i < 1000; ++i) tuka.run.RelojTimer();
   }
   benchmark::DoNotOptimize(tuka.machine.cell(kCellPC));
   state.SetItemsProcessed(state.iterations() * 1000);
@@ -75,25 +75,26 @@ void RunLoop(benchmark::State& state, bool full_listing) {
 }
 
 void BM_TimedRunTightLoop(benchmark::State& state) {
-  RunLoop(state, false);
+  runLoop(state, false);
 }
 BENCHMARK(BM_TimedRunTightLoop);
 
 // The same loop while the listing holds a line for every word: the
 // executing line's highlight must not scan the listing.
 void BM_TimedRunWith61440ListingLines(benchmark::State& state) {
-  RunLoop(state, true);
+  runLoop(state, true);
 }
 BENCHMARK(BM_TimedRunWith61440ListingLines);
 
 // The whole `tuka2 run` command on the loop, start-up and report included.
 void BM_Tuka2RunCommand(benchmark::State& state) {
-  const std::string file = TempFile("orben-bench-loop.ehc", kLoop).string();
+  const std::string file = tempFile("orben-bench-loop.ehc", kLoop).string();
   const auto steps = static_cast<std::uint64_t>(state.range(0));
   for (auto _ : state) {
     std::ostringstream out;
     std::ostringstream err;
-    tuka2::Main({"run", file, "--fill", "0000", "--max-steps", std::to_string(steps)}, out, err);
+    tuka2::runCommandLine({"run", file, "--fill", "0000", "--max-steps", std::to_string(steps)},
+                          out, err);
     benchmark::DoNotOptimize(out.str());
   }
   state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(steps));
@@ -106,11 +107,11 @@ BENCHMARK(BM_Tuka2RunCommand)->Arg(20000000)->Unit(benchmark::kMillisecond)->Ite
 // `tuka2 dis` on a file with every address 0000..EFFF: reading, storing and
 // rebuilding the 61,440-line listing.
 void BM_Tuka2DisFullMemory(benchmark::State& state) {
-  const std::string file = FullEhcFile().string();
+  const std::string file = fullEhcFile().string();
   for (auto _ : state) {
     std::ostringstream out;
     std::ostringstream err;
-    tuka2::Main({"dis", file, "--fill", "0000"}, out, err);
+    tuka2::runCommandLine({"dis", file, "--fill", "0000"}, out, err);
     benchmark::DoNotOptimize(out.str());
   }
 }
@@ -121,14 +122,14 @@ void BM_LoadFiftyMegabyteLine(benchmark::State& state) {
   std::string text = "0010";
   text.append(50u << 20, ' ');
   text += "2105\r\n";
-  const std::string file = TempFile("orben-bench-long.ehc", text).string();
+  const std::string file = tempFile("orben-bench-long.ehc", text).string();
   text.clear();
   text.shrink_to_fit();
   for (auto _ : state) {
     NullUi ui;
     FillRandom fill(0);
     Tuka2 tuka(ui, fill);
-    benchmark::DoNotOptimize(tuka.load.LoadFile(file));
+    benchmark::DoNotOptimize(tuka.load.loadFile(file));
   }
   std::filesystem::remove(file);
 }

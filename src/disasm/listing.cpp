@@ -7,7 +7,7 @@ namespace orben {
 namespace {
 
 // Sort key of one character: its class, then its value within the class.
-int CollationKey(char ch) {
+int collationKey(char ch) {
   const auto c = static_cast<unsigned char>(ch);
   if (c >= '0' && c <= '9') return 0x100 + c;
   if (c >= 'a' && c <= 'z') return 0x200 + (c - 'a' + 'A');
@@ -16,7 +16,7 @@ int CollationKey(char ch) {
   return 0x300 + c;
 }
 
-int AddressOfBracket(const std::string& line, std::size_t open) {
+int addressOfBracket(const std::string& line, std::size_t open) {
   int value = 0;
   for (std::size_t i = open + 1; i < open + 5; ++i) {
     const char c = line[i];
@@ -37,40 +37,40 @@ int AddressOfBracket(const std::string& line, std::size_t open) {
 
 Listing::Listing() : last_line_of_address_(0x10000, -1) {}
 
-bool Listing::Less(std::string_view a, std::string_view b) {
+bool Listing::less(std::string_view a, std::string_view b) {
   const std::size_t n = std::min(a.size(), b.size());
   for (std::size_t i = 0; i < n; ++i) {
-    const int ka = CollationKey(a[i]);
-    const int kb = CollationKey(b[i]);
+    const int ka = collationKey(a[i]);
+    const int kb = collationKey(b[i]);
     if (ka != kb) return ka < kb;
   }
   return a.size() < b.size();
 }
 
-int Listing::Add(std::string line) {
-  int index = Count();
+int Listing::add(std::string line) {
+  int index = count();
   if (sorted_) {
     auto at =
         std::upper_bound(lines_.begin(), lines_.end(), line,
-                         [](const std::string& x, const std::string& y) { return Less(x, y); });
+                         [](const std::string& x, const std::string& y) { return less(x, y); });
     index = static_cast<int>(at - lines_.begin());
   }
   lines_.insert(lines_.begin() + index, std::move(line));
   if (selected_ >= index) ++selected_;
   index_valid_ = false;
-  for (auto* observer : observers_) observer->LineInserted(index);
+  for (auto* observer : observers_) observer->lineInserted(index);
   return index;
 }
 
-void Listing::Replace(int index, std::string line) {
-  if (index < 0 || index >= Count()) return;
+void Listing::replace(int index, std::string line) {
+  if (index < 0 || index >= count()) return;
   lines_[index] = std::move(line);
   index_valid_ = false;
-  for (auto* observer : observers_) observer->LineChanged(index);
+  for (auto* observer : observers_) observer->lineChanged(index);
 }
 
-void Listing::Remove(int index) {
-  if (index < 0 || index >= Count()) return;
+void Listing::remove(int index) {
+  if (index < 0 || index >= count()) return;
   lines_.erase(lines_.begin() + index);
   if (selected_ == index) {
     selected_ = -1;
@@ -78,22 +78,22 @@ void Listing::Remove(int index) {
     --selected_;
   }
   index_valid_ = false;
-  for (auto* observer : observers_) observer->LineRemoved(index);
+  for (auto* observer : observers_) observer->lineRemoved(index);
 }
 
-void Listing::Clear() {
+void Listing::clear() {
   lines_.clear();
   selected_ = -1;
   index_valid_ = false;
-  for (auto* observer : observers_) observer->ListingCleared();
+  for (auto* observer : observers_) observer->listingCleared();
 }
 
-void Listing::RewriteAll(const std::function<std::string(const std::string&)>& rewrite) {
+void Listing::rewriteAll(const std::function<std::string(const std::string&)>& rewrite) {
   for (auto& line : lines_) line = rewrite(line);
-  LinesMoved();
+  linesMoved();
 }
 
-void Listing::SetSorted(bool sorted) {
+void Listing::setSorted(bool sorted) {
   if (sorted == sorted_) return;
   sorted_ = sorted;
   if (!sorted_ || lines_.empty()) return;
@@ -101,7 +101,7 @@ void Listing::SetSorted(bool sorted) {
   std::vector<int> order(lines_.size());
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
   std::stable_sort(order.begin(), order.end(),
-                   [this](int x, int y) { return Less(lines_[x], lines_[y]); });
+                   [this](int x, int y) { return less(lines_[x], lines_[y]); });
   std::vector<std::string> sorted_lines;
   sorted_lines.reserve(lines_.size());
   int new_selected = -1;
@@ -111,24 +111,24 @@ void Listing::SetSorted(bool sorted) {
   }
   lines_ = std::move(sorted_lines);
   selected_ = new_selected;
-  LinesMoved();
+  linesMoved();
 }
 
-void Listing::Select(int index) {
-  if (index < -1 || index >= Count() || index == selected_) return;
+void Listing::select(int index) {
+  if (index < -1 || index >= count() || index == selected_) return;
   const int previous = selected_;
   selected_ = index;
-  for (auto* observer : observers_) observer->SelectionChanged(previous, selected_);
+  for (auto* observer : observers_) observer->selectionChanged(previous, selected_);
 }
 
-int Listing::FindLast(std::string_view needle) const {
-  for (int i = Count() - 1; i >= 0; --i) {
+int Listing::findLast(std::string_view needle) const {
+  for (int i = count() - 1; i >= 0; --i) {
     if (lines_[i].find(needle) != std::string::npos) return i;
   }
   return -1;
 }
 
-void Listing::SelectAddressSlow(const WordText& pc, int address) {
+void Listing::selectAddressSlow(const WordText& pc, int address) {
   if (address < 0) {
     // Not an address ("", "****"): the plain search, which finds nothing in
     // lines written by the loader or the disassembler mode.
@@ -136,39 +136,39 @@ void Listing::SelectAddressSlow(const WordText& pc, int address) {
     const auto text = pc.view();
     std::copy(text.begin(), text.end(), needle + 1);
     needle[1 + text.size()] = ']';
-    const int found = FindLast(std::string_view(needle, text.size() + 2));
-    if (found >= 0) Select(found);
+    const int found = findLast(std::string_view(needle, text.size() + 2));
+    if (found >= 0) select(found);
     return;
   }
-  RebuildAddressIndex();
+  rebuildAddressIndex();
   const int found = last_line_of_address_[static_cast<std::size_t>(address)];
-  if (found >= 0) Select(found);
+  if (found >= 0) select(found);
 }
 
-void Listing::RebuildAddressIndex() const {
+void Listing::rebuildAddressIndex() const {
   std::fill(last_line_of_address_.begin(), last_line_of_address_.end(), -1);
-  for (int i = 0; i < Count(); ++i) {
+  for (int i = 0; i < count(); ++i) {
     const std::string& line = lines_[i];
     for (std::size_t open = line.find('['); open != std::string::npos && open + 5 < line.size();
          open = line.find('[', open + 1)) {
       if (line[open + 5] != ']') continue;
-      const int address = AddressOfBracket(line, open);
+      const int address = addressOfBracket(line, open);
       if (address >= 0) last_line_of_address_[static_cast<std::size_t>(address)] = i;
     }
   }
   index_valid_ = true;
 }
 
-void Listing::LinesMoved() {
+void Listing::linesMoved() {
   index_valid_ = false;
-  for (auto* observer : observers_) observer->ListingReset();
+  for (auto* observer : observers_) observer->listingReset();
 }
 
-void Listing::AddObserver(ListingObserver* observer) {
+void Listing::addObserver(ListingObserver* observer) {
   observers_.push_back(observer);
 }
 
-void Listing::RemoveObserver(ListingObserver* observer) {
+void Listing::removeObserver(ListingObserver* observer) {
   observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
 }
 

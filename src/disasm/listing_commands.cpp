@@ -13,7 +13,7 @@ constexpr std::string_view kGridGuardMessage =
 
 }  // namespace
 
-std::string ListingKey(std::string_view address) {
+std::string listingKey(std::string_view address) {
   std::string key = "[";
   key += address;
   key += "]: ";
@@ -21,19 +21,19 @@ std::string ListingKey(std::string_view address) {
 }
 
 std::string RawListingLine(std::string_view address, std::string_view content) {
-  return ListingKey(address) + std::string(content);
+  return listingKey(address) + std::string(content);
 }
 
 std::string ListingLine(std::string_view address, std::string_view content) {
-  return ListingKey(address) + Disassemble(content);
+  return listingKey(address) + Disassemble(content);
 }
 
 void ClearListing(Listing& listing) {
-  listing.Clear();
+  listing.clear();
 }
 
 void RebuildListing(Listing& listing) {
-  listing.RewriteAll([](const std::string& line) {
+  listing.rewriteAll([](const std::string& line) {
     const std::string_view text(line);
     const std::string_view content = text.size() > 8 ? text.substr(8, 4) : std::string_view();
     return std::string(text.substr(0, 8)) + Disassemble(content);
@@ -42,38 +42,38 @@ void RebuildListing(Listing& listing) {
 
 void Mododesensamblador1Click(Machine& machine) {
   if (machine.DisassemblerMode() == 1) {
-    machine.SetControl(Control::DisassemblerMode, 0);
-    machine.SetCaption(Control::DisassemblerMenuCaption, "Activar Modo Desensamblador");
+    machine.setControl(Control::DisassemblerMode, 0);
+    machine.setCaption(Control::DisassemblerMenuCaption, "Activar Modo Desensamblador");
     ClearListing(machine.listing());
     return;
   }
-  if (!machine.ui().AskYesNo(kDisassemblerModeTitle, kDisassemblerModeQuestion)) return;
-  machine.SetControl(Control::DisassemblerMode, 1);
+  if (!machine.ui().askYesNo(kDisassemblerModeTitle, kDisassemblerModeQuestion)) return;
+  machine.setControl(Control::DisassemblerMode, 1);
   ClearListing(machine.listing());
-  machine.SetCaption(Control::DisassemblerMenuCaption, "Desactivar Modo Desensamblador");
+  machine.setCaption(Control::DisassemblerMenuCaption, "Desactivar Modo Desensamblador");
 }
 
 void Al_Pulsar_Memoria(Machine& machine, long long caret_byte_index) {
-  machine.SetControl(Control::MemoryGridCursor, static_cast<int>(caret_byte_index));
+  machine.setControl(Control::MemoryGridCursor, static_cast<int>(caret_byte_index));
 }
 
 void Editar_Memoria(Machine& machine) {
   const long long address = machine.control(Control::MemoryGridCursor) / 2;
   if (address >= Machine::kMemoryWords) {
     machine.ErrorStop();
-    machine.ShowMessage(kGridGuardMessage);
+    machine.showMessage(kGridGuardMessage);
   }
   Listing& listing = machine.listing();
   if (machine.DisassemblerMode() != 1) {
-    listing.SetSorted(false);
+    listing.setSorted(false);
     return;
   }
-  listing.SetSorted(true);
+  listing.setSorted(true);
   const WordText address_text = ValueToWordText(address);
-  const std::string key = ListingKey(address_text.view());
-  const int found = listing.FindLast(key);
-  if (found >= 0) listing.Remove(found);
-  listing.Add(key + Disassemble(machine.ReadMemoryWord(address).view()));
+  const std::string key = listingKey(address_text.view());
+  const int found = listing.findLast(key);
+  if (found >= 0) listing.remove(found);
+  listing.add(key + Disassemble(machine.ReadMemoryWord(address).view()));
 }
 
 }  // namespace orben

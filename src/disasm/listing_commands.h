@@ -9,7 +9,7 @@
 namespace orben {
 
 // "[" + address + "]: ", the start of every listing line.
-std::string ListingKey(std::string_view address);
+std::string listingKey(std::string_view address);
 // The raw line a load appends: "[0010]: 2105".
 std::string RawListingLine(std::string_view address, std::string_view content);
 // The final line: "[0010]: LLI R1, H'05".

@@ -17,11 +17,11 @@ class ByteSource {
   virtual ~ByteSource() = default;
   // Up to `size` bytes into `buffer`; 0 when no more bytes come, either at
   // the end of the data or after a read error (then error() says why).
-  virtual std::size_t Read(char* buffer, std::size_t size) = 0;
+  virtual std::size_t read(char* buffer, std::size_t size) = 0;
   // Empty while nothing has failed.
   virtual const std::string& error() const = 0;
   // Lets go of the underlying file, if any; reading afterwards gives 0.
-  virtual void Close() {}
+  virtual void close() {}
 };
 
 // A text held in memory. `chunk` limits how many bytes one read gives, so
@@ -30,9 +30,9 @@ class MemorySource : public ByteSource {
  public:
   explicit MemorySource(std::string_view data, std::size_t chunk = SIZE_MAX)
       : data_(data), chunk_(chunk == 0 ? 1 : chunk) {}
-  std::size_t Read(char* buffer, std::size_t size) override;
+  std::size_t read(char* buffer, std::size_t size) override;
   const std::string& error() const override { return error_; }
-  void Close() override { data_ = {}; }
+  void close() override { data_ = {}; }
 
  private:
   std::string_view data_;
@@ -49,12 +49,12 @@ class FileSource : public ByteSource {
   FileSource& operator=(const FileSource&) = delete;
 
   // False when the file cannot be opened; error() gives the system's reason.
-  bool Open(const std::string& path);
-  std::size_t Read(char* buffer, std::size_t size) override;
+  bool open(const std::string& path);
+  std::size_t read(char* buffer, std::size_t size) override;
   const std::string& error() const override { return error_; }
-  void Close() override { file_.reset(); }
+  void close() override { file_.reset(); }
   // The file's size when the system can tell it, else 0.
-  std::uint64_t SizeHint() const { return size_hint_; }
+  std::uint64_t sizeHint() const { return size_hint_; }
 
  private:
   struct Closer {
@@ -82,18 +82,18 @@ class LineReader {
   // The next line, without its line end, into `line`. Past the end it gives
   // the empty line, so the first read of an empty file gives one empty line.
   // False when a read error cut the line short; error() then says why.
-  bool ReadLine(std::string& line);
+  bool readLine(std::string& line);
   // True when no further line follows: the bytes are used up, a 1AH came
   // next, or a read error happened (error() is then not empty).
-  bool AtEnd();
+  bool atEnd();
   bool failed() const { return !error_.empty(); }
   const std::string& error() const { return error_; }
   // Lets go of the source at once; nothing more is read.
-  void Close();
+  void close();
 
  private:
-  bool Fill();
-  void MakeRoom(std::string& line) const;
+  bool fill();
+  void makeRoom(std::string& line) const;
 
   ByteSource& source_;
   std::uint64_t size_hint_;

@@ -6,7 +6,7 @@ namespace orben {
 
 namespace {
 
-constexpr char UpperCaseChar(char c) {
+constexpr char upperCaseChar(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
@@ -14,7 +14,7 @@ constexpr char UpperCaseChar(char c) {
 
 std::string UpperCaseText(std::string_view text) {
   std::string result(text);
-  for (char& c : result) c = UpperCaseChar(c);
+  for (char& c : result) c = upperCaseChar(c);
   return result;
 }
 
@@ -97,7 +97,7 @@ std::string PrepareLine(std::string line) {
     }
     if (blank_pending) line[out++] = ' ';
     blank_pending = false;
-    line[out++] = UpperCaseChar(c);
+    line[out++] = upperCaseChar(c);
   }
   line.resize(out);
   return line;

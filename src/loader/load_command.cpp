@@ -9,7 +9,7 @@
 
 namespace orben {
 
-std::optional<ObjectFormat> ObjectFormatOfName(std::string_view name) {
+std::optional<ObjectFormat> objectFormatOfName(std::string_view name) {
   const std::string extension =
       UpperCaseText(name.size() > 4 ? name.substr(name.size() - 4) : name);
   if (extension == ".HEX") return ObjectFormat::Hex;
@@ -17,33 +17,33 @@ std::optional<ObjectFormat> ObjectFormatOfName(std::string_view name) {
   return std::nullopt;
 }
 
-FileRequest ObjectFileRequest() {
+FileRequest objectFileRequest() {
   return FileRequest{"EHC", std::string(kObjectFileFilter), std::string(kObjectFileTitle)};
 }
 
 LoadOutcome LoadCommand::Cargarprogramaobjeto1Click() {
-  const FileRequest request = ObjectFileRequest();
+  const FileRequest request = objectFileRequest();
   ClearListing(m_.listing());
-  const auto name = m_.ui().AskObjectFile(request);
+  const auto name = m_.ui().askObjectFile(request);
   if (!name) return LoadOutcome::Cancelled;
-  return LoadFile(*name);
+  return loadFile(*name);
 }
 
-LoadOutcome LoadCommand::LoadFile(const std::string& path) {
-  const auto format = ObjectFormatOfName(path);
+LoadOutcome LoadCommand::loadFile(const std::string& path) {
+  const auto format = objectFormatOfName(path);
   if (!format) {
-    m_.ShowMessage(kBadExtensionMessage);
+    m_.showMessage(kBadExtensionMessage);
     return LoadOutcome::BadExtension;
   }
   FileSource file;
-  if (!file.Open(path)) {
-    m_.ui().ReportFileError(path, file.error());
+  if (!file.open(path)) {
+    m_.ui().reportFileError(path, file.error());
     return LoadOutcome::FileError;
   }
-  return LoadSource(*format, path, file, file.SizeHint());
+  return loadSource(*format, path, file, file.sizeHint());
 }
 
-LoadOutcome LoadCommand::LoadSource(ObjectFormat format, const std::string& name,
+LoadOutcome LoadCommand::loadSource(ObjectFormat format, const std::string& name,
                                     ByteSource& source, std::uint64_t size_hint) {
   LineReader lines(source, size_hint);
   const ReadResult result =
@@ -51,7 +51,7 @@ LoadOutcome LoadCommand::LoadSource(ObjectFormat format, const std::string& name
   switch (result.outcome) {
     case ReadOutcome::ReadError:
       // The words read before the failure stay, with their raw lines.
-      m_.ui().ReportFileError(name, result.error);
+      m_.ui().reportFileError(name, result.error);
       return LoadOutcome::FileError;
     case ReadOutcome::FormatError:
       // The raw lines stay as they are: no disassembly after a format error.
@@ -59,7 +59,7 @@ LoadOutcome LoadCommand::LoadSource(ObjectFormat format, const std::string& name
     case ReadOutcome::Completed:
       break;
   }
-  if (m_.listing().Count() > 0) RebuildListing(m_.listing());
+  if (m_.listing().count() > 0) RebuildListing(m_.listing());
   return LoadOutcome::Loaded;
 }
 

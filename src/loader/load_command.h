@@ -31,9 +31,9 @@ enum class LoadOutcome : std::uint8_t {
 
 // The format a file name asks for: its last four characters, upper-cased,
 // must be ".HEX" or ".EHC". The filter chosen in the dialog plays no part.
-std::optional<ObjectFormat> ObjectFormatOfName(std::string_view name);
+std::optional<ObjectFormat> objectFormatOfName(std::string_view name);
 // What the file-open dialog is set to each time the command runs.
-FileRequest ObjectFileRequest();
+FileRequest objectFileRequest();
 
 // "Cargar programa objeto (.HEX, EHC)": puts an object program from a file
 // into memory and shows it in the listing. It leaves power, run state,
@@ -48,10 +48,10 @@ class LoadCommand {
   LoadOutcome Cargarprogramaobjeto1Click();
   // Everything after the dialog: the extension rule, opening the file,
   // reading it and turning the raw listing lines into instructions.
-  LoadOutcome LoadFile(const std::string& path);
+  LoadOutcome loadFile(const std::string& path);
   // Reading an already opened source in the given format and finishing the
   // listing; `name` is the file name a read error is reported with.
-  LoadOutcome LoadSource(ObjectFormat format, const std::string& name, ByteSource& source,
+  LoadOutcome loadSource(ObjectFormat format, const std::string& name, ByteSource& source,
                          std::uint64_t size_hint = 0);
 
  private:

@@ -13,23 +13,23 @@ namespace {
 
 // The reader is done with its source either way; the file is let go before
 // any message box, so it is not held open while the user reads it.
-ReadResult Finish(LineReader& lines, ReadOutcome outcome) {
+ReadResult finish(LineReader& lines, ReadOutcome outcome) {
   ReadResult result{outcome, {}};
   if (outcome == ReadOutcome::ReadError) result.error = lines.error();
-  lines.Close();
+  lines.close();
   return result;
 }
 
 // After a line: the end of the file, a read error on the way to the next
 // line, or nothing (reading goes on).
-std::optional<ReadResult> EndOfLines(LineReader& lines) {
-  if (!lines.AtEnd()) return std::nullopt;
-  return Finish(lines, lines.failed() ? ReadOutcome::ReadError : ReadOutcome::Completed);
+std::optional<ReadResult> endOfLines(LineReader& lines) {
+  if (!lines.atEnd()) return std::nullopt;
+  return finish(lines, lines.failed() ? ReadOutcome::ReadError : ReadOutcome::Completed);
 }
 
 // ":02" + address + "00" + content + "EF": the one-word data record an EHC
 // line stands for. Nothing when either word has more than four characters.
-std::optional<std::string> EhcRecord(std::string_view prepared) {
+std::optional<std::string> ehcRecord(std::string_view prepared) {
   const auto address = PadLeft(GetWord(prepared, 1), 4, '0');
   if (!address) return std::nullopt;
   const auto content = PadLeft(GetWord(prepared, 2), 4, '0');
@@ -39,12 +39,12 @@ std::optional<std::string> EhcRecord(std::string_view prepared) {
 
 }  // namespace
 
-std::string FormatErrorMessage(std::uint64_t line_number) {
+std::string formatErrorMessage(std::uint64_t line_number) {
   return "Error: Formato incorrecto en la línea " + std::to_string(line_number) +
          ". Cada línea debe contener Dirección y Contenido";
 }
 
-std::string CorruptRecordMessage(std::string_view text) {
+std::string corruptRecordMessage(std::string_view text) {
   constexpr std::string_view kHead = "ERROR: Archivo HEX corrupto\rMire la línea: (";
   std::string message;
   message.reserve(kHead.size() + text.size() + 1);
@@ -58,12 +58,12 @@ void StoreRecord(Machine& machine, std::string_view record) {
   if (record.empty()) return;
   const std::string_view address = record.substr(3, 4);
   const std::string_view content = record.substr(9, 4);
-  machine.listing().Add(RawListingLine(address, content));
+  machine.listing().add(RawListingLine(address, content));
   machine.WriteMemoryWord(WordTextToValue(address), WordText(content));
 }
 
-void ReportCorruptRecord(Machine& machine, std::string_view text) {
-  machine.ShowMessage(CorruptRecordMessage(text));
+void reportCorruptRecord(Machine& machine, std::string_view text) {
+  machine.showMessage(corruptRecordMessage(text));
   ClearListing(machine.listing());
 }
 
@@ -71,37 +71,37 @@ ReadResult ReadEhcFile(Machine& machine, LineReader& lines) {
   std::uint64_t line_number = 1;
   std::string line;
   for (;;) {
-    if (!lines.ReadLine(line)) return Finish(lines, ReadOutcome::ReadError);
+    if (!lines.readLine(line)) return finish(lines, ReadOutcome::ReadError);
     line = PrepareLine(std::move(line));
-    const auto record = CountWords(line) == 2 ? EhcRecord(line) : std::optional<std::string>();
+    const auto record = CountWords(line) == 2 ? ehcRecord(line) : std::optional<std::string>();
     if (!record) {
-      const ReadResult result = Finish(lines, ReadOutcome::FormatError);
-      machine.ShowMessage(FormatErrorMessage(line_number));
+      const ReadResult result = finish(lines, ReadOutcome::FormatError);
+      machine.showMessage(formatErrorMessage(line_number));
       return result;
     }
     ++line_number;
     if (IsHexRecord(*record)) {
       StoreRecord(machine, *record);
     } else {
-      ReportCorruptRecord(machine, *record);
+      reportCorruptRecord(machine, *record);
     }
-    if (auto end = EndOfLines(lines)) return *end;
+    if (auto end = endOfLines(lines)) return *end;
   }
 }
 
 ReadResult ReadHexFile(Machine& machine, LineReader& lines) {
   std::string line;
   for (;;) {
-    if (!lines.ReadLine(line)) return Finish(lines, ReadOutcome::ReadError);
+    if (!lines.readLine(line)) return finish(lines, ReadOutcome::ReadError);
     line = PrepareLine(std::move(line));
     if (IsHexRecord(line)) {
       StoreRecord(machine, line);
     } else if (line == kHexEndRecord) {
-      return Finish(lines, ReadOutcome::Completed);  // nothing after it is read
+      return finish(lines, ReadOutcome::Completed);  // nothing after it is read
     } else {
-      ReportCorruptRecord(machine, line);
+      reportCorruptRecord(machine, line);
     }
-    if (auto end = EndOfLines(lines)) return *end;
+    if (auto end = endOfLines(lines)) return *end;
   }
 }
 

@@ -26,9 +26,9 @@ struct ReadResult {
 
 // "Error: Formato incorrecto en la línea <n>. Cada línea debe contener
 // Dirección y Contenido", n counted from 1.
-std::string FormatErrorMessage(std::uint64_t line_number);
+std::string formatErrorMessage(std::uint64_t line_number);
 // "ERROR: Archivo HEX corrupto\rMire la línea: (<text>)".
-std::string CorruptRecordMessage(std::string_view text);
+std::string corruptRecordMessage(std::string_view text);
 
 // Stores one record that passed IsHexRecord: the empty text does nothing;
 // otherwise the raw listing line "[aaaa]: cccc" is added first and the word
@@ -36,7 +36,7 @@ std::string CorruptRecordMessage(std::string_view text);
 void StoreRecord(Machine& machine, std::string_view record);
 // A line that is not a record: the message, then the listing is emptied.
 // Words already written stay; reading goes on.
-void ReportCorruptRecord(Machine& machine, std::string_view text);
+void reportCorruptRecord(Machine& machine, std::string_view text);
 
 // An EHC file: every line one address and one content word of one to four
 // hex digits. Stops at the first line without exactly that pair, with its

@@ -16,7 +16,7 @@ using CellId = std::uint8_t;
 inline constexpr int kRegisterCount = 16;
 inline constexpr int kPortCount = 64;
 
-inline constexpr CellId RegisterCell(int n) {
+inline constexpr CellId registerCell(int n) {
   return static_cast<CellId>(n);
 }
 inline constexpr CellId kCellPC = 16;
@@ -27,20 +27,20 @@ inline constexpr CellId kFirstInputCell = 20;
 inline constexpr CellId kFirstOutputCell = kFirstInputCell + kPortCount;
 inline constexpr int kCellCount = kFirstOutputCell + kPortCount;
 
-inline constexpr CellId InputPortCell(int port) {
+inline constexpr CellId inputPortCell(int port) {
   return static_cast<CellId>(kFirstInputCell + port);
 }
-inline constexpr CellId OutputPortCell(int port) {
+inline constexpr CellId outputPortCell(int port) {
   return static_cast<CellId>(kFirstOutputCell + port);
 }
 // Input port 01 is the keypad.
-inline constexpr CellId kCellKeypad = InputPortCell(1);
+inline constexpr CellId kCellKeypad = inputPortCell(1);
 
 // The names of the displays that show a cell, the set one first: "PC",
 // "PPC"; "Teclado", "IP1", "PIN_01"; "OP1", "POP1", "PO_01"; "R5"; "PIN_2A".
-std::vector<std::string> DisplaysOfCell(CellId cell);
+std::vector<std::string> displaysOfCell(CellId cell);
 // The cell a display shows, by the display's component name.
-std::optional<CellId> CellOfDisplay(std::string_view name);
+std::optional<CellId> cellOfDisplay(std::string_view name);
 
 enum class Flag : std::uint8_t { Z, S, C, V };
 inline constexpr int kFlagCount = 4;

@@ -25,7 +25,7 @@ void Machine::WriteMemoryWord(long long address, const WordText& text) {
   // monitor's area rather than written before the store.
   if (address >= kMemoryWords || address < 0) {
     ErrorStop();
-    ShowMessage(kStoreRefusedMessage);
+    showMessage(kStoreRefusedMessage);
     return;
   }
   const auto view = text.view();
@@ -33,16 +33,16 @@ void Machine::WriteMemoryWord(long long address, const WordText& text) {
                                      view.substr(0, std::min<std::size_t>(2, view.size())))),
                                  static_cast<std::uint8_t>(ByteTextToValue(
                                      view.size() > 2 ? view.substr(2) : std::string_view()))};
-  memory_.SetBytes(2 * address, bytes);
+  memory_.setBytes(2 * address, bytes);
 }
 
 void Machine::ErrorStop() {
   ++error_stops_;
-  SetControl(Control::StepMode, 1);
+  setControl(Control::StepMode, 1);
 }
 
-void Machine::ShowMessage(std::string_view text) {
-  ui_.ShowMessage(text);
+void Machine::showMessage(std::string_view text) {
+  ui_.showMessage(text);
 }
 
 const std::string& Machine::caption(Control c) const {
@@ -56,20 +56,20 @@ const std::string& Machine::caption(Control c) const {
   }
 }
 
-void Machine::SetCaption(Control c, std::string text) {
+void Machine::setCaption(Control c, std::string text) {
   std::string* target = &disassembler_menu_caption_;
   if (c == Control::PowerMenuCaption) target = &power_menu_caption_;
   if (c == Control::StepMenuCaption) target = &step_menu_caption_;
   if (*target == text) return;
   *target = std::move(text);
-  for (auto* observer : observers_) observer->ControlChanged(c);
+  for (auto* observer : observers_) observer->controlChanged(c);
 }
 
-void Machine::AddObserver(MachineObserver* observer) {
+void Machine::addObserver(MachineObserver* observer) {
   observers_.push_back(observer);
 }
 
-void Machine::RemoveObserver(MachineObserver* observer) {
+void Machine::removeObserver(MachineObserver* observer) {
   observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
 }
 

@@ -39,9 +39,9 @@ inline constexpr int kControlCount = 14;
 class MachineObserver {
  public:
   virtual ~MachineObserver() = default;
-  virtual void CellChanged(CellId cell) = 0;
-  virtual void FlagChanged(Flag flag) = 0;
-  virtual void ControlChanged(Control control) = 0;
+  virtual void cellChanged(CellId cell) = 0;
+  virtual void flagChanged(Flag flag) = 0;
+  virtual void controlChanged(Control control) = 0;
 };
 
 // Messages shared by several operations.
@@ -74,24 +74,24 @@ class Machine {
 
   // Cells.
   const WordText& cell(CellId id) const { return cells_[id]; }
-  void SetCell(CellId id, const WordText& text) {
+  void setCell(CellId id, const WordText& text) {
     if (cells_[id] == text) return;
     cells_[id] = text;
-    for (auto* observer : observers_) observer->CellChanged(id);
+    for (auto* observer : observers_) observer->cellChanged(id);
   }
   WordText ReadRegister(int n) const {
-    return n >= 0 && n < kRegisterCount ? cells_[RegisterCell(n)] : WordText();
+    return n >= 0 && n < kRegisterCount ? cells_[registerCell(n)] : WordText();
   }
   // Cut to four characters; a number outside 0..15 does nothing.
   void WriteRegister(int n, const WordText& text) {
-    if (n >= 0 && n < kRegisterCount) SetCell(RegisterCell(n), text);
+    if (n >= 0 && n < kRegisterCount) setCell(registerCell(n), text);
   }
 
   // Memory: the empty text where there is no storage (F000 and above).
   WordText ReadMemoryWord(long long address) const {
     if (address < 0 || 2 * address + 1 >= static_cast<long long>(memory_.size())) return {};
     const std::uint8_t* word = memory_.data() + 2 * address;
-    return WordOf(static_cast<unsigned>(word[0] << 8 | word[1]));
+    return wordOf(static_cast<unsigned>(word[0] << 8 | word[1]));
   }
   // Refused at F000 and above: ErrorStop, then the message, nothing stored.
   // A byte pair holding 'X' stores FFH.
@@ -99,34 +99,34 @@ class Machine {
 
   // Flags.
   bool flag(Flag f) const { return flags_[static_cast<int>(f)]; }
-  void SetFlag(Flag f, bool on) {
+  void setFlag(Flag f, bool on) {
     auto& state = flags_[static_cast<int>(f)];
     if (state == on) return;
     state = on;
-    for (auto* observer : observers_) observer->FlagChanged(f);
+    for (auto* observer : observers_) observer->flagChanged(f);
   }
-  void SetFlagZ(bool on) { SetFlag(Flag::Z, on); }
-  void SetFlagS(bool on) { SetFlag(Flag::S, on); }
-  void SetFlagC(bool on) { SetFlag(Flag::C, on); }
-  void SetFlagV(bool on) { SetFlag(Flag::V, on); }
+  void SetFlagZ(bool on) { setFlag(Flag::Z, on); }
+  void SetFlagS(bool on) { setFlag(Flag::S, on); }
+  void SetFlagC(bool on) { setFlag(Flag::C, on); }
+  void SetFlagV(bool on) { setFlag(Flag::V, on); }
 
   // StepMode := 1 and the step lamp LPP lit; the run stops.
   void ErrorStop();
   // How many error stops there have been, so that callers can tell whether
   // an operation stopped the run.
-  std::uint64_t ErrorStops() const { return error_stops_; }
-  void ShowMessage(std::string_view text);
+  std::uint64_t errorStops() const { return error_stops_; }
+  void showMessage(std::string_view text);
 
   // Control values.
   int control(Control c) const { return controls_[static_cast<int>(c)]; }
-  void SetControl(Control c, int value) {
+  void setControl(Control c, int value) {
     auto& state = controls_[static_cast<int>(c)];
     if (state == value) return;
     state = value;
-    for (auto* observer : observers_) observer->ControlChanged(c);
+    for (auto* observer : observers_) observer->controlChanged(c);
   }
   const std::string& caption(Control c) const;
-  void SetCaption(Control c, std::string text);
+  void setCaption(Control c, std::string text);
 
   int PowerOn() const { return control(Control::PowerOn); }
   int StepMode() const { return control(Control::StepMode); }
@@ -135,14 +135,14 @@ class Machine {
   int InitMemoryAtPowerOn() const { return control(Control::InitMemoryAtPowerOn); }
   int DisassemblerMode() const { return control(Control::DisassemblerMode); }
   // The step lamp LPP is lit exactly while StepMode is 1.
-  bool StepLamp() const { return StepMode() == 1; }
+  bool stepLamp() const { return StepMode() == 1; }
 
   // The text through which the value entry dialog returns a value.
   const WordText& EditedValue() const { return edited_value_; }
-  void SetEditedValue(const WordText& text) { edited_value_ = text; }
+  void setEditedValue(const WordText& text) { edited_value_ = text; }
 
-  void AddObserver(MachineObserver* observer);
-  void RemoveObserver(MachineObserver* observer);
+  void addObserver(MachineObserver* observer);
+  void removeObserver(MachineObserver* observer);
 
  private:
   UserInterface& ui_;

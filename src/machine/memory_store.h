@@ -12,9 +12,9 @@ class MemoryStoreObserver {
  public:
   virtual ~MemoryStoreObserver() = default;
   // Bytes first..first+count-1 took new values.
-  virtual void BytesChanged(std::size_t first, std::size_t count) = 0;
+  virtual void bytesChanged(std::size_t first, std::size_t count) = 0;
   // The whole content was replaced (its size may differ).
-  virtual void ContentReplaced() = 0;
+  virtual void contentReplaced() = 0;
 };
 
 // The machine's memory as the grid shows it: a plain byte sequence, word a
@@ -33,17 +33,17 @@ class MemoryStore {
 
   // One byte; an index outside 0..size-1 throws std::out_of_range with
   // "Invalid SetMemory index".
-  void SetByte(long long index, std::uint8_t value);
+  void setByte(long long index, std::uint8_t value);
   // Consecutive bytes from `first`, as one change; out of range throws
   // like SetByte and stores nothing.
-  void SetBytes(long long first, std::span<const std::uint8_t> values);
+  void setBytes(long long first, std::span<const std::uint8_t> values);
   // The data becomes exactly `bytes`.
-  void Replace(std::vector<std::uint8_t> bytes);
+  void replace(std::vector<std::uint8_t> bytes);
   // Two upper-case hexadecimal characters per byte, in order.
-  std::string HexText() const;
+  std::string hexText() const;
 
-  void AddObserver(MemoryStoreObserver* observer);
-  void RemoveObserver(MemoryStoreObserver* observer);
+  void addObserver(MemoryStoreObserver* observer);
+  void removeObserver(MemoryStoreObserver* observer);
 
  private:
   std::vector<std::uint8_t> bytes_;

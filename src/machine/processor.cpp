@@ -13,7 +13,7 @@ constexpr std::string_view kPCBeyondMessage = "Error: PC apuntó más allá FFFF
 constexpr std::string_view kHaltMessage = "Fin la ejecución :-)";
 
 // The operation digit of a fetched word: only "0".."9", "A".."F" execute.
-int OperationOf(const WordText& w) {
+int operationOf(const WordText& w) {
   if (w.size() != 4) return -1;
   const char c = w[0];
   if (c >= '0' && c <= '9') return c - '0';
@@ -21,38 +21,38 @@ int OperationOf(const WordText& w) {
   return -1;
 }
 
-int Wrap16(int v) {
+int wrap16(int v) {
   v &= 0xFFFF;
   return v >= 0x8000 ? v - 0x10000 : v;
 }
 
 // A register's text as a signed 16-bit number.
-int Signed16(const WordText& text) {
-  return Wrap16(WordTextToValue(text));
+int signed16(const WordText& text) {
+  return wrap16(WordTextToValue(text));
 }
 
 }  // namespace
 
 void Processor::SetPC(const WordText& t) {
-  m_.SetCell(kCellPC, t);
-  m_.listing().SelectAddress(t);
+  m_.setCell(kCellPC, t);
+  m_.listing().selectAddress(t);
 }
 
-void Processor::CopyPCAndIRToARAndDR() {
-  m_.SetCell(kCellAR, m_.cell(kCellPC));
-  m_.SetCell(kCellDR, m_.cell(kCellIR));
+void Processor::copyPCAndIRToARAndDR() {
+  m_.setCell(kCellAR, m_.cell(kCellPC));
+  m_.setCell(kCellDR, m_.cell(kCellIR));
 }
 
 void Processor::AdvancePC() {
   const int p = WordTextToValue(m_.cell(kCellPC));
   if (p == 0xFFFF) {
     m_.ErrorStop();
-    m_.ShowMessage(kPCBeyondMessage);
+    m_.showMessage(kPCBeyondMessage);
     return;
   }
   SetPC(ValueToWordText(p + 1));
   SetIR(m_.ReadMemoryWord(p + 1));
-  CopyPCAndIRToARAndDR();
+  copyPCAndIRToARAndDR();
 }
 
 Outcome Processor::ExecuteInstruction() {
@@ -60,61 +60,61 @@ Outcome Processor::ExecuteInstruction() {
   if (m_.PanelState() != 3) SetPC(m_.cell(kCellKeypad));
   const WordText w = m_.ReadMemoryWord(WordTextToValue(m_.cell(kCellPC)));
   SetIR(w);
-  m_.SetControl(Control::PanelState, 2);
+  m_.setControl(Control::PanelState, 2);
 
-  const int op = OperationOf(w);
+  const int op = operationOf(w);
   if (op < 0) return Outcome::NoInstruction;
-  const std::uint64_t stops_before = m_.ErrorStops();
+  const std::uint64_t stops_before = m_.errorStops();
   const int a = HexCharToValue(w[1]);
   const int n = ByteTextToValue(w.view().substr(2));
   switch (op) {
     case 0x0:
     case 0x1:
-      LoadStore(op, a, n);
+      loadStore(op, a, n);
       break;
     case 0x2:
-      m_.WriteRegister(a, WordText::Of('0', '0', w[2], w[3]));
+      m_.WriteRegister(a, WordText::of('0', '0', w[2], w[3]));
       AdvancePC();
       break;
     case 0x3: {
       const WordText old = m_.ReadRegister(a);
       const char c2 = old.size() > 2 ? old[2] : '0';
       const char c3 = old.size() > 3 ? old[3] : '0';
-      m_.WriteRegister(a, WordText::Of(w[2], w[3], c2, c3));
+      m_.WriteRegister(a, WordText::of(w[2], w[3], c2, c3));
       AdvancePC();
       break;
     }
     case 0x4:
     case 0x5:
-      InputOutput(op, a, n);
+      inputOutput(op, a, n);
       break;
     case 0x6:
     case 0x7:
     case 0x8:
-      Arithmetic(op, a, HexCharToValue(w[2]), HexCharToValue(w[3]));
+      arithmetic(op, a, HexCharToValue(w[2]), HexCharToValue(w[3]));
       break;
     case 0x9:
     case 0xA:
     case 0xB:
-      Shift(op, a);
+      shift(op, a);
       break;
     case 0xC:
-      Branch(a);
+      branch(a);
       break;
     case 0xD:
-      Call(a);
+      call(a);
       break;
     case 0xE:
-      Return();
+      returnFromCall();
       break;
     default:
-      Halt();
+      halt();
       return Outcome::Halted;
   }
-  return m_.ErrorStops() != stops_before ? Outcome::Stopped : Outcome::Executed;
+  return m_.errorStops() != stops_before ? Outcome::Stopped : Outcome::Executed;
 }
 
-void Processor::LoadStore(int op, int a, int offset) {
+void Processor::loadStore(int op, int a, int offset) {
   const long long ea = static_cast<long long>(offset) + WordTextToValue(m_.ReadRegister(kRD));
   if (op == 0x1) {
     m_.WriteMemoryWord(ea, m_.ReadRegister(a));
@@ -122,39 +122,39 @@ void Processor::LoadStore(int op, int a, int offset) {
     m_.WriteRegister(a, m_.ReadMemoryWord(ea));
   } else {
     m_.ErrorStop();
-    m_.ShowMessage(kLoadRefusedMessage);
+    m_.showMessage(kLoadRefusedMessage);
   }
   AdvancePC();
 }
 
-void Processor::InputOutput(int op, int a, int port) {
+void Processor::inputOutput(int op, int a, int port) {
   if (port < 0 || port >= kPortCount) {
     m_.ErrorStop();
-    m_.ShowMessage(kPortMessage);
+    m_.showMessage(kPortMessage);
   } else if (op == 0x4) {
-    m_.WriteRegister(a, m_.cell(InputPortCell(port)));
+    m_.WriteRegister(a, m_.cell(inputPortCell(port)));
   } else {
-    m_.SetCell(OutputPortCell(port), m_.ReadRegister(a));
+    m_.setCell(outputPortCell(port), m_.ReadRegister(a));
   }
   AdvancePC();
 }
 
-void Processor::Arithmetic(int op, int a, int b, int c) {
-  const int x = Signed16(m_.ReadRegister(b));
-  const int y = Signed16(m_.ReadRegister(c));
+void Processor::arithmetic(int op, int a, int b, int c) {
+  const int x = signed16(m_.ReadRegister(b));
+  const int y = signed16(m_.ReadRegister(c));
   const int ux = x & 0xFFFF;
   const int uy = y & 0xFFFF;
   int r;
   if (op == 0x6) {
-    r = Wrap16(x + y);
+    r = wrap16(x + y);
     m_.SetFlagC(ux + uy > 0xFFFF);
     m_.SetFlagV((x > 0 && y > 0 && r < 0) || (x < 0 && y < 0 && r >= 0));
   } else if (op == 0x7) {
-    r = Wrap16(x - y);
+    r = wrap16(x - y);
     m_.SetFlagC(uy > ux);
     m_.SetFlagV((x > 0 && y < 0 && r < 0) || (x < 0 && y > 0 && r >= 0));
   } else {
-    r = Wrap16(~(x & y));  // NAND leaves C and V as they were
+    r = wrap16(~(x & y));  // NAND leaves C and V as they were
   }
   m_.SetFlagZ(r == 0);
   m_.SetFlagS(r < 0);
@@ -162,18 +162,18 @@ void Processor::Arithmetic(int op, int a, int b, int c) {
   AdvancePC();
 }
 
-void Processor::Shift(int op, int a) {
-  const int x = Signed16(m_.ReadRegister(a));
+void Processor::shift(int op, int a) {
+  const int x = signed16(m_.ReadRegister(a));
   const int ux = x & 0xFFFF;
   int r;
   if (op == 0x9) {
-    r = Wrap16(x * 2);
+    r = wrap16(x * 2);
     m_.SetFlagC((ux & 0x8000) != 0);
   } else if (op == 0xA) {
     r = ux >> 1;
     m_.SetFlagC((ux & 1) != 0);
   } else {
-    r = Wrap16((ux >> 1) | (ux & 0x8000));
+    r = wrap16((ux >> 1) | (ux & 0x8000));
     m_.SetFlagC((ux & 1) != 0);
   }
   m_.SetFlagZ(r == 0);
@@ -182,7 +182,7 @@ void Processor::Shift(int op, int a) {
   AdvancePC();
 }
 
-bool Processor::Condition(int digit) const {
+bool Processor::condition(int digit) const {
   switch (digit) {
     case 0:
       return true;
@@ -199,21 +199,21 @@ bool Processor::Condition(int digit) const {
   }
 }
 
-void Processor::JumpToRD() {
+void Processor::jumpToRD() {
   SetPC(m_.ReadRegister(kRD));
   SetIR(m_.ReadMemoryWord(WordTextToValue(m_.cell(kCellPC))));
 }
 
-void Processor::Branch(int condition) {
-  if (!Condition(condition)) {
+void Processor::branch(int digit) {
+  if (!condition(digit)) {
     AdvancePC();
     return;
   }
-  JumpToRD();  // a taken branch leaves AR and DR as they were
+  jumpToRD();  // a taken branch leaves AR and DR as they were
 }
 
-void Processor::Call(int condition) {
-  if (!Condition(condition)) {
+void Processor::call(int digit) {
+  if (!condition(digit)) {
     AdvancePC();
     return;
   }
@@ -222,32 +222,32 @@ void Processor::Call(int condition) {
   m_.WriteRegister(kRE, ValueToWordText(sp));
   // A refused push (sp at F000 or above) shows its message; the call goes on.
   m_.WriteMemoryWord(sp, ValueToWordText(WordTextToValue(m_.cell(kCellPC)) + 1));
-  JumpToRD();
-  CopyPCAndIRToARAndDR();
+  jumpToRD();
+  copyPCAndIRToARAndDR();
 }
 
-void Processor::Return() {
+void Processor::returnFromCall() {
   const int sp = WordTextToValue(m_.ReadRegister(kRE));
   if (sp < 0 || sp >= Machine::kMemoryWords) {
     // An empty stack (RE at F000 or above) holds no return address: the RET
     // is refused like an LD beyond EFFF, RE and PC untouched, and the run
     // goes on behind it.
     m_.ErrorStop();
-    m_.ShowMessage(kLoadRefusedMessage);
+    m_.showMessage(kLoadRefusedMessage);
     AdvancePC();
     return;
   }
   SetPC(m_.ReadMemoryWord(sp));
   SetIR(m_.ReadMemoryWord(WordTextToValue(m_.cell(kCellPC))));
   m_.WriteRegister(kRE, ValueToWordText(sp + 1));
-  CopyPCAndIRToARAndDR();
+  copyPCAndIRToARAndDR();
 }
 
-void Processor::Halt() {
-  m_.SetControl(Control::StepMode, 1);
-  m_.SetControl(Control::StepButtonEnabled, 1);
-  CopyPCAndIRToARAndDR();
-  m_.ShowMessage(kHaltMessage);
+void Processor::halt() {
+  m_.setControl(Control::StepMode, 1);
+  m_.setControl(Control::StepButtonEnabled, 1);
+  copyPCAndIRToARAndDR();
+  m_.showMessage(kHaltMessage);
   AdvancePC();
 }
 

@@ -24,7 +24,7 @@ class Processor {
   Outcome ExecuteInstruction();
   // PC := t, then the listing line of t is selected.
   void SetPC(const WordText& t);
-  void SetIR(const WordText& t) { m_.SetCell(kCellIR, t); }
+  void SetIR(const WordText& t) { m_.setCell(kCellIR, t); }
   // The sequential end of an instruction; refused at PC FFFF.
   void AdvancePC();
 
@@ -32,17 +32,17 @@ class Processor {
   std::uint64_t executions() const { return executions_; }
 
  private:
-  void LoadStore(int op, int a, int offset);
-  void InputOutput(int op, int a, int port);
-  void Arithmetic(int op, int a, int b, int c);
-  void Shift(int op, int a);
-  bool Condition(int digit) const;
-  void Branch(int condition);
-  void Call(int condition);
-  void Return();
-  void Halt();
-  void JumpToRD();
-  void CopyPCAndIRToARAndDR();
+  void loadStore(int op, int a, int offset);
+  void inputOutput(int op, int a, int port);
+  void arithmetic(int op, int a, int b, int c);
+  void shift(int op, int a);
+  bool condition(int digit) const;
+  void branch(int condition);
+  void call(int condition);
+  void returnFromCall();
+  void halt();
+  void jumpToRD();
+  void copyPCAndIRToARAndDR();
 
   Machine& m_;
   std::uint64_t executions_ = 0;

@@ -11,13 +11,13 @@ SeededRandom::SeededRandom()
 
 SeededRandom::SeededRandom(std::uint64_t seed) : engine_(seed) {}
 
-int SeededRandom::Below(int n) {
+int SeededRandom::below(int n) {
   if (n <= 1) return 0;
   std::uniform_int_distribution<int> draw(0, n - 1);
   return draw(engine_);
 }
 
-int FillRandom::Below(int n) {
+int FillRandom::below(int n) {
   if (n == 16) {
     const int shift = 12 - 4 * static_cast<int>(digit_++ % 4);
     return (word_ >> shift) & 0xF;

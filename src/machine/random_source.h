@@ -11,7 +11,7 @@ class RandomSource {
  public:
   virtual ~RandomSource() = default;
   // A uniform draw in 0..n-1 (n >= 1).
-  virtual int Below(int n) = 0;
+  virtual int below(int n) = 0;
 };
 
 // The generator of a normal run: seeded once, from the clock unless a seed
@@ -20,7 +20,7 @@ class SeededRandom final : public RandomSource {
  public:
   SeededRandom();
   explicit SeededRandom(std::uint64_t seed);
-  int Below(int n) override;
+  int below(int n) override;
 
  private:
   std::mt19937_64 engine_;
@@ -33,7 +33,7 @@ class SeededRandom final : public RandomSource {
 class FillRandom final : public RandomSource {
  public:
   explicit FillRandom(std::uint16_t word) : word_(word) {}
-  int Below(int n) override;
+  int below(int n) override;
 
  private:
   std::uint16_t word_;

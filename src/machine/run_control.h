@@ -13,8 +13,8 @@ namespace orben {
 class PanelModeStepper {
  public:
   virtual ~PanelModeStepper() = default;
-  virtual void StepAddressMode() = 0;
-  virtual void StepRegisterMode() = 0;
+  virtual void stepAddressMode() = 0;
+  virtual void stepRegisterMode() = 0;
 };
 
 struct SpeedChoice {
@@ -38,33 +38,35 @@ inline constexpr std::string_view kSpeedDialogPrompt = "Seleccione la velocidad 
 
 // The item the speed dialog marks when it opens: the one whose interval is
 // `interval_ms`, item 3 (one second) when none is.
-int SpeedItemForInterval(int interval_ms);
+int speedItemForInterval(int interval_ms);
 // The interval an item stands for; 1000 ms when no item is marked.
-int IntervalOfSpeedItem(int item);
+int intervalOfSpeedItem(int item);
 
 // When instructions run: Ejecutar, Continuar, the step-mode switch (button
 // Paso a paso and menu item MModoPasoapaso), the step timer's tick and the
 // speed choice. Every action executes at most one instruction; the windows
-// own the real timer and call TimerTick on each of its ticks.
+// own the real timer and call RelojTimer on each of its ticks.
 class RunControl {
  public:
   RunControl(Machine& machine, Processor& processor, PanelModeStepper& stepper)
       : m_(machine), processor_(processor), stepper_(stepper) {}
 
   // Executes the instruction at the keyed address.
-  Outcome Ejecutar() { return processor_.ExecuteInstruction(); }
+  Outcome BEjecutarClick() { return processor_.ExecuteInstruction(); }
   // Steps address or register mode, or executes the instruction at PC.
-  void Continuar();
-  void StepModeSwitch();
+  void BContinuarClick();
+  // The step-mode switch: button Paso a paso and menu item MModoPasoapaso.
+  void BPasoPasoClick();
+  void MModoPasoapasoClick() { BPasoPasoClick(); }
   // Runs Continuar only while on, in timed mode and executing. True when
   // it did.
-  bool TimerTick();
+  bool RelojTimer();
   // Opens the speed dialog; "¡Vale!" sets StepInterval, which the windows
   // give to the timer.
-  void ChooseSpeed();
+  void VelocidaddeejecucinenmodoPP1Click();
 
   // How the last instruction that Continuar or a tick executed ended.
-  Outcome last_outcome() const { return last_outcome_; }
+  Outcome lastOutcome() const { return last_outcome_; }
 
  private:
   Machine& m_;

@@ -24,19 +24,19 @@ class UserInterface {
   virtual ~UserInterface() = default;
 
   // The message box: the application's title, the text, one OK button.
-  virtual void ShowMessage(std::string_view text) = 0;
+  virtual void showMessage(std::string_view text) = 0;
   // The question box with Yes and No; true for Yes.
-  virtual bool AskYesNo(std::string_view title, std::string_view text) = 0;
+  virtual bool askYesNo(std::string_view title, std::string_view text) = 0;
   // The value entry dialog: four upper-case hexadecimal digits after
   // "¡Vale!", nothing after "Cancelar" or the close button.
-  virtual std::optional<WordText> AskValue() = 0;
+  virtual std::optional<WordText> askValue() = 0;
   // The file-open dialog: the chosen file's full name, nothing on cancel.
-  virtual std::optional<std::string> AskObjectFile(const FileRequest& request) = 0;
+  virtual std::optional<std::string> askObjectFile(const FileRequest& request) = 0;
   // The speed dialog, opened with item `selected` marked: the item marked
   // when "¡Vale!" is pressed (-1 when none is), nothing after "Cancelar".
-  virtual std::optional<int> AskSpeed(int selected) = 0;
+  virtual std::optional<int> askSpeed(int selected) = 0;
   // The platform's report of a file that cannot be opened or read.
-  virtual void ReportFileError(std::string_view file_name, std::string_view reason) = 0;
+  virtual void reportFileError(std::string_view file_name, std::string_view reason) = 0;
 };
 
 }  // namespace orben

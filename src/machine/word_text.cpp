@@ -6,7 +6,7 @@ namespace orben {
 
 // Truncating division leaves a negative remainder wherever the digit is not
 // 0, and HexDigitToChar writes 'X' for it.
-WordText NegativeValueToWordText(long long value) {
+WordText negativeValueToWordText(long long value) {
   char digits[4] = {'X', 'X', 'X', 'X'};
   for (int i = 3; i >= 0; --i) {
     digits[i] = HexDigitToChar(value % 16);
@@ -17,7 +17,7 @@ WordText NegativeValueToWordText(long long value) {
 
 WordText RandomWordText(RandomSource& random) {
   char digits[4];
-  for (char& d : digits) d = HexDigitToChar(random.Below(16));
+  for (char& d : digits) d = HexDigitToChar(random.below(16));
   return WordText(std::string_view(digits, 4));
 }
 

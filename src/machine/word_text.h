@@ -24,14 +24,14 @@ class WordText {
   constexpr WordText(const char* text) : WordText(std::string_view(text)) {}  // NOLINT
   WordText(const std::string& text) : WordText(std::string_view(text)) {}     // NOLINT
 
-  static WordText Of(char c0, char c1, char c2, char c3) {
-    return OfPacked(static_cast<unsigned char>(c0) | static_cast<unsigned char>(c1) << 8 |
+  static WordText of(char c0, char c1, char c2, char c3) {
+    return ofPacked(static_cast<unsigned char>(c0) | static_cast<unsigned char>(c1) << 8 |
                     static_cast<unsigned char>(c2) << 16 |
                     static_cast<std::uint32_t>(static_cast<unsigned char>(c3)) << 24);
   }
   // Four characters packed first-in-the-low-byte, written in one store so
   // that the comparison that follows reads them back in one load.
-  static WordText OfPacked(std::uint32_t packed) {
+  static WordText ofPacked(std::uint32_t packed) {
     WordText t;
     std::memcpy(t.chars_.data(), &packed, 4);
     t.size_ = 4;
@@ -64,7 +64,7 @@ inline constexpr WordText kOffText{"****"};
 
 namespace detail {
 // Digit values of every character: both cases count, anything else -1.
-constexpr std::array<std::int8_t, 256> MakeDigitTable() {
+constexpr std::array<std::int8_t, 256> makeDigitTable() {
   std::array<std::int8_t, 256> table{};
   for (auto& v : table) v = -1;
   for (int c = '0'; c <= '9'; ++c) table[c] = static_cast<std::int8_t>(c - '0');
@@ -72,17 +72,17 @@ constexpr std::array<std::int8_t, 256> MakeDigitTable() {
   for (int c = 'a'; c <= 'f'; ++c) table[c] = static_cast<std::int8_t>(c - 'a' + 10);
   return table;
 }
-inline constexpr std::array<std::int8_t, 256> kDigitValue = MakeDigitTable();
+inline constexpr std::array<std::int8_t, 256> kDigitValue = makeDigitTable();
 // The digits of a WordText proper: upper case only, anything else -1.
-constexpr std::array<std::int8_t, 256> MakeUpperDigitTable() {
-  auto table = MakeDigitTable();
+constexpr std::array<std::int8_t, 256> makeUpperDigitTable() {
+  auto table = makeDigitTable();
   for (int c = 'a'; c <= 'f'; ++c) table[c] = -1;
   return table;
 }
-inline constexpr std::array<std::int8_t, 256> kUpperDigitValue = MakeUpperDigitTable();
+inline constexpr std::array<std::int8_t, 256> kUpperDigitValue = makeUpperDigitTable();
 inline constexpr char kDigits[] = "0123456789ABCDEF";
 // The two digits of every byte, packed first-in-the-low-byte.
-constexpr std::array<std::uint16_t, 256> MakeBytePairs() {
+constexpr std::array<std::uint16_t, 256> makeBytePairs() {
   std::array<std::uint16_t, 256> pairs{};
   for (int b = 0; b < 256; ++b) {
     pairs[b] = static_cast<std::uint16_t>(static_cast<unsigned char>(kDigits[b >> 4]) |
@@ -90,7 +90,7 @@ constexpr std::array<std::uint16_t, 256> MakeBytePairs() {
   }
   return pairs;
 }
-inline constexpr std::array<std::uint16_t, 256> kBytePairs = MakeBytePairs();
+inline constexpr std::array<std::uint16_t, 256> kBytePairs = makeBytePairs();
 }  // namespace detail
 
 // 0..15 give "0".."9", "A".."F"; anything else gives 'X'.
@@ -121,14 +121,14 @@ inline int WordTextToValue(std::string_view text) {
 // The low four hexadecimal digits, filled from the right with truncating
 // division; a negative value shows 'X' wherever its remainder is not 0.
 // The four digits of a word 0..FFFF.
-inline WordText WordOf(unsigned word) {
-  return WordText::OfPacked(detail::kBytePairs[(word >> 8) & 0xFF] |
+inline WordText wordOf(unsigned word) {
+  return WordText::ofPacked(detail::kBytePairs[(word >> 8) & 0xFF] |
                             static_cast<std::uint32_t>(detail::kBytePairs[word & 0xFF]) << 16);
 }
-WordText NegativeValueToWordText(long long value);
+WordText negativeValueToWordText(long long value);
 inline WordText ValueToWordText(long long value) {
-  return value >= 0 ? WordOf(static_cast<unsigned>(value & 0xFFFF))
-                    : NegativeValueToWordText(value);
+  return value >= 0 ? wordOf(static_cast<unsigned>(value & 0xFFFF))
+                    : negativeValueToWordText(value);
 }
 // As ValueToWordText after adding 10000H to a negative value.
 inline WordText SignedToWordText(long long value) {
@@ -139,7 +139,7 @@ WordText RandomWordText(RandomSource& random);
 
 // The word of exactly four upper-case hexadecimal digits, or -1 for any
 // other text ("****", "", lower case).
-inline int WordAddress(std::string_view text) {
+inline int wordAddress(std::string_view text) {
   if (text.size() != 4) return -1;
   const auto d = [&](int i) {
     return detail::kUpperDigitValue[static_cast<unsigned char>(text[i])];
@@ -149,8 +149,8 @@ inline int WordAddress(std::string_view text) {
   return d0 << 12 | d1 << 8 | d2 << 4 | d3;
 }
 // True for exactly four upper-case hexadecimal digits.
-inline bool IsWordText(std::string_view text) {
-  return WordAddress(text) >= 0;
+inline bool isWordText(std::string_view text) {
+  return wordAddress(text) >= 0;
 }
 
 }  // namespace orben

@@ -10,22 +10,22 @@ constexpr int kLastAddress = 0xEFFF;
 
 }  // namespace
 
-void EditCellByHand(Machine& machine, CellId cell) {
+void editCellByHand(Machine& machine, CellId cell) {
   if (machine.PowerOn() != 1) {
-    machine.ShowMessage(kPowerOffMessage);
+    machine.showMessage(kPowerOffMessage);
     return;
   }
-  machine.SetEditedValue(machine.cell(cell));
-  if (const auto typed = machine.ui().AskValue()) machine.SetEditedValue(*typed);
-  machine.SetCell(cell, machine.EditedValue());
+  machine.setEditedValue(machine.cell(cell));
+  if (const auto typed = machine.ui().askValue()) machine.setEditedValue(*typed);
+  machine.setCell(cell, machine.EditedValue());
 }
 
-void ToggleFlagByHand(Machine& machine, Flag flag) {
+void toggleFlagByHand(Machine& machine, Flag flag) {
   if (machine.PowerOn() == 0) {
-    machine.ShowMessage(kPowerOffMessage);
+    machine.showMessage(kPowerOffMessage);
     return;
   }
-  machine.SetFlag(flag, !machine.flag(flag));
+  machine.setFlag(flag, !machine.flag(flag));
 }
 
 void FrontPanel::Pulsacion_Teclado(char digit) {
@@ -34,65 +34,65 @@ void FrontPanel::Pulsacion_Teclado(char digit) {
   const char c1 = old.size() > 1 ? old[1] : '0';
   const char c2 = old.size() > 2 ? old[2] : '0';
   const char c3 = old.size() > 3 ? old[3] : '0';
-  m_.SetCell(kCellKeypad, WordText::Of(c1, c2, c3, digit));
+  m_.setCell(kCellKeypad, WordText::of(c1, c2, c3, digit));
 }
 
 void FrontPanel::Modifica_Teclado() {
-  EditCellByHand(m_, kCellKeypad);
+  editCellByHand(m_, kCellKeypad);
 }
 
 void FrontPanel::BDireccionClick() {
   const int a = WordTextToValue(m_.cell(kCellKeypad));
   if (a > kLastAddress) {
-    m_.ShowMessage(kLoadRefusedMessage);
+    m_.showMessage(kLoadRefusedMessage);
     return;
   }
-  m_.SetControl(Control::PanelState, 0);
+  m_.setControl(Control::PanelState, 0);
   ShowPanelAddress(m_.cell(kCellKeypad));
   ShowPanelContent(m_.ReadMemoryWord(a));
 }
 
 void FrontPanel::BRegistrosClick() {
-  m_.SetControl(Control::PanelState, 1);
-  ShowRegister(0);
+  m_.setControl(Control::PanelState, 1);
+  showRegister(0);
 }
 
-void FrontPanel::ShowRegister(int r) {
+void FrontPanel::showRegister(int r) {
   ShowPanelAddress(ValueToWordText(r));
   ShowPanelContent(m_.ReadRegister(r));
 }
 
 void FrontPanel::BCargarClick() {
-  const int selected = WordTextToValue(m_.cell(OutputPortCell(1)));
+  const int selected = WordTextToValue(m_.cell(outputPortCell(1)));
   if (m_.PanelState() == 0) {
     if (selected > kLastAddress) {
-      m_.ShowMessage(kLoadRefusedMessage);
+      m_.showMessage(kLoadRefusedMessage);
       return;
     }
     m_.WriteMemoryWord(selected, m_.cell(kCellKeypad));
-    StepAddressMode();
+    stepAddressMode();
   } else if (m_.PanelState() == 1) {
     // The register is the low byte of OP1: after a power cycle in register
     // mode OP1 may hold any word, and a low byte above 0F names no register.
     m_.WriteRegister(selected % 256, m_.cell(kCellKeypad));
-    StepRegisterMode();
+    stepRegisterMode();
   }
 }
 
-void FrontPanel::StepAddressMode() {
-  const int a = WordTextToValue(m_.cell(OutputPortCell(1))) + 1;
+void FrontPanel::stepAddressMode() {
+  const int a = WordTextToValue(m_.cell(outputPortCell(1))) + 1;
   if (a > kLastAddress) {
-    m_.ShowMessage(kLoadRefusedMessage);
+    m_.showMessage(kLoadRefusedMessage);
     return;
   }
   ShowPanelAddress(ValueToWordText(a));
   ShowPanelContent(m_.ReadMemoryWord(a));
 }
 
-void FrontPanel::StepRegisterMode() {
-  int r = WordTextToValue(m_.cell(OutputPortCell(1))) + 1;
+void FrontPanel::stepRegisterMode() {
+  int r = WordTextToValue(m_.cell(outputPortCell(1))) + 1;
   if (r > 15) r = 0;
-  ShowRegister(r);
+  showRegister(r);
 }
 
 }  // namespace orben

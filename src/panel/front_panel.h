@@ -24,22 +24,22 @@ class FrontPanel final : public PanelModeStepper {
   void BCargarClick();
 
   // Continuar in address mode (PanelState 0) and register mode (1).
-  void StepAddressMode() override;
-  void StepRegisterMode() override;
+  void stepAddressMode() override;
+  void stepRegisterMode() override;
 
-  void ShowPanelAddress(const WordText& text) { m_.SetCell(OutputPortCell(1), text); }
-  void ShowPanelContent(const WordText& text) { m_.SetCell(OutputPortCell(2), text); }
+  void ShowPanelAddress(const WordText& text) { m_.setCell(outputPortCell(1), text); }
+  void ShowPanelContent(const WordText& text) { m_.setCell(outputPortCell(2), text); }
 
  private:
-  void ShowRegister(int r);
+  void showRegister(int r);
   Machine& m_;
 };
 
 // The hand edit of a register or input port display: refused while off;
 // otherwise EditedValue is loaded with the cell, the value entry dialog
 // runs, and EditedValue is written back (unchanged after Cancelar).
-void EditCellByHand(Machine& machine, CellId cell);
+void editCellByHand(Machine& machine, CellId cell);
 // A click on a flag lamp: refused while off, otherwise the flag inverts.
-void ToggleFlagByHand(Machine& machine, Flag flag);
+void toggleFlagByHand(Machine& machine, Flag flag);
 
 }  // namespace orben

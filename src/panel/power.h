@@ -11,7 +11,7 @@ class Power {
   explicit Power(Machine& machine) : m_(machine) {}
 
   // ORBEN_Inicio: memory starts with random bytes; TUKA-2 stays off.
-  void Start() { InitialiseMemory(); }
+  void ORBEN_Inicio() { InitialiseMemory(); }
   void TogglePower();
   // Every word 0000..EFFF random, built in one buffer and handed over whole.
   void InitialiseMemory();
@@ -23,8 +23,8 @@ class Power {
   void MInicializar_memoria_al_Encender_TUKA2Click();
 
  private:
-  void SwitchOn();
-  void SwitchOff();
+  void switchOn();
+  void switchOff();
 
   Machine& m_;
 };

@@ -7,7 +7,7 @@ namespace orben::tuka2 {
 namespace {
 
 // Length of the valid UTF-8 sequence at text[i], or 0.
-std::size_t Utf8Sequence(std::string_view text, std::size_t i) {
+std::size_t utf8Sequence(std::string_view text, std::size_t i) {
   const auto lead = static_cast<unsigned char>(text[i]);
   std::size_t length;
   unsigned min;
@@ -36,7 +36,7 @@ std::size_t Utf8Sequence(std::string_view text, std::size_t i) {
 
 }  // namespace
 
-std::string JsonString(std::string_view text) {
+std::string jsonString(std::string_view text) {
   std::string out = "\"";
   out.reserve(text.size() + 2);
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -66,7 +66,7 @@ std::string JsonString(std::string_view text) {
       out += escape;
     } else if (c < 0x80) {
       out += static_cast<char>(c);
-    } else if (const std::size_t n = Utf8Sequence(text, i)) {
+    } else if (const std::size_t n = utf8Sequence(text, i)) {
       out.append(text.substr(i, n));
       i += n - 1;
     } else {
@@ -78,7 +78,7 @@ std::string JsonString(std::string_view text) {
   return out;
 }
 
-void JsonWriter::Separate() {
+void JsonWriter::separate() {
   if (after_key_) {
     after_key_ = false;
     return;
@@ -87,35 +87,35 @@ void JsonWriter::Separate() {
   first_ = false;
 }
 
-void JsonWriter::Open(char bracket) {
-  Separate();
+void JsonWriter::open(char bracket) {
+  separate();
   out_ << bracket;
   first_ = true;
 }
 
-void JsonWriter::Close(char bracket) {
+void JsonWriter::close(char bracket) {
   out_ << bracket;
   first_ = false;
 }
 
-void JsonWriter::Key(std::string_view key) {
-  Separate();
-  out_ << JsonString(key) << ':';
+void JsonWriter::key(std::string_view key) {
+  separate();
+  out_ << jsonString(key) << ':';
   after_key_ = true;
 }
 
-void JsonWriter::String(std::string_view text) {
-  Separate();
-  out_ << JsonString(text);
+void JsonWriter::text(std::string_view text) {
+  separate();
+  out_ << jsonString(text);
 }
 
-void JsonWriter::Number(long long value) {
-  Separate();
+void JsonWriter::number(long long value) {
+  separate();
   out_ << value;
 }
 
-void JsonWriter::Null() {
-  Separate();
+void JsonWriter::null() {
+  separate();
   out_ << "null";
 }
 

@@ -9,26 +9,26 @@ namespace orben::tuka2 {
 // A JSON string literal of `text`. Valid UTF-8 passes through; any other
 // byte (object files are 8-bit text, and a corrupt line is quoted back in a
 // message) is taken as Latin-1, so the output is always valid JSON.
-std::string JsonString(std::string_view text);
+std::string jsonString(std::string_view text);
 
 // Writes one JSON object, member by member, with the commas in place.
 class JsonWriter {
  public:
   explicit JsonWriter(std::ostream& out) : out_(out) {}
 
-  void BeginObject() { Open('{'); }
-  void EndObject() { Close('}'); }
-  void BeginArray() { Open('['); }
-  void EndArray() { Close(']'); }
-  void Key(std::string_view key);
-  void String(std::string_view text);
-  void Number(long long value);
-  void Null();
+  void beginObject() { open('{'); }
+  void endObject() { close('}'); }
+  void beginArray() { open('['); }
+  void endArray() { close(']'); }
+  void key(std::string_view key);
+  void text(std::string_view text);
+  void number(long long value);
+  void null();
 
  private:
-  void Open(char bracket);
-  void Close(char bracket);
-  void Separate();
+  void open(char bracket);
+  void close(char bracket);
+  void separate();
 
   std::ostream& out_;
   bool first_ = true;

@@ -7,5 +7,5 @@
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
   const std::vector<std::string> arguments(argv + 1, argv + argc);
-  return orben::tuka2::Main(arguments, std::cout, std::cerr);
+  return orben::tuka2::runCommandLine(arguments, std::cout, std::cerr);
 }

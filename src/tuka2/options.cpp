@@ -40,7 +40,7 @@ Options:
                   (index of the listing's selected line, or null), and with
                   --dump-memory also memory (one text per word 0000..EFFF).
                   Without --json a short summary is printed.
-  --start HHHH    the address keyed in before Ejecutar (default 0000)
+  --start HHHH    the address keyed in before BEjecutarClick (default 0000)
   --fill HHHH     that word in every memory word and every random power-on
                   value, instead of random ones
   --seed N        seed of the random values (default: the clock)
@@ -61,7 +61,7 @@ namespace {
 
 // One to `width` hexadecimal digits, either case, as upper-case digits
 // padded to `width`.
-std::optional<std::string> HexField(const std::string& text, std::size_t width) {
+std::optional<std::string> hexField(const std::string& text, std::size_t width) {
   if (text.empty() || text.size() > width) return std::nullopt;
   std::string digits(width - text.size(), '0');
   for (char c : text) {
@@ -71,7 +71,7 @@ std::optional<std::string> HexField(const std::string& text, std::size_t width) 
   return digits;
 }
 
-std::optional<std::uint64_t> Number(const std::string& text) {
+std::optional<std::uint64_t> wholeNumber(const std::string& text) {
   std::uint64_t value = 0;
   const auto* end = text.data() + text.size();
   const auto [ptr, ec] = std::from_chars(text.data(), end, value);
@@ -79,15 +79,15 @@ std::optional<std::uint64_t> Number(const std::string& text) {
   return value;
 }
 
-ParseResult Error(std::string reason) {
+ParseResult usageError(std::string reason) {
   return {std::nullopt, std::move(reason)};
 }
 
 }  // namespace
 
-ParseResult ParseArguments(const std::vector<std::string>& arguments) {
+ParseResult parseArguments(const std::vector<std::string>& arguments) {
   Options options;
-  if (arguments.empty()) return Error("no command given (try --help)");
+  if (arguments.empty()) return usageError("no command given (try --help)");
   const std::string& command = arguments[0];
   if (command == "--help" || command == "-h") {
     options.command = Command::Help;
@@ -102,7 +102,7 @@ ParseResult ParseArguments(const std::vector<std::string>& arguments) {
   } else if (command == "dis") {
     options.command = Command::Dis;
   } else {
-    return Error("unknown command '" + command + "' (try --help)");
+    return usageError("unknown command '" + command + "' (try --help)");
   }
   const bool run = options.command == Command::Run;
   for (std::size_t i = 1; i < arguments.size(); ++i) {
@@ -113,8 +113,8 @@ ParseResult ParseArguments(const std::vector<std::string>& arguments) {
     };
     if (arg == "--fill") {
       const auto text = value();
-      const auto digits = text ? HexField(*text, 4) : std::nullopt;
-      if (!digits) return Error("--fill needs a word of one to four hexadecimal digits");
+      const auto digits = text ? hexField(*text, 4) : std::nullopt;
+      if (!digits) return usageError("--fill needs a word of one to four hexadecimal digits");
       options.fill = static_cast<std::uint16_t>(WordTextToValue(*digits));
     } else if (run && arg == "--json") {
       options.json = true;
@@ -124,39 +124,39 @@ ParseResult ParseArguments(const std::vector<std::string>& arguments) {
       options.trace = true;
     } else if (run && arg == "--start") {
       const auto text = value();
-      const auto digits = text ? HexField(*text, 4) : std::nullopt;
-      if (!digits) return Error("--start needs an address of one to four hexadecimal digits");
+      const auto digits = text ? hexField(*text, 4) : std::nullopt;
+      if (!digits) return usageError("--start needs an address of one to four hexadecimal digits");
       options.start = *digits;
     } else if (run && arg == "--seed") {
       const auto text = value();
-      const auto number = text ? Number(*text) : std::nullopt;
-      if (!number) return Error("--seed needs a whole number");
+      const auto number = text ? wholeNumber(*text) : std::nullopt;
+      if (!number) return usageError("--seed needs a whole number");
       options.seed = *number;
     } else if (run && arg == "--max-steps") {
       const auto text = value();
-      const auto number = text ? Number(*text) : std::nullopt;
-      if (!number) return Error("--max-steps needs a whole number");
+      const auto number = text ? wholeNumber(*text) : std::nullopt;
+      if (!number) return usageError("--max-steps needs a whole number");
       options.max_steps = *number;
     } else if (run && arg == "--in") {
       const auto text = value();
       const auto equals = text ? text->find('=') : std::string::npos;
-      if (equals == std::string::npos) return Error("--in needs PP=HHHH");
-      const auto port = HexField(text->substr(0, equals), 2);
-      const auto word = HexField(text->substr(equals + 1), 4);
-      if (!port || !word) return Error("--in needs PP=HHHH in hexadecimal");
+      if (equals == std::string::npos) return usageError("--in needs PP=HHHH");
+      const auto port = hexField(text->substr(0, equals), 2);
+      const auto word = hexField(text->substr(equals + 1), 4);
+      if (!port || !word) return usageError("--in needs PP=HHHH in hexadecimal");
       const int number = ByteTextToValue(*port);
-      if (number > 0x3F) return Error("--in: input ports go from 00 to 3F");
-      if (number == 1) return Error("--in: port 01 is the keypad; key it with --start");
+      if (number > 0x3F) return usageError("--in: input ports go from 00 to 3F");
+      if (number == 1) return usageError("--in: port 01 is the keypad; key it with --start");
       options.inputs.emplace_back(number, *word);
     } else if (!arg.empty() && arg[0] == '-') {
-      return Error("unknown option '" + arg + "' for " + command + " (try --help)");
+      return usageError("unknown option '" + arg + "' for " + command + " (try --help)");
     } else if (options.file.empty()) {
       options.file = arg;
     } else {
-      return Error("only one FILE may be given");
+      return usageError("only one FILE may be given");
     }
   }
-  if (options.file.empty()) return Error(command + " needs a FILE");
+  if (options.file.empty()) return usageError(command + " needs a FILE");
   return {options, {}};
 }
 

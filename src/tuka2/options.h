@@ -30,7 +30,7 @@ struct ParseResult {
   std::string error;
 };
 
-ParseResult ParseArguments(const std::vector<std::string>& arguments);
+ParseResult parseArguments(const std::vector<std::string>& arguments);
 
 extern const char* const kUsage;
 extern const char* const kVersion;

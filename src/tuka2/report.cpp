@@ -8,15 +8,15 @@ namespace {
 
 constexpr char kFlagNames[] = {'Z', 'S', 'C', 'V'};
 
-void CellArray(JsonWriter& json, const Machine& m, CellId first, int count) {
-  json.BeginArray();
-  for (int i = 0; i < count; ++i) json.String(m.cell(static_cast<CellId>(first + i)).view());
-  json.EndArray();
+void cellArray(JsonWriter& json, const Machine& m, CellId first, int count) {
+  json.beginArray();
+  for (int i = 0; i < count; ++i) json.text(m.cell(static_cast<CellId>(first + i)).view());
+  json.endArray();
 }
 
 }  // namespace
 
-std::string MessageLine(const std::string& message) {
+std::string messageLine(const std::string& message) {
   std::string line;
   for (char c : message) {
     if (c == '\r') {
@@ -28,61 +28,61 @@ std::string MessageLine(const std::string& message) {
   return line;
 }
 
-void WriteJson(const Tuka2& tuka, const RunResult& result, const std::vector<std::string>& messages,
+void writeJson(const Tuka2& tuka, const RunResult& result, const std::vector<std::string>& messages,
                bool dump_memory, std::ostream& out) {
   const Machine& m = tuka.machine;
   JsonWriter json(out);
-  json.BeginObject();
-  json.Key("stop");
-  json.String(result.stop);
-  json.Key("steps");
-  json.Number(static_cast<long long>(result.steps));
+  json.beginObject();
+  json.key("stop");
+  json.text(result.stop);
+  json.key("steps");
+  json.number(static_cast<long long>(result.steps));
   const std::pair<const char*, CellId> cells[] = {
       {"pc", kCellPC}, {"ir", kCellIR}, {"ar", kCellAR}, {"dr", kCellDR}, {"keypad", kCellKeypad}};
   for (const auto& [key, cell] : cells) {
-    json.Key(key);
-    json.String(m.cell(cell).view());
+    json.key(key);
+    json.text(m.cell(cell).view());
   }
-  json.Key("registers");
-  CellArray(json, m, RegisterCell(0), kRegisterCount);
-  json.Key("flags");
-  json.BeginObject();
+  json.key("registers");
+  cellArray(json, m, registerCell(0), kRegisterCount);
+  json.key("flags");
+  json.beginObject();
   for (int f = 0; f < kFlagCount; ++f) {
-    json.Key(std::string(1, kFlagNames[f]));
-    json.Number(m.flag(static_cast<Flag>(f)) ? 1 : 0);
+    json.key(std::string(1, kFlagNames[f]));
+    json.number(m.flag(static_cast<Flag>(f)) ? 1 : 0);
   }
-  json.EndObject();
-  json.Key("step_mode");
-  json.Number(m.StepMode());
-  json.Key("inputs");
-  CellArray(json, m, InputPortCell(0), kPortCount);
-  json.Key("outputs");
-  CellArray(json, m, OutputPortCell(0), kPortCount);
-  json.Key("messages");
-  json.BeginArray();
-  for (const auto& message : messages) json.String(message);
-  json.EndArray();
-  json.Key("listing");
-  json.BeginArray();
-  for (int i = 0; i < m.listing().Count(); ++i) json.String(m.listing().Line(i));
-  json.EndArray();
-  json.Key("selected");
-  if (m.listing().Selected() >= 0) {
-    json.Number(m.listing().Selected());
+  json.endObject();
+  json.key("step_mode");
+  json.number(m.StepMode());
+  json.key("inputs");
+  cellArray(json, m, inputPortCell(0), kPortCount);
+  json.key("outputs");
+  cellArray(json, m, outputPortCell(0), kPortCount);
+  json.key("messages");
+  json.beginArray();
+  for (const auto& message : messages) json.text(message);
+  json.endArray();
+  json.key("listing");
+  json.beginArray();
+  for (int i = 0; i < m.listing().count(); ++i) json.text(m.listing().line(i));
+  json.endArray();
+  json.key("selected");
+  if (m.listing().selected() >= 0) {
+    json.number(m.listing().selected());
   } else {
-    json.Null();
+    json.null();
   }
   if (dump_memory) {
-    json.Key("memory");
-    json.BeginArray();
-    for (long long a = 0; a < Machine::kMemoryWords; ++a) json.String(m.ReadMemoryWord(a).view());
-    json.EndArray();
+    json.key("memory");
+    json.beginArray();
+    for (long long a = 0; a < Machine::kMemoryWords; ++a) json.text(m.ReadMemoryWord(a).view());
+    json.endArray();
   }
-  json.EndObject();
+  json.endObject();
   out << '\n';
 }
 
-void WriteSummary(const Tuka2& tuka, const RunResult& result,
+void writeSummary(const Tuka2& tuka, const RunResult& result,
                   const std::vector<std::string>& messages, std::ostream& out) {
   const Machine& m = tuka.machine;
   out << "stop: " << result.stop << " after " << result.steps << " step"
@@ -99,18 +99,18 @@ void WriteSummary(const Tuka2& tuka, const RunResult& result,
   }
   out << "  step mode " << m.StepMode() << '\n';
   for (int port = 0; port < kPortCount; ++port) {
-    const WordText& now = m.cell(InputPortCell(port));
+    const WordText& now = m.cell(inputPortCell(port));
     if (!(now == result.inputs_at_power_on[port])) {
       out << "input port " << ValueToWordText(port).view().substr(2) << ": " << now.view() << '\n';
     }
   }
   for (int port = 0; port < kPortCount; ++port) {
-    const WordText& now = m.cell(OutputPortCell(port));
+    const WordText& now = m.cell(outputPortCell(port));
     if (!(now == result.outputs_at_power_on[port])) {
       out << "output port " << ValueToWordText(port).view().substr(2) << ": " << now.view() << '\n';
     }
   }
-  for (const auto& message : messages) out << "message: " << MessageLine(message) << '\n';
+  for (const auto& message : messages) out << "message: " << messageLine(message) << '\n';
 }
 
 }  // namespace orben::tuka2

@@ -20,11 +20,11 @@ struct RunResult {
   std::array<WordText, kPortCount> outputs_at_power_on;
 };
 
-void WriteJson(const Tuka2& tuka, const RunResult& result, const std::vector<std::string>& messages,
+void writeJson(const Tuka2& tuka, const RunResult& result, const std::vector<std::string>& messages,
                bool dump_memory, std::ostream& out);
-void WriteSummary(const Tuka2& tuka, const RunResult& result,
+void writeSummary(const Tuka2& tuka, const RunResult& result,
                   const std::vector<std::string>& messages, std::ostream& out);
 // A message on one line of a terminal: each '\r' becomes " / ".
-std::string MessageLine(const std::string& message);
+std::string messageLine(const std::string& message);
 
 }  // namespace orben::tuka2

@@ -12,7 +12,7 @@ namespace orben::tuka2 {
 
 namespace {
 
-std::unique_ptr<RandomSource> MakeRandom(const Options& options) {
+std::unique_ptr<RandomSource> makeRandom(const Options& options) {
   if (options.fill) return std::make_unique<FillRandom>(*options.fill);
   if (options.seed) return std::make_unique<SeededRandom>(*options.seed);
   return std::make_unique<SeededRandom>();
@@ -20,8 +20,8 @@ std::unique_ptr<RandomSource> MakeRandom(const Options& options) {
 
 // Loads the file as the load command does after its dialog. A file that
 // cannot be read as an object program ends the command with status 2.
-bool Load(Tuka2& tuka, HeadlessUi& ui, const std::string& file, std::ostream& err) {
-  switch (tuka.load.LoadFile(file)) {
+bool loadProgram(Tuka2& tuka, HeadlessUi& ui, const std::string& file, std::ostream& err) {
+  switch (tuka.load.loadFile(file)) {
     case LoadOutcome::FileError:
       err << "tuka2: cannot read " << (ui.file_error.empty() ? file : ui.file_error) << '\n';
       return false;
@@ -33,7 +33,7 @@ bool Load(Tuka2& tuka, HeadlessUi& ui, const std::string& file, std::ostream& er
   }
 }
 
-const char* StopWord(Outcome outcome) {
+const char* stopWord(Outcome outcome) {
   switch (outcome) {
     case Outcome::Halted:
       return "halt";
@@ -48,26 +48,28 @@ const char* StopWord(Outcome outcome) {
 
 // The front-panel run: Ejecutar, then one timer tick per instruction until
 // HALT, an error stop, an empty fetch or the step limit.
-RunResult RunToTheEnd(Tuka2& tuka, const Options& options, std::ostream& err) {
+RunResult runToTheEnd(Tuka2& tuka, const Options& options, std::ostream& err) {
   RunResult result;
   std::unique_ptr<TraceObserver> trace;
   if (options.trace) trace = std::make_unique<TraceObserver>(tuka.machine);
   const std::uint64_t first = tuka.processor.executions();
   bool ejecutar = true;
   while (tuka.processor.executions() - first < options.max_steps) {
-    if (trace) trace->Begin(ejecutar ? tuka.machine.cell(kCellKeypad) : tuka.machine.cell(kCellPC));
+    if (trace)
+      trace->beginInstruction(ejecutar ? tuka.machine.cell(kCellKeypad)
+                                       : tuka.machine.cell(kCellPC));
     Outcome outcome;
     if (ejecutar) {
-      outcome = tuka.run.Ejecutar();
+      outcome = tuka.run.BEjecutarClick();
       ejecutar = false;
-    } else if (tuka.run.TimerTick()) {
-      outcome = tuka.run.last_outcome();
+    } else if (tuka.run.RelojTimer()) {
+      outcome = tuka.run.lastOutcome();
     } else {
       // The timer would tick on and run nothing: report it as an error stop.
       break;
     }
-    if (trace) trace->End(err);
-    if (const char* stop = StopWord(outcome)) {
+    if (trace) trace->endInstruction(err);
+    if (const char* stop = stopWord(outcome)) {
       result.stop = stop;
       break;
     }
@@ -79,48 +81,48 @@ RunResult RunToTheEnd(Tuka2& tuka, const Options& options, std::ostream& err) {
   return result;
 }
 
-int RunCommand(const Options& options, std::ostream& out, std::ostream& err) {
+int runCommand(const Options& options, std::ostream& out, std::ostream& err) {
   HeadlessUi ui;
-  const auto random = MakeRandom(options);
+  const auto random = makeRandom(options);
   Tuka2 tuka(ui, *random);
-  tuka.power.Start();
+  tuka.power.ORBEN_Inicio();
   tuka.power.TogglePower();
   Machine& m = tuka.machine;
   RunResult result;
   for (int port = 0; port < kPortCount; ++port) {
-    result.inputs_at_power_on[port] = m.cell(InputPortCell(port));
-    result.outputs_at_power_on[port] = m.cell(OutputPortCell(port));
+    result.inputs_at_power_on[port] = m.cell(inputPortCell(port));
+    result.outputs_at_power_on[port] = m.cell(outputPortCell(port));
   }
-  if (!Load(tuka, ui, options.file, err)) return 2;
-  for (const auto& [port, word] : options.inputs) m.SetCell(InputPortCell(port), word);
-  m.SetCell(kCellKeypad, options.start);
-  tuka.run.StepModeSwitch();
-  const RunResult ran = RunToTheEnd(tuka, options, err);
+  if (!loadProgram(tuka, ui, options.file, err)) return 2;
+  for (const auto& [port, word] : options.inputs) m.setCell(inputPortCell(port), word);
+  m.setCell(kCellKeypad, options.start);
+  tuka.run.BPasoPasoClick();
+  const RunResult ran = runToTheEnd(tuka, options, err);
   result.stop = ran.stop;
   result.steps = ran.steps;
   if (options.json) {
-    WriteJson(tuka, result, ui.messages, options.dump_memory, out);
+    writeJson(tuka, result, ui.messages, options.dump_memory, out);
   } else {
-    WriteSummary(tuka, result, ui.messages, out);
+    writeSummary(tuka, result, ui.messages, out);
   }
   return result.stop == "halt" ? 0 : 1;
 }
 
-int DisCommand(const Options& options, std::ostream& out, std::ostream& err) {
+int disCommand(const Options& options, std::ostream& out, std::ostream& err) {
   HeadlessUi ui;
-  const auto random = MakeRandom(options);
+  const auto random = makeRandom(options);
   Tuka2 tuka(ui, *random);
-  tuka.power.Start();
-  if (!Load(tuka, ui, options.file, err)) return 2;
+  tuka.power.ORBEN_Inicio();
+  if (!loadProgram(tuka, ui, options.file, err)) return 2;
   const Listing& listing = tuka.machine.listing();
-  for (int i = 0; i < listing.Count(); ++i) out << listing.Line(i) << '\n';
-  for (const auto& message : ui.messages) err << MessageLine(message) << '\n';
+  for (int i = 0; i < listing.count(); ++i) out << listing.line(i) << '\n';
+  for (const auto& message : ui.messages) err << messageLine(message) << '\n';
   return ui.messages.empty() ? 0 : 1;
 }
 
 }  // namespace
 
-int Execute(const Options& options, std::ostream& out, std::ostream& err) {
+int execute(const Options& options, std::ostream& out, std::ostream& err) {
   switch (options.command) {
     case Command::Help:
       out << kUsage;
@@ -129,20 +131,21 @@ int Execute(const Options& options, std::ostream& out, std::ostream& err) {
       out << kVersion << '\n';
       return 0;
     case Command::Run:
-      return RunCommand(options, out, err);
+      return runCommand(options, out, err);
     case Command::Dis:
-      return DisCommand(options, out, err);
+      return disCommand(options, out, err);
   }
   return 2;
 }
 
-int Main(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
-  const ParseResult parsed = ParseArguments(arguments);
+int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
+                   std::ostream& err) {
+  const ParseResult parsed = parseArguments(arguments);
   if (!parsed.options) {
     err << "tuka2: " << parsed.error << '\n';
     return 2;
   }
-  return Execute(*parsed.options, out, err);
+  return execute(*parsed.options, out, err);
 }
 
 }  // namespace orben::tuka2

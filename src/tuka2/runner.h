@@ -16,12 +16,12 @@ class HeadlessUi final : public UserInterface {
   std::vector<std::string> messages;
   std::string file_error;
 
-  void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
-  bool AskYesNo(std::string_view, std::string_view) override { return false; }
-  std::optional<WordText> AskValue() override { return std::nullopt; }
-  std::optional<std::string> AskObjectFile(const FileRequest&) override { return std::nullopt; }
-  std::optional<int> AskSpeed(int) override { return std::nullopt; }
-  void ReportFileError(std::string_view name, std::string_view reason) override {
+  void showMessage(std::string_view text) override { messages.emplace_back(text); }
+  bool askYesNo(std::string_view, std::string_view) override { return false; }
+  std::optional<WordText> askValue() override { return std::nullopt; }
+  std::optional<std::string> askObjectFile(const FileRequest&) override { return std::nullopt; }
+  std::optional<int> askSpeed(int) override { return std::nullopt; }
+  void reportFileError(std::string_view name, std::string_view reason) override {
     file_error = std::string(name) + ": " + std::string(reason);
   }
 };
@@ -29,10 +29,10 @@ class HeadlessUi final : public UserInterface {
 // Runs a parsed command line and returns the exit status: 0 when run
 // stopped at HALT or dis loaded without a message, 1 otherwise, 2 when the
 // file cannot be read as an object program.
-int Execute(const Options& options, std::ostream& out, std::ostream& err);
+int execute(const Options& options, std::ostream& out, std::ostream& err);
 
 // The whole command: parses `arguments` (without the program name) and
 // executes them; a usage error gives status 2 and one line on `err`.
-int Main(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
+int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
 
 }  // namespace orben::tuka2

@@ -9,23 +9,23 @@ namespace orben::tuka2 {
 namespace {
 
 template <typename T>
-void Note(std::vector<T>& seen, T value) {
+void note(std::vector<T>& seen, T value) {
   if (std::find(seen.begin(), seen.end(), value) == seen.end()) seen.push_back(value);
 }
 
 }  // namespace
 
 TraceObserver::TraceObserver(Machine& machine) : m_(machine) {
-  m_.AddObserver(this);
-  m_.memory().AddObserver(this);
+  m_.addObserver(this);
+  m_.memory().addObserver(this);
 }
 
 TraceObserver::~TraceObserver() {
-  m_.RemoveObserver(this);
-  m_.memory().RemoveObserver(this);
+  m_.removeObserver(this);
+  m_.memory().removeObserver(this);
 }
 
-void TraceObserver::Begin(const WordText& address) {
+void TraceObserver::beginInstruction(const WordText& address) {
   address_ = address;
   word_ = m_.ReadMemoryWord(WordTextToValue(address));
   cells_.clear();
@@ -33,24 +33,24 @@ void TraceObserver::Begin(const WordText& address) {
   words_.clear();
 }
 
-void TraceObserver::CellChanged(CellId cell) {
-  Note(cells_, cell);
+void TraceObserver::cellChanged(CellId cell) {
+  note(cells_, cell);
 }
-void TraceObserver::FlagChanged(Flag flag) {
-  Note(flags_, flag);
-}
-
-void TraceObserver::BytesChanged(std::size_t first, std::size_t count) {
-  for (std::size_t b = first; b < first + count; ++b) Note(words_, static_cast<long long>(b / 2));
+void TraceObserver::flagChanged(Flag flag) {
+  note(flags_, flag);
 }
 
-void TraceObserver::End(std::ostream& err) {
+void TraceObserver::bytesChanged(std::size_t first, std::size_t count) {
+  for (std::size_t b = first; b < first + count; ++b) note(words_, static_cast<long long>(b / 2));
+}
+
+void TraceObserver::endInstruction(std::ostream& err) {
   err << address_.view() << ' ' << (word_.empty() ? "----" : word_.view()) << ' '
       << (word_.empty() ? "(no instruction)" : Disassemble(word_.view()));
   const char* separator = " |";
   for (CellId cell : cells_) {
     const auto text = m_.cell(cell).view();
-    err << separator << ' ' << DisplaysOfCell(cell).front() << '='
+    err << separator << ' ' << displaysOfCell(cell).front() << '='
         << (text.empty() ? "\"\"" : text);
     separator = "";
   }

@@ -18,15 +18,15 @@ class TraceObserver final : public MachineObserver, public MemoryStoreObserver {
   ~TraceObserver() override;
 
   // Call before the instruction, with the address it will fetch from.
-  void Begin(const WordText& address);
+  void beginInstruction(const WordText& address);
   // Writes the line for the instruction since Begin.
-  void End(std::ostream& err);
+  void endInstruction(std::ostream& err);
 
-  void CellChanged(CellId cell) override;
-  void FlagChanged(Flag flag) override;
-  void ControlChanged(Control) override {}
-  void BytesChanged(std::size_t first, std::size_t count) override;
-  void ContentReplaced() override {}
+  void cellChanged(CellId cell) override;
+  void flagChanged(Flag flag) override;
+  void controlChanged(Control) override {}
+  void bytesChanged(std::size_t first, std::size_t count) override;
+  void contentReplaced() override {}
 
  private:
   Machine& m_;

@@ -40,7 +40,7 @@ const std::array<const char*, 16> kPatterns = {
 };
 
 // 0..15 for "0".."9", "A".."F", "a".."f"; -1 for anything else.
-int HexValue(QChar ch) {
+int hexValue(QChar ch) {
   const char16_t c = ch.unicode();
   if (c >= u'0' && c <= u'9') return c - u'0';
   if (c >= u'A' && c <= u'F') return c - u'A' + 10;
@@ -53,7 +53,7 @@ struct CellGeometry {
   float sx;
   float sy;
 
-  QPolygon Map(int x, const SegmentPoints& points) const {
+  QPolygon map(int x, const SegmentPoints& points) const {
     QPolygon polygon;
     polygon.reserve(static_cast<int>(points.size()));
     for (const QPoint& p : points) {
@@ -65,7 +65,7 @@ struct CellGeometry {
   }
 };
 
-void DrawSegment(QPainter& painter, const QPolygon& polygon, const QColor& color) {
+void drawSegment(QPainter& painter, const QPolygon& polygon, const QColor& color) {
   // Outline and fill, both in the segment's colour.
   painter.setPen(QPen(color, 1));
   painter.setBrush(color);
@@ -143,7 +143,7 @@ QImage TDigitalDisplay::compose(QSize size) const {
   // The text to draw: padding by alignment.
   int hex_digits = 0;
   for (QChar ch : value_) {
-    if (HexValue(ch) >= 0) ++hex_digits;
+    if (hexValue(ch) >= 0) ++hex_digits;
   }
   const QChar pad = leading_zeros_ ? QChar(u'0') : QChar(u' ');
   int padding = 0;
@@ -159,12 +159,12 @@ QImage TDigitalDisplay::compose(QSize size) const {
   painter.setRenderHint(QPainter::Antialiasing, false);
   int drawn = 0;
   for (QChar ch : text) {
-    const int digit = HexValue(ch);
+    const int digit = hexValue(ch);
     if (digit >= 0) {
       const char* pattern = kPatterns[static_cast<std::size_t>(digit)];
       for (int s = kSegmentA; s < kSegmentA + 7; ++s) {
         const bool lit = pattern[s] == '1';
-        DrawSegment(painter, cell.Map(x, kSegments[static_cast<std::size_t>(s)]),
+        drawSegment(painter, cell.map(x, kSegments[static_cast<std::size_t>(s)]),
                     lit ? digit_on_color_ : digit_off_color_);
       }
       x += cw;
@@ -172,10 +172,10 @@ QImage TDigitalDisplay::compose(QSize size) const {
     } else if (ch == u' ') {
       x += cw;
     } else if (ch == u'.' || ch == u',') {
-      DrawSegment(painter, cell.Map(x, kSegments[kDecimalPoint]), digit_on_color_);
+      drawSegment(painter, cell.map(x, kSegments[kDecimalPoint]), digit_on_color_);
     } else if (ch == u':') {
-      DrawSegment(painter, cell.Map(x, kSegments[kColonUpper]), digit_on_color_);
-      DrawSegment(painter, cell.Map(x, kSegments[kColonLower]), digit_on_color_);
+      drawSegment(painter, cell.map(x, kSegments[kColonUpper]), digit_on_color_);
+      drawSegment(painter, cell.map(x, kSegments[kColonLower]), digit_on_color_);
     }
     // Any other character: ignored, nothing drawn and no advance.
   }

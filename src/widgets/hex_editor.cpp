@@ -15,7 +15,7 @@ namespace {
 constexpr int kMargin = 4;  // pixels left of the labels and right of the text area
 constexpr int kTopPad = 2;  // pixels above row 0
 
-int HexDigitsOf(unsigned long long value) {
+int hexDigitsOf(unsigned long long value) {
   int digits = 1;
   while (value >= 16) {
     value /= 16;
@@ -29,7 +29,7 @@ int HexDigitsOf(unsigned long long value) {
 THexEditor::THexEditor(QWidget* parent)
     : QAbstractScrollArea(parent), ownStore_(std::make_unique<MemoryStore>()) {
   store_ = ownStore_.get();
-  store_->AddObserver(this);
+  store_->addObserver(this);
 
   QFont font(QStringLiteral("Courier"));
   font.setPixelSize(13);
@@ -53,19 +53,19 @@ THexEditor::THexEditor(QWidget* parent)
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
   updateMetrics();
-  ContentReplaced();
+  contentReplaced();
 }
 
 THexEditor::~THexEditor() {
-  store_->RemoveObserver(this);
+  store_->removeObserver(this);
 }
 
 void THexEditor::setMemoryStore(MemoryStore* store) {
-  if (store_) store_->RemoveObserver(this);
+  if (store_) store_->removeObserver(this);
   if (!store) store = ownStore_.get();
   store_ = store;
-  store_->AddObserver(this);
-  ContentReplaced();
+  store_->addObserver(this);
+  contentReplaced();
 }
 
 // ---- Operations ----------------------------------------------------------
@@ -77,15 +77,15 @@ std::size_t THexEditor::caretByteIndex() const {
 }
 
 void THexEditor::setMemory(long long index, std::uint8_t value) {
-  store_->SetByte(index, value);
+  store_->setByte(index, value);
 }
 
 void THexEditor::replaceContent(std::vector<std::uint8_t> bytes) {
-  store_->Replace(std::move(bytes));
+  store_->replace(std::move(bytes));
 }
 
 std::string THexEditor::hexText() const {
-  return store_->HexText();
+  return store_->hexText();
 }
 
 bool THexEditor::isChanged(std::size_t index) const {
@@ -222,7 +222,7 @@ void THexEditor::updateMetrics() {
 void THexEditor::updateLabelDigits() {
   const long long rows = rowCount();
   const long long lastWord = rows == 0 ? 0 : (rows - 1) * bytesPerLine_ / 2;
-  labelDigits_ = HexDigitsOf(static_cast<unsigned long long>(lastWord));
+  labelDigits_ = hexDigitsOf(static_cast<unsigned long long>(lastWord));
 }
 
 void THexEditor::updateScrollBars() {
@@ -266,13 +266,13 @@ void THexEditor::changeEvent(QEvent* event) {
 
 // ---- Store observer ------------------------------------------------------
 
-void THexEditor::BytesChanged(std::size_t first, std::size_t count) {
+void THexEditor::bytesChanged(std::size_t first, std::size_t count) {
   if (count == 0) return;
   updateRows(static_cast<long long>(first / bytesPerLine_),
              static_cast<long long>((first + count - 1) / bytesPerLine_));
 }
 
-void THexEditor::ContentReplaced() {
+void THexEditor::contentReplaced() {
   changed_.assign(store_->size(), false);
   caretByte_ = 0;
   caretArea_ = Area::Digits;

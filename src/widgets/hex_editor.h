@@ -137,8 +137,8 @@ class THexEditor : public QAbstractScrollArea, private MemoryStoreObserver {
 
  private:
   // MemoryStoreObserver
-  void BytesChanged(std::size_t first, std::size_t count) override;
-  void ContentReplaced() override;
+  void bytesChanged(std::size_t first, std::size_t count) override;
+  void contentReplaced() override;
 
   // Layout
   void updateMetrics();

@@ -13,7 +13,7 @@ namespace orben {
 
 namespace {
 
-int HexValue(QChar c) {
+int hexValue(QChar c) {
   const char16_t u = c.unicode();
   if (u >= u'0' && u <= u'9') return u - u'0';
   if (u >= u'A' && u <= u'F') return u - u'A' + 10;
@@ -21,13 +21,13 @@ int HexValue(QChar c) {
   return -1;
 }
 
-bool IsAreaSwitch(const QKeyEvent* event) {
+bool isAreaSwitch(const QKeyEvent* event) {
   return event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab ||
          (event->key() == Qt::Key_T && event->modifiers().testFlag(Qt::ControlModifier));
 }
 
 // Characters typed with Ctrl, Alt or Meta are commands, not data.
-bool IsCommandChord(Qt::KeyboardModifiers modifiers) {
+bool isCommandChord(Qt::KeyboardModifiers modifiers) {
   return (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0;
 }
 
@@ -44,7 +44,7 @@ bool THexEditor::event(QEvent* event) {
   } else if (event->type() == QEvent::ShortcutOverride) {
     // Keys the grid acts on win over window shortcuts (Ctrl+T, Ctrl+Home...).
     auto* key = static_cast<QKeyEvent*>(event);
-    if (isCaretMoveKey(key) || (!IsCommandChord(key->modifiers()) && !key->text().isEmpty())) {
+    if (isCaretMoveKey(key) || (!isCommandChord(key->modifiers()) && !key->text().isEmpty())) {
       event->accept();
       return true;
     }
@@ -74,7 +74,7 @@ void THexEditor::keyPressEvent(QKeyEvent* event) {
   const QString text = event->text();
   for (QChar character : text) {
     emit keyPressed(character);
-    if (!IsCommandChord(event->modifiers())) typeCharacter(character);
+    if (!isCommandChord(event->modifiers())) typeCharacter(character);
   }
 }
 
@@ -122,7 +122,7 @@ bool THexEditor::isCaretMoveKey(const QKeyEvent* event) const {
     case Qt::Key_End:
       return true;
     default:
-      return IsAreaSwitch(event);
+      return isAreaSwitch(event);
   }
 }
 
@@ -153,7 +153,7 @@ void THexEditor::moveToCell(long long cell) {
 }
 
 void THexEditor::moveCaret(const QKeyEvent* event) {
-  if (IsAreaSwitch(event)) {
+  if (isAreaSwitch(event)) {
     setCaret(caretByteIndex(), caretArea_ == Area::Digits ? Area::Text : Area::Digits);
     return;
   }
@@ -213,7 +213,7 @@ void THexEditor::typeCharacter(QChar character) {
   const std::size_t index = caretByteIndex();
   const std::uint8_t old = store_->byte(index);
   if (caretArea_ == Area::Digits) {
-    const int digit = HexValue(character);
+    const int digit = hexValue(character);
     if (digit < 0) return;
     const int value = caretNibble_ == 0 ? (digit << 4) | (old & 0x0F) : (old & 0xF0) | digit;
     writeTypedByte(index, static_cast<std::uint8_t>(value));
@@ -229,7 +229,7 @@ void THexEditor::typeCharacter(QChar character) {
 
 void THexEditor::writeTypedByte(std::size_t index, std::uint8_t value) {
   if (store_->byte(index) == value) return;
-  store_->SetByte(static_cast<long long>(index), value);
+  store_->setByte(static_cast<long long>(index), value);
   changed_[index] = true;
 }
 

@@ -12,7 +12,7 @@ namespace orben {
 
 namespace {
 
-QChar HexDigit(int value) {
+QChar hexDigit(int value) {
   return QLatin1Char("0123456789ABCDEF"[value & 0xF]);
 }
 
@@ -61,7 +61,7 @@ void THexEditor::paintRow(QPainter& painter, long long row) {
       const bool here = caretByte && caretArea_ == Area::Digits && caretNibble_ == nibble;
       const bool mirror = caretByte && caretArea_ == Area::Text;
       paintCell(painter, cellRect(index, Area::Digits, nibble),
-                HexDigit(nibble == 0 ? value >> 4 : value), textColor, changed, here && focused,
+                hexDigit(nibble == 0 ? value >> 4 : value), textColor, changed, here && focused,
                 (here && !focused) || mirror);
     }
     const bool here = caretByte && caretArea_ == Area::Text;

@@ -39,48 +39,48 @@ THListBox::THListBox(Listing* listing, QWidget* parent) : QAbstractScrollArea(pa
 }
 
 THListBox::~THListBox() {
-  listing_->RemoveObserver(this);
+  listing_->removeObserver(this);
 }
 
 void THListBox::setListing(Listing* listing) {
-  if (listing_ != nullptr) listing_->RemoveObserver(this);
+  if (listing_ != nullptr) listing_->removeObserver(this);
   if (listing == nullptr) {
     if (!own_listing_) own_listing_ = std::make_unique<Listing>();
     listing = own_listing_.get();
   }
   listing_ = listing;
-  listing_->AddObserver(this);
+  listing_->addObserver(this);
   updateScrollBars();
   viewport()->update();
 }
 
 QString THListBox::lineAt(int index) const {
   if (index < 0 || index >= count()) return {};
-  return QString::fromStdString(listing_->Line(index));
+  return QString::fromStdString(listing_->line(index));
 }
 
 int THListBox::addLine(const QString& line) {
-  return listing_->Add(line.toStdString());
+  return listing_->add(line.toStdString());
 }
 
 void THListBox::deleteLine(int index) {
-  listing_->Remove(index);
+  listing_->remove(index);
 }
 
 void THListBox::replaceLine(int index, const QString& line) {
-  listing_->Replace(index, line.toStdString());
+  listing_->replace(index, line.toStdString());
 }
 
 void THListBox::setSorted(bool sorted) {
-  listing_->SetSorted(sorted);
+  listing_->setSorted(sorted);
 }
 
 void THListBox::selectLine(int index) {
-  listing_->Select(index);
+  listing_->select(index);
 }
 
 void THListBox::clear() {
-  listing_->Clear();
+  listing_->clear();
 }
 
 void THListBox::setHorizontalExtent(int extent) {
@@ -106,7 +106,7 @@ void THListBox::scrollToLine(int index) {
   }
 }
 
-QString THListBox::ExpandTabs(const QString& text) {
+QString THListBox::expandTabs(const QString& text) {
   if (!text.contains(u'\t')) return text;
   QString expanded;
   expanded.reserve(text.size() + kTabCells);
@@ -150,7 +150,7 @@ void THListBox::drawLine(QPainter& painter, int index, const QRect& rect, bool s
     painter.setPen(palette().color(QPalette::Text));
   }
   painter.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                   ExpandTabs(QString::fromStdString(listing_->Line(index))));
+                   expandTabs(QString::fromStdString(listing_->line(index))));
 }
 
 void THListBox::paintEvent(QPaintEvent* event) {
@@ -162,7 +162,7 @@ void THListBox::paintEvent(QPaintEvent* event) {
   const int last = std::min(count() - 1, top + dirty.bottom() / kLineHeight);
   const int left = kTextIndent - horizontalScrollBar()->value();
   const int width = std::max(viewport()->width(), horizontal_extent_) - kTextIndent;
-  const int selected = listing_->Selected();
+  const int selected = listing_->selected();
   for (int index = first; index <= last; ++index) {
     const QRect rect(left, (index - top) * kLineHeight, width, kLineHeight);
     drawLine(painter, index, rect, index == selected);
@@ -188,7 +188,7 @@ void THListBox::mousePressEvent(QMouseEvent* event) {
   }
   const int y = event->position().toPoint().y();
   const int index = topLine() + y / kLineHeight;
-  if (y >= 0 && index < count()) listing_->Select(index);
+  if (y >= 0 && index < count()) listing_->select(index);
   event->accept();
 }
 
@@ -205,7 +205,7 @@ void THListBox::keyPressEvent(QKeyEvent* event) {
     QAbstractScrollArea::keyPressEvent(event);
     return;
   }
-  const int current = listing_->Selected();
+  const int current = listing_->selected();
   int target;
   switch (event->key()) {
     case Qt::Key_Up:
@@ -234,14 +234,14 @@ void THListBox::keyPressEvent(QKeyEvent* event) {
   if (target == current) {
     scrollToLine(target);
   } else {
-    listing_->Select(target);
+    listing_->select(target);
   }
   event->accept();
 }
 
 // Observer of the listing.
 
-void THListBox::ListingCleared() {
+void THListBox::listingCleared() {
   horizontal_extent_ = 0;
   updateScrollBars();
   horizontalScrollBar()->setValue(0);
@@ -249,27 +249,27 @@ void THListBox::ListingCleared() {
   viewport()->update();
 }
 
-void THListBox::ListingReset() {
+void THListBox::listingReset() {
   updateScrollBars();
   viewport()->update();
 }
 
-void THListBox::LineInserted(int index) {
+void THListBox::lineInserted(int index) {
   updateScrollBars();
   // Lines from `index` down move by one: repaint them if they are in view.
   if (index < topLine() + visibleLines() + 1) viewport()->update();
 }
 
-void THListBox::LineRemoved(int index) {
+void THListBox::lineRemoved(int index) {
   updateScrollBars();
   if (index < topLine() + visibleLines() + 1) viewport()->update();
 }
 
-void THListBox::LineChanged(int index) {
+void THListBox::lineChanged(int index) {
   updateLine(index);
 }
 
-void THListBox::SelectionChanged(int previous, int current) {
+void THListBox::selectionChanged(int previous, int current) {
   updateLine(previous);
   scrollToLine(current);
   updateLine(current);

@@ -42,14 +42,14 @@ class THListBox : public QAbstractScrollArea, private ListingObserver {
   void setListing(Listing* listing);
 
   // The listing's operations, forwarded.
-  int count() const { return listing_->Count(); }
+  int count() const { return listing_->count(); }
   QString lineAt(int index) const;
   int addLine(const QString& line);
   void deleteLine(int index);
   void replaceLine(int index, const QString& line);
-  bool isSorted() const { return listing_->Sorted(); }
+  bool isSorted() const { return listing_->sorted(); }
   void setSorted(bool sorted);
-  int currentLine() const { return listing_->Selected(); }
+  int currentLine() const { return listing_->selected(); }
   // Selects the line at `index` (-1: none) and scrolls it into view.
   void selectLine(int index);
   // Empties the listing and scrolls back to the left edge.
@@ -66,7 +66,7 @@ class THListBox : public QAbstractScrollArea, private ListingObserver {
   void scrollToLine(int index);
 
   // `text` with its tab characters expanded to the tab stops.
-  static QString ExpandTabs(const QString& text);
+  static QString expandTabs(const QString& text);
 
   QSize sizeHint() const override { return {377, 255}; }
 
@@ -86,12 +86,12 @@ class THListBox : public QAbstractScrollArea, private ListingObserver {
 
  private:
   // ListingObserver
-  void ListingCleared() override;
-  void ListingReset() override;
-  void LineInserted(int index) override;
-  void LineRemoved(int index) override;
-  void LineChanged(int index) override;
-  void SelectionChanged(int previous, int current) override;
+  void listingCleared() override;
+  void listingReset() override;
+  void lineInserted(int index) override;
+  void lineRemoved(int index) override;
+  void lineChanged(int index) override;
+  void selectionChanged(int previous, int current) override;
 
   void updateScrollBars();
   void updateLine(int index);

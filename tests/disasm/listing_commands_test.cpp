@@ -15,38 +15,38 @@ class ListingCommandsTest : public Tuka2Test {
 };
 
 TEST_F(ListingCommandsTest, RebuildTurnsRawLinesIntoInstructionsInPlace) {
-  listing().Add(RawListingLine("0010", "2105"));
-  listing().Add(RawListingLine("0001", "F000"));
-  listing().Select(1);
+  listing().add(RawListingLine("0010", "2105"));
+  listing().add(RawListingLine("0001", "F000"));
+  listing().select(1);
   RebuildListing(listing());
-  EXPECT_EQ(listing().Line(0), "[0010]: LLI R1, H'05");
-  EXPECT_EQ(listing().Line(1), "[0001]: HALT");
-  EXPECT_EQ(listing().Selected(), 1);
+  EXPECT_EQ(listing().line(0), "[0010]: LLI R1, H'05");
+  EXPECT_EQ(listing().line(1), "[0001]: HALT");
+  EXPECT_EQ(listing().selected(), 1);
 }
 
 TEST_F(ListingCommandsTest, RawLinesStillLetTheExecutingLineBeFound) {
-  listing().Add(RawListingLine("0000", "2105"));
-  listing().Add(RawListingLine("0001", "2203"));
-  Poke(0, {"2105", "2203"});
-  RunFrom("0000");
-  EXPECT_EQ(listing().Selected(), 1);
+  listing().add(RawListingLine("0000", "2105"));
+  listing().add(RawListingLine("0001", "2203"));
+  poke(0, {"2105", "2203"});
+  runFrom("0000");
+  EXPECT_EQ(listing().selected(), 1);
 }
 
 TEST_F(ListingCommandsTest, DisassemblerModeAsksBeforeGoingOnOnly) {
-  listing().Add("[0000]: HALT");
+  listing().add("[0000]: HALT");
   ui.yes_no_answers = {false, true};
   Mododesensamblador1Click(m());
   EXPECT_EQ(m().DisassemblerMode(), 0);
-  EXPECT_EQ(listing().Count(), 1);
+  EXPECT_EQ(listing().count(), 1);
   EXPECT_EQ(m().caption(Control::DisassemblerMenuCaption), "Activar Modo desensamblador");
   Mododesensamblador1Click(m());
   EXPECT_EQ(m().DisassemblerMode(), 1);
-  EXPECT_EQ(listing().Count(), 0);
+  EXPECT_EQ(listing().count(), 0);
   EXPECT_EQ(m().caption(Control::DisassemblerMenuCaption), "Desactivar Modo Desensamblador");
-  listing().Add("[0000]: HALT");
+  listing().add("[0000]: HALT");
   Mododesensamblador1Click(m());  // off at once, no question
   EXPECT_EQ(m().DisassemblerMode(), 0);
-  EXPECT_EQ(listing().Count(), 0);
+  EXPECT_EQ(listing().count(), 0);
   EXPECT_EQ(m().caption(Control::DisassemblerMenuCaption), "Activar Modo Desensamblador");
   ASSERT_EQ(ui.questions.size(), 2u);
   EXPECT_EQ(ui.questions[0],
@@ -66,20 +66,20 @@ TEST_F(ListingCommandsTest, GridEditsKeepOneLinePerWordInAddressOrder) {
   edit(0x05, "1234");
   edit(0x02, "E000");
   edit(0x10, "F000");
-  EXPECT_EQ(listing().Count(), 3);
-  EXPECT_EQ(listing().Line(0), "[0002]: RET");
-  EXPECT_EQ(listing().Line(1), "[0005]: ST [RD+H'34], R2");
-  EXPECT_EQ(listing().Line(2), "[0010]: HALT");
-  EXPECT_TRUE(listing().Sorted());
+  EXPECT_EQ(listing().count(), 3);
+  EXPECT_EQ(listing().line(0), "[0002]: RET");
+  EXPECT_EQ(listing().line(1), "[0005]: ST [RD+H'34], R2");
+  EXPECT_EQ(listing().line(2), "[0010]: HALT");
+  EXPECT_TRUE(listing().sorted());
   Mododesensamblador1Click(m());
   edit(0x20, "2105");  // mode off: the listing stays, sorted mode goes off
-  EXPECT_EQ(listing().Count(), 0);
-  EXPECT_FALSE(listing().Sorted());
+  EXPECT_EQ(listing().count(), 0);
+  EXPECT_FALSE(listing().sorted());
   EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(ListingCommandsTest, GridKeyUpInTheMonitorsAreaStopsAndWarns) {
-  m().SetControl(Control::StepMode, 0);
+  m().setControl(Control::StepMode, 0);
   Al_Pulsar_Memoria(m(), 0x1E000);
   Editar_Memoria(m());
   EXPECT_EQ(m().StepMode(), 1);

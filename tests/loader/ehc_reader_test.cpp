@@ -14,7 +14,7 @@ using Lines = std::vector<std::string>;
 
 class EhcReader : public ::testing::Test, public testing::LoaderBench {
  protected:
-  ReadResult Read(std::string_view text) {
+  ReadResult read(std::string_view text) {
     testing::ProbeSource source{std::string(text)};
     LineReader lines(source, 0, 7);  // small blocks: lines cross block borders
     const ReadResult result = ReadEhcFile(machine, lines);
@@ -43,72 +43,72 @@ TEST_F(EhcReader, FormatErrorNamesTheLineAndStopsReading) {
     testing::ProbeSource source{c.text};
     LineReader lines(source);
     EXPECT_EQ(ReadEhcFile(fresh.machine, lines).outcome, ReadOutcome::FormatError) << c.text;
-    EXPECT_EQ(fresh.ui.messages, Lines{FormatErrorMessage(c.line)}) << c.text;
+    EXPECT_EQ(fresh.ui.messages, Lines{formatErrorMessage(c.line)}) << c.text;
     // Earlier lines stored and listed raw; the line after the error unread.
     const Lines expected_lines = c.line == 1   ? Lines{}
                                  : c.line == 2 ? Lines{"[0001]: 1111"}
                                                : Lines{"[0001]: 1111", "[0003]: 3333"};
-    EXPECT_EQ(fresh.Listed(), expected_lines) << c.text;
-    EXPECT_EQ(fresh.Word(2), "0000") << c.text;
+    EXPECT_EQ(fresh.listed(), expected_lines) << c.text;
+    EXPECT_EQ(fresh.word(2), "0000") << c.text;
   }
 }
 
 TEST_F(EhcReader, FormatErrorMessageCountsInDecimal) {
   std::string text;
   for (int i = 0; i < 11; ++i) text += "0 0\r\n";
-  EXPECT_EQ(Read(text + "\r\n").outcome, ReadOutcome::FormatError);
+  EXPECT_EQ(read(text + "\r\n").outcome, ReadOutcome::FormatError);
   EXPECT_EQ(ui.messages, Lines{"Error: Formato incorrecto en la línea 12. Cada línea debe contener "
                                "Dirección y Contenido"});
 }
 
 TEST_F(EhcReader, WordsAreHexOfOneToFourDigitsWithBlanksAndComments) {
   machine.WriteMemoryWord(0, "FFFF");
-  const auto result = Read("0 0\r\n10   2105 ; carga R1\r\n\t2a0\t\t5 \t;x\r\nff2 a\r\nEFFF 1");
+  const auto result = read("0 0\r\n10   2105 ; carga R1\r\n\t2a0\t\t5 \t;x\r\nff2 a\r\nEFFF 1");
   EXPECT_EQ(result.outcome, ReadOutcome::Completed);
   EXPECT_TRUE(ui.messages.empty());
-  EXPECT_EQ(Listed(), (Lines{"[0000]: 0000", "[0010]: 2105", "[02A0]: 0005", "[0FF2]: 000A",
+  EXPECT_EQ(listed(), (Lines{"[0000]: 0000", "[0010]: 2105", "[02A0]: 0005", "[0FF2]: 000A",
                              "[EFFF]: 0001"}));
-  EXPECT_EQ(Word(0x0000), "0000");
-  EXPECT_EQ(Word(0x0010), "2105");
-  EXPECT_EQ(Word(0x02A0), "0005");
-  EXPECT_EQ(Word(0x0FF2), "000A");
-  EXPECT_EQ(Word(0xEFFF), "0001");
+  EXPECT_EQ(word(0x0000), "0000");
+  EXPECT_EQ(word(0x0010), "2105");
+  EXPECT_EQ(word(0x02A0), "0005");
+  EXPECT_EQ(word(0x0FF2), "000A");
+  EXPECT_EQ(word(0xEFFF), "0001");
 }
 
 TEST_F(EhcReader, CorruptWordIsReportedAndEmptiesTheListingButReadingGoesOn) {
-  const auto result = Read("0001 1111\r\n12G4 5\r\n0002 2222\r\n");
+  const auto result = read("0001 1111\r\n12G4 5\r\n0002 2222\r\n");
   EXPECT_EQ(result.outcome, ReadOutcome::Completed);
   EXPECT_EQ(ui.messages, Lines{"ERROR: Archivo HEX corrupto\rMire la línea: (:0212G4000005EF)"});
-  EXPECT_EQ(Listed(), Lines{"[0002]: 2222"});
-  EXPECT_EQ(Word(1), "1111");  // written before the corrupt line: stays
-  EXPECT_EQ(Word(2), "2222");
+  EXPECT_EQ(listed(), Lines{"[0002]: 2222"});
+  EXPECT_EQ(word(1), "1111");  // written before the corrupt line: stays
+  EXPECT_EQ(word(2), "2222");
 }
 
 TEST_F(EhcReader, MonitorAddressesAreRefusedButKeepTheirListingLines) {
-  machine.SetControl(Control::StepMode, 0);
+  machine.setControl(Control::StepMode, 0);
   // The listing line comes first, so it is there when the warning shows.
   std::vector<int> lines_at_warning;
   ui.on_message = [&](const std::string&) {
-    lines_at_warning.push_back(machine.listing().Count());
+    lines_at_warning.push_back(machine.listing().count());
   };
-  const auto result = Read("F000 1234\r\nFFFF 1\r\n0001 5555");
+  const auto result = read("F000 1234\r\nFFFF 1\r\n0001 5555");
   EXPECT_EQ(lines_at_warning, (std::vector<int>{1, 2}));
   EXPECT_EQ(result.outcome, ReadOutcome::Completed);
-  EXPECT_EQ(Listed(), (Lines{"[F000]: 1234", "[FFFF]: 0001", "[0001]: 5555"}));
+  EXPECT_EQ(listed(), (Lines{"[F000]: 1234", "[FFFF]: 0001", "[0001]: 5555"}));
   EXPECT_EQ(ui.messages, (Lines(2, std::string(kStoreRefusedMessage))));
   EXPECT_EQ(machine.StepMode(), 1);
-  EXPECT_EQ(Word(1), "5555");
+  EXPECT_EQ(word(1), "5555");
 }
 
 TEST_F(EhcReader, RepeatedAndDescendingAddressesKeepFileOrderUnlessSorted) {
-  Read("0020 1\r\n0010 2\r\n0020 3");
-  EXPECT_EQ(Listed(), (Lines{"[0020]: 0001", "[0010]: 0002", "[0020]: 0003"}));
-  EXPECT_EQ(Word(0x20), "0003");  // the last line for an address wins
+  read("0020 1\r\n0010 2\r\n0020 3");
+  EXPECT_EQ(listed(), (Lines{"[0020]: 0001", "[0010]: 0002", "[0020]: 0003"}));
+  EXPECT_EQ(word(0x20), "0003");  // the last line for an address wins
 
-  machine.listing().Clear();
-  machine.listing().SetSorted(true);
-  Read("0020 1\r\n0010 2\r\n0005 3");
-  EXPECT_EQ(Listed(), (Lines{"[0005]: 0003", "[0010]: 0002", "[0020]: 0001"}));
+  machine.listing().clear();
+  machine.listing().setSorted(true);
+  read("0020 1\r\n0010 2\r\n0005 3");
+  EXPECT_EQ(listed(), (Lines{"[0005]: 0003", "[0010]: 0002", "[0020]: 0001"}));
 }
 
 TEST_F(EhcReader, FileEndsAtItsLastByteOrAtTheFirst1AH) {
@@ -127,7 +127,7 @@ TEST_F(EhcReader, FileEndsAtItsLastByteOrAtTheFirst1AH) {
     LineReader lines(source);
     EXPECT_EQ(ReadEhcFile(fresh.machine, lines).outcome, ReadOutcome::Completed) << c.text;
     EXPECT_TRUE(fresh.ui.messages.empty()) << c.text;
-    EXPECT_EQ(fresh.Listed(), c.lines) << c.text;
+    EXPECT_EQ(fresh.listed(), c.lines) << c.text;
   }
 }
 
@@ -137,8 +137,8 @@ TEST_F(EhcReader, ReadErrorKeepsWhatWasStored) {
   const auto result = ReadEhcFile(machine, lines);
   EXPECT_EQ(result.outcome, ReadOutcome::ReadError);
   EXPECT_EQ(result.error, "fallo de lectura");
-  EXPECT_EQ(Listed(), Lines{"[0001]: 1111"});
-  EXPECT_EQ(Word(2), "0000");  // the cut line is not stored
+  EXPECT_EQ(listed(), Lines{"[0001]: 1111"});
+  EXPECT_EQ(word(2), "0000");  // the cut line is not stored
   EXPECT_TRUE(ui.messages.empty());
 }
 

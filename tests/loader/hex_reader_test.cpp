@@ -14,7 +14,7 @@ using Lines = std::vector<std::string>;
 
 class HexReader : public ::testing::Test, public testing::LoaderBench {
  protected:
-  ReadOutcome Read(std::string text, bool fail_at_end = false) {
+  ReadOutcome read(std::string text, bool fail_at_end = false) {
     testing::ProbeSource source{std::move(text), fail_at_end};
     LineReader lines(source);
     const ReadOutcome outcome = ReadHexFile(machine, lines).outcome;
@@ -38,36 +38,36 @@ TEST_F(HexReader, OneWordRecordsAreStoredWhateverTheirCountTypeAndChecksum) {
     testing::ProbeSource source{c.record};
     LineReader lines(source);
     EXPECT_EQ(ReadHexFile(fresh.machine, lines).outcome, ReadOutcome::Completed);
-    EXPECT_EQ(fresh.Word(c.address), c.word) << c.record;
-    EXPECT_EQ(fresh.Listed(), Lines{"[" + ValueToWordText(c.address).str() + "]: " + c.word});
+    EXPECT_EQ(fresh.word(c.address), c.word) << c.record;
+    EXPECT_EQ(fresh.listed(), Lines{"[" + ValueToWordText(c.address).str() + "]: " + c.word});
     EXPECT_TRUE(fresh.ui.messages.empty()) << c.record;
   }
 }
 
 TEST_F(HexReader, BlankAndCommentLinesAreSkippedQuietly) {
   for (const char* text : {"", "\r\n\r\n", "; programa\r\n   \t\r\n;fin"}) {
-    EXPECT_EQ(Read(text), ReadOutcome::Completed);
-    EXPECT_TRUE(Listed().empty()) << text;
+    EXPECT_EQ(read(text), ReadOutcome::Completed);
+    EXPECT_TRUE(listed().empty()) << text;
     EXPECT_TRUE(ui.messages.empty()) << text;
   }
-  EXPECT_EQ(Read("; uno\r\n\r\n:020001001111EF\r\n;\r\n:020002002222EF\r\n"),
+  EXPECT_EQ(read("; uno\r\n\r\n:020001001111EF\r\n;\r\n:020002002222EF\r\n"),
             ReadOutcome::Completed);
-  EXPECT_EQ(Listed(), (Lines{"[0001]: 1111", "[0002]: 2222"}));
+  EXPECT_EQ(listed(), (Lines{"[0001]: 1111", "[0002]: 2222"}));
 }
 
 TEST_F(HexReader, CorruptLinesAreShownPreparedAndReadingGoesOn) {
-  Read(
+  read(
       ":020001001111EF\r\n:04002000210531077E\r\n:020002002222EF\r\n"
       ":02  0010\t00 2105 c8 ; dentro\r\n:020003003333EF\r\n:00000001FF\r\n");
   EXPECT_EQ(ui.messages,
             (Lines{"ERROR: Archivo HEX corrupto\rMire la línea: (:04002000210531077E)",
                    "ERROR: Archivo HEX corrupto\rMire la línea: (:02 0010 00 2105 C8)"}));
   // Only the records after the last corrupt line stay listed; every word stays.
-  EXPECT_EQ(Listed(), Lines{"[0003]: 3333"});
-  EXPECT_EQ(Word(1), "1111");
-  EXPECT_EQ(Word(2), "2222");
-  EXPECT_EQ(Word(3), "3333");
-  EXPECT_EQ(Word(0x20), "0000");
+  EXPECT_EQ(listed(), Lines{"[0003]: 3333"});
+  EXPECT_EQ(word(1), "1111");
+  EXPECT_EQ(word(2), "2222");
+  EXPECT_EQ(word(3), "3333");
+  EXPECT_EQ(word(0x20), "0000");
 }
 
 TEST_F(HexReader, EndRecordStopsReading) {
@@ -78,23 +78,23 @@ TEST_F(HexReader, EndRecordStopsReading) {
     LineReader lines(source);
     EXPECT_EQ(ReadHexFile(fresh.machine, lines).outcome, ReadOutcome::Completed);
     EXPECT_TRUE(fresh.ui.messages.empty()) << end;
-    EXPECT_EQ(fresh.Listed(), Lines{"[0001]: 1111"}) << end;
-    EXPECT_EQ(fresh.Word(2), "0000") << end;
+    EXPECT_EQ(fresh.listed(), Lines{"[0001]: 1111"}) << end;
+    EXPECT_EQ(fresh.word(2), "0000") << end;
   }
   // Nothing after the end record is even read: a failing device there is
   // never touched.
-  EXPECT_EQ(Read(":00000001FF\r\n", true), ReadOutcome::Completed);
-  EXPECT_EQ(Read(":020001001111EF\r\n", true), ReadOutcome::ReadError);
+  EXPECT_EQ(read(":00000001FF\r\n", true), ReadOutcome::Completed);
+  EXPECT_EQ(read(":020001001111EF\r\n", true), ReadOutcome::ReadError);
 }
 
 TEST_F(HexReader, MonitorAddressesDescendingOrderAndRepeats) {
-  machine.SetControl(Control::StepMode, 0);
-  Read(":02F000001234EF\n:020020000001EF\n:020010000002EF\n:020020000003EF\n");
+  machine.setControl(Control::StepMode, 0);
+  read(":02F000001234EF\n:020020000001EF\n:020010000002EF\n:020020000003EF\n");
   EXPECT_EQ(ui.messages, Lines{std::string(kStoreRefusedMessage)});
   EXPECT_EQ(machine.StepMode(), 1);
-  EXPECT_EQ(Listed(), (Lines{"[F000]: 1234", "[0020]: 0001", "[0010]: 0002", "[0020]: 0003"}));
-  EXPECT_EQ(Word(0x20), "0003");
-  EXPECT_EQ(Word(0x10), "0002");
+  EXPECT_EQ(listed(), (Lines{"[F000]: 1234", "[0020]: 0001", "[0010]: 0002", "[0020]: 0003"}));
+  EXPECT_EQ(word(0x20), "0003");
+  EXPECT_EQ(word(0x10), "0002");
 }
 
 }  // namespace

@@ -14,15 +14,15 @@ using testing::ProbeSource;
 
 // Every line a reader gives, as the readers take them: one read always,
 // then more while the end has not come.
-std::vector<std::string> AllLines(std::string_view data, std::size_t block, std::size_t chunk) {
+std::vector<std::string> allLines(std::string_view data, std::size_t block, std::size_t chunk) {
   MemorySource source(data, chunk);
   LineReader reader(source, 0, block);
   std::vector<std::string> lines;
   std::string line;
   do {
-    EXPECT_TRUE(reader.ReadLine(line));
+    EXPECT_TRUE(reader.readLine(line));
     lines.push_back(line);
-  } while (!reader.AtEnd());
+  } while (!reader.atEnd());
   EXPECT_FALSE(reader.failed());
   return lines;
 }
@@ -60,7 +60,7 @@ TEST(LineReader, EachKindOfLineEndEndsOneLine) {
     for (std::size_t block :
          {std::size_t{1}, std::size_t{2}, std::size_t{3}, LineReader::kBlockSize}) {
       for (std::size_t chunk : {std::size_t{1}, std::size_t{2}, SIZE_MAX}) {
-        EXPECT_EQ(AllLines(c.data, block, chunk), c.lines)
+        EXPECT_EQ(allLines(c.data, block, chunk), c.lines)
             << "data [" << c.data << "] block " << block << " chunk " << chunk;
       }
     }
@@ -71,12 +71,12 @@ TEST(LineReader, ReadErrorInsideALineGivesNoLine) {
   ProbeSource source("uno\r\ndo", true, 3);
   LineReader reader(source, 0, 4);
   std::string line;
-  ASSERT_TRUE(reader.ReadLine(line));
+  ASSERT_TRUE(reader.readLine(line));
   EXPECT_EQ(line, "uno");
-  EXPECT_FALSE(reader.AtEnd());
-  EXPECT_FALSE(reader.ReadLine(line));
+  EXPECT_FALSE(reader.atEnd());
+  EXPECT_FALSE(reader.readLine(line));
   EXPECT_EQ(reader.error(), "fallo de lectura");
-  EXPECT_TRUE(reader.AtEnd());
+  EXPECT_TRUE(reader.atEnd());
 }
 
 TEST(LineReader, ReadErrorAfterAWholeLineKeepsTheLine) {
@@ -84,9 +84,9 @@ TEST(LineReader, ReadErrorAfterAWholeLineKeepsTheLine) {
   ProbeSource source("uno\r", true);
   LineReader reader(source);
   std::string line;
-  ASSERT_TRUE(reader.ReadLine(line));
+  ASSERT_TRUE(reader.readLine(line));
   EXPECT_EQ(line, "uno");
-  EXPECT_TRUE(reader.AtEnd());
+  EXPECT_TRUE(reader.atEnd());
   EXPECT_TRUE(reader.failed());
 }
 
@@ -94,11 +94,11 @@ TEST(LineReader, CloseLetsGoAndReadsNoMore) {
   ProbeSource source("a\r\nb\r\n", false, 3);
   LineReader reader(source, 0, 3);
   std::string line;
-  ASSERT_TRUE(reader.ReadLine(line));
-  reader.Close();
+  ASSERT_TRUE(reader.readLine(line));
+  reader.close();
   const int reads = source.reads;
   EXPECT_TRUE(source.closed);
-  EXPECT_TRUE(reader.AtEnd());
+  EXPECT_TRUE(reader.atEnd());
   EXPECT_EQ(source.reads, reads);
 }
 
@@ -107,7 +107,7 @@ TEST(LineReader, LongLineTakesItsRoomOnceWhenTheSizeIsKnown) {
   MemorySource source(data, 1000);
   LineReader reader(source, data.size(), 1000);
   std::string line;
-  ASSERT_TRUE(reader.ReadLine(line));
+  ASSERT_TRUE(reader.readLine(line));
   EXPECT_EQ(line, data);
   // Doubling growth would leave up to twice the room.
   EXPECT_LT(line.capacity(), data.size() + data.size() / 8);

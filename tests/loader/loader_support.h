@@ -21,12 +21,12 @@ struct LoaderBench {
   ReplayRandom random;
   Machine machine{ui, random};
 
-  std::vector<std::string> Listed() const {
+  std::vector<std::string> listed() const {
     std::vector<std::string> lines;
-    for (int i = 0; i < machine.listing().Count(); ++i) lines.push_back(machine.listing().Line(i));
+    for (int i = 0; i < machine.listing().count(); ++i) lines.push_back(machine.listing().line(i));
     return lines;
   }
-  std::string Word(long long address) const { return machine.ReadMemoryWord(address).str(); }
+  std::string word(long long address) const { return machine.ReadMemoryWord(address).str(); }
 };
 
 // Gives `data` in reads of at most `chunk` bytes; then either the end or,
@@ -36,7 +36,7 @@ class ProbeSource : public ByteSource {
  public:
   explicit ProbeSource(std::string data, bool fail_at_end = false, std::size_t chunk = 4096)
       : data_(std::move(data)), chunk_(chunk), fail_at_end_(fail_at_end) {}
-  std::size_t Read(char* buffer, std::size_t size) override {
+  std::size_t read(char* buffer, std::size_t size) override {
     ++reads;
     if (closed) return 0;
     const std::size_t n = std::min({size, chunk_, data_.size() - taken_});
@@ -46,7 +46,7 @@ class ProbeSource : public ByteSource {
     return n;
   }
   const std::string& error() const override { return error_; }
-  void Close() override { closed = true; }
+  void close() override { closed = true; }
 
   int reads = 0;
   bool closed = false;
@@ -74,12 +74,12 @@ class TempFolder {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
   }
-  std::string Write(const std::string& name, std::string_view bytes) const {
+  std::string write(const std::string& name, std::string_view bytes) const {
     const auto file = path_ / name;
     std::ofstream(file, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
     return file.string();
   }
-  std::string PathOf(const std::string& name) const { return (path_ / name).string(); }
+  std::string pathOf(const std::string& name) const { return (path_ / name).string(); }
 
  private:
   std::filesystem::path path_;

@@ -38,15 +38,15 @@ class AluTest : public ProcessorTest, public ::testing::WithParamInterface<AluCa
 
 TEST_P(AluTest, ResultAndFlags) {
   const AluCase& c = GetParam();
-  SetReg(1, c.x);
-  SetReg(2, c.y);
+  setReg(1, c.x);
+  setReg(2, c.y);
   const Flag order[] = {Flag::Z, Flag::S, Flag::C, Flag::V};
-  for (int i = 0; i < 4; ++i) m().SetFlag(order[i], c.before[i] == '1');
-  Poke(0x40, {c.instruction});
-  EXPECT_EQ(RunFrom("0040"), Outcome::Executed);
+  for (int i = 0; i < 4; ++i) m().setFlag(order[i], c.before[i] == '1');
+  poke(0x40, {c.instruction});
+  EXPECT_EQ(runFrom("0040"), Outcome::Executed);
   const char a = c.instruction[1];
-  EXPECT_EQ(Reg(HexCharToValue(a)), c.result) << c.instruction << " " << c.x << " " << c.y;
-  EXPECT_EQ(Flags(), c.flags) << c.instruction << " " << c.x << " " << c.y;
+  EXPECT_EQ(reg(HexCharToValue(a)), c.result) << c.instruction << " " << c.x << " " << c.y;
+  EXPECT_EQ(flags(), c.flags) << c.instruction << " " << c.x << " " << c.y;
 }
 
 INSTANTIATE_TEST_SUITE_P(Boundaries, AluTest,
@@ -76,53 +76,53 @@ INSTANTIATE_TEST_SUITE_P(Boundaries, AluTest,
                              AluCase{"B100", "0002", "0000", "1110", "0001", "0000"}));
 
 TEST_F(ProcessorTest, LoadImmediateHighAndLow) {
-  SetReg(5, "ABCD");
-  Poke(0, {"257F", "357F"});
-  RunFrom("0000");
-  EXPECT_EQ(Reg(5), "007F");
-  SetReg(5, "ABCD");
-  Step();
-  EXPECT_EQ(Reg(5), "7FCD");
-  EXPECT_EQ(Flags(), "0000");
+  setReg(5, "ABCD");
+  poke(0, {"257F", "357F"});
+  runFrom("0000");
+  EXPECT_EQ(reg(5), "007F");
+  setReg(5, "ABCD");
+  step();
+  EXPECT_EQ(reg(5), "7FCD");
+  EXPECT_EQ(flags(), "0000");
 }
 
 TEST_F(ProcessorTest, LoadAndStoreAddressBoundaries) {
-  Poke(0xEFFF, {"BEEF"});
-  SetReg(13, "EFFE");
-  Poke(0, {"0201", "1302"});  // LD R2, [RD+01]; ST [RD+02], R3
-  SetReg(3, "1234");
-  RunFrom("0000");
-  EXPECT_EQ(Reg(2), "BEEF");
+  poke(0xEFFF, {"BEEF"});
+  setReg(13, "EFFE");
+  poke(0, {"0201", "1302"});  // LD R2, [RD+01]; ST [RD+02], R3
+  setReg(3, "1234");
+  runFrom("0000");
+  EXPECT_EQ(reg(2), "BEEF");
   EXPECT_TRUE(ui.messages.empty());
-  EXPECT_EQ(Step(), Outcome::Stopped);  // EFFE + 02 = F000: refused
+  EXPECT_EQ(step(), Outcome::Stopped);  // EFFE + 02 = F000: refused
   EXPECT_EQ(ui.messages, std::vector<std::string>{kStoreMessage});
-  EXPECT_EQ(Cell(kCellPC), "0002");  // the store advances all the same
+  EXPECT_EQ(cell(kCellPC), "0002");  // the store advances all the same
   EXPECT_EQ(m().StepMode(), 1);
 }
 
 TEST_F(ProcessorTest, LoadBeyondEFFFIsRefusedWithoutWrap) {
   for (const char* rd : {"EFFF", "FFFF"}) {
     ui.messages.clear();
-    SetReg(13, rd);
-    SetReg(2, "5555");
-    Poke(0, {rd[0] == 'E' ? "0201" : "02FF"});
-    EXPECT_EQ(RunFrom("0000"), Outcome::Stopped) << rd;
-    EXPECT_EQ(Reg(2), "5555");
+    setReg(13, rd);
+    setReg(2, "5555");
+    poke(0, {rd[0] == 'E' ? "0201" : "02FF"});
+    EXPECT_EQ(runFrom("0000"), Outcome::Stopped) << rd;
+    EXPECT_EQ(reg(2), "5555");
     EXPECT_EQ(ui.messages, std::vector<std::string>{kLoadMessage});
-    EXPECT_EQ(Cell(kCellPC), "0001");
+    EXPECT_EQ(cell(kCellPC), "0001");
   }
 }
 
 TEST_F(ProcessorTest, ErrorStopComesBeforeEveryMessage) {
   std::vector<int> step_mode_at_message;
   ui.on_message = [&](const std::string&) { step_mode_at_message.push_back(m().StepMode()); };
-  SetReg(13, "FFFF");
-  m().SetControl(Control::StepMode, 0);
-  Poke(0, {"02FF", "4240", "5240", "1100"});  // LD, IN 40, OUT 40, ST at F000+
-  RunFrom("0000");
+  setReg(13, "FFFF");
+  m().setControl(Control::StepMode, 0);
+  poke(0, {"02FF", "4240", "5240", "1100"});  // LD, IN 40, OUT 40, ST at F000+
+  runFrom("0000");
   for (int i = 0; i < 3; ++i) {
-    m().SetControl(Control::StepMode, 0);
-    Step();
+    m().setControl(Control::StepMode, 0);
+    step();
   }
   EXPECT_EQ(step_mode_at_message, (std::vector<int>{1, 1, 1, 1}));
   EXPECT_EQ(ui.messages,
@@ -130,48 +130,48 @@ TEST_F(ProcessorTest, ErrorStopComesBeforeEveryMessage) {
 }
 
 TEST_F(ProcessorTest, PortsAndTheirMirrors) {
-  m().SetCell(InputPortCell(0x3F), "0A0B");
-  SetReg(4, "1234");
-  Poke(0, {"423F", "5401", "5403", "5440", "4540"});
-  RunFrom("0000");
-  EXPECT_EQ(Reg(2), "0A0B");
-  Step();
-  EXPECT_EQ(Cell(OutputPortCell(1)), "1234");  // PO_01, POP1 and OP1 are one value
-  EXPECT_EQ(Cell(OutputPortCell(3)), "0000");
-  Step();
-  EXPECT_EQ(Cell(OutputPortCell(3)), "1234");
-  EXPECT_EQ(Cell(OutputPortCell(1)), "1234");
-  SetReg(5, "7777");
-  EXPECT_EQ(Step(), Outcome::Stopped);  // OUT to port 40
-  EXPECT_EQ(Step(), Outcome::Stopped);  // IN from port 40 leaves R5
-  EXPECT_EQ(Reg(5), "7777");
+  m().setCell(inputPortCell(0x3F), "0A0B");
+  setReg(4, "1234");
+  poke(0, {"423F", "5401", "5403", "5440", "4540"});
+  runFrom("0000");
+  EXPECT_EQ(reg(2), "0A0B");
+  step();
+  EXPECT_EQ(cell(outputPortCell(1)), "1234");  // PO_01, POP1 and OP1 are one value
+  EXPECT_EQ(cell(outputPortCell(3)), "0000");
+  step();
+  EXPECT_EQ(cell(outputPortCell(3)), "1234");
+  EXPECT_EQ(cell(outputPortCell(1)), "1234");
+  setReg(5, "7777");
+  EXPECT_EQ(step(), Outcome::Stopped);  // OUT to port 40
+  EXPECT_EQ(step(), Outcome::Stopped);  // IN from port 40 leaves R5
+  EXPECT_EQ(reg(5), "7777");
   EXPECT_EQ(ui.messages, (std::vector<std::string>{kPortMessage, kPortMessage}));
-  EXPECT_EQ(Cell(kCellPC), "0005");
+  EXPECT_EQ(cell(kCellPC), "0005");
 }
 
 TEST_F(ProcessorTest, CellsAtTheEndOfEachKindOfInstruction) {
   // Advance: PC+1, IR the word there, AR = PC, DR = IR.
-  Poke(0x10, {"2105", "6000"});
-  RunFrom("0010");
-  EXPECT_EQ(Cell(kCellPC), "0011");
-  EXPECT_EQ(Cell(kCellIR), "6000");
-  EXPECT_EQ(Cell(kCellAR), "0011");
-  EXPECT_EQ(Cell(kCellDR), "6000");
+  poke(0x10, {"2105", "6000"});
+  runFrom("0010");
+  EXPECT_EQ(cell(kCellPC), "0011");
+  EXPECT_EQ(cell(kCellIR), "6000");
+  EXPECT_EQ(cell(kCellAR), "0011");
+  EXPECT_EQ(cell(kCellDR), "6000");
   // Taken branch: PC = RD, IR the word there, AR and DR untouched.
-  SetReg(13, "0030");
-  Poke(0x30, {"F000"});
-  Poke(0x20, {"C000"});
-  m().SetCell(kCellAR, "AAAA");
-  m().SetCell(kCellDR, "DDDD");
-  RunFrom("0020");
-  EXPECT_EQ(Cell(kCellPC), "0030");
-  EXPECT_EQ(Cell(kCellIR), "F000");
-  EXPECT_EQ(Cell(kCellAR), "AAAA");
-  EXPECT_EQ(Cell(kCellDR), "DDDD");
+  setReg(13, "0030");
+  poke(0x30, {"F000"});
+  poke(0x20, {"C000"});
+  m().setCell(kCellAR, "AAAA");
+  m().setCell(kCellDR, "DDDD");
+  runFrom("0020");
+  EXPECT_EQ(cell(kCellPC), "0030");
+  EXPECT_EQ(cell(kCellIR), "F000");
+  EXPECT_EQ(cell(kCellAR), "AAAA");
+  EXPECT_EQ(cell(kCellDR), "DDDD");
 }
 
 TEST_F(ProcessorTest, ConditionsOfBranches) {
-  SetReg(13, "0100");
+  setReg(13, "0100");
   struct Case {
     const char* word;
     Flag flag;
@@ -180,146 +180,146 @@ TEST_F(ProcessorTest, ConditionsOfBranches) {
                {"C400", Flag::V, true}, {"C500", Flag::Z, false}, {"CF00", Flag::V, false}};
   for (const auto& c : cases) {
     for (bool set : {false, true}) {
-      m().SetFlag(c.flag, set);
-      Poke(0x50, {c.word});
-      RunFrom("0050");
+      m().setFlag(c.flag, set);
+      poke(0x50, {c.word});
+      runFrom("0050");
       const bool taken = set && c.taken_when_set;
-      EXPECT_EQ(Cell(kCellPC), taken ? "0100" : "0051") << c.word << " flag " << set;
+      EXPECT_EQ(cell(kCellPC), taken ? "0100" : "0051") << c.word << " flag " << set;
     }
   }
 }
 
 TEST_F(ProcessorTest, CallAndReturnThroughTheStack) {
-  Poke(0, {"2D10", "D000"});
-  Poke(0x10, {"E000"});
-  RunFrom("0000");
-  EXPECT_EQ(Reg(13), "0010");
-  Step();
-  EXPECT_EQ(Mem(0xEFFF), "0002");
-  EXPECT_EQ(Reg(14), "EFFF");
-  EXPECT_EQ(Cell(kCellPC), "0010");
-  EXPECT_EQ(Cell(kCellAR), "0010");
-  EXPECT_EQ(Cell(kCellDR), "E000");
-  Step();
-  EXPECT_EQ(Cell(kCellPC), "0002");
-  EXPECT_EQ(Reg(14), "F000");
-  EXPECT_EQ(Cell(kCellAR), "0002");
+  poke(0, {"2D10", "D000"});
+  poke(0x10, {"E000"});
+  runFrom("0000");
+  EXPECT_EQ(reg(13), "0010");
+  step();
+  EXPECT_EQ(mem(0xEFFF), "0002");
+  EXPECT_EQ(reg(14), "EFFF");
+  EXPECT_EQ(cell(kCellPC), "0010");
+  EXPECT_EQ(cell(kCellAR), "0010");
+  EXPECT_EQ(cell(kCellDR), "E000");
+  step();
+  EXPECT_EQ(cell(kCellPC), "0002");
+  EXPECT_EQ(reg(14), "F000");
+  EXPECT_EQ(cell(kCellAR), "0002");
   EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(ProcessorTest, CallWithTheStackAtZeroWrapsRefusesThePushAndStillJumps) {
-  SetReg(14, "0000");
-  SetReg(13, "0040");
-  Poke(0x20, {"D000"});
-  EXPECT_EQ(RunFrom("0020"), Outcome::Stopped);
-  EXPECT_EQ(Reg(14), "FFFF");
+  setReg(14, "0000");
+  setReg(13, "0040");
+  poke(0x20, {"D000"});
+  EXPECT_EQ(runFrom("0020"), Outcome::Stopped);
+  EXPECT_EQ(reg(14), "FFFF");
   EXPECT_EQ(ui.messages, std::vector<std::string>{kStoreMessage});
-  EXPECT_EQ(Cell(kCellPC), "0040");
+  EXPECT_EQ(cell(kCellPC), "0040");
   EXPECT_EQ(m().StepMode(), 1);
 }
 
 TEST_F(ProcessorTest, UntakenCallOnlyAdvances) {
-  SetReg(14, "F000");
-  Poke(0x20, {"D100", "D900"});
-  RunFrom("0020");
-  Step();
-  EXPECT_EQ(Cell(kCellPC), "0022");
-  EXPECT_EQ(Reg(14), "F000");
+  setReg(14, "F000");
+  poke(0x20, {"D100", "D900"});
+  runFrom("0020");
+  step();
+  EXPECT_EQ(cell(kCellPC), "0022");
+  EXPECT_EQ(reg(14), "F000");
 }
 
 TEST_F(ProcessorTest, ReturnWithAnEmptyStackIsRefusedLikeALoad) {
   for (const char* re : {"F000", "FFFF"}) {
     ui.messages.clear();
-    SetReg(14, re);
-    Poke(0x30, {"E000"});
-    EXPECT_EQ(RunFrom("0030"), Outcome::Stopped) << re;
-    EXPECT_EQ(Reg(14), re);
-    EXPECT_EQ(Cell(kCellPC), "0031");  // the sequential advance, as after a refused LD
+    setReg(14, re);
+    poke(0x30, {"E000"});
+    EXPECT_EQ(runFrom("0030"), Outcome::Stopped) << re;
+    EXPECT_EQ(reg(14), re);
+    EXPECT_EQ(cell(kCellPC), "0031");  // the sequential advance, as after a refused LD
     EXPECT_EQ(ui.messages, std::vector<std::string>{kLoadMessage});
   }
 }
 
 TEST_F(ProcessorTest, ReturnFromTheLastStackWord) {
-  SetReg(14, "EFFF");
-  Poke(0xEFFF, {"0123"});
-  Poke(0x30, {"E000"});
-  RunFrom("0030");
-  EXPECT_EQ(Cell(kCellPC), "0123");
-  EXPECT_EQ(Reg(14), "F000");
+  setReg(14, "EFFF");
+  poke(0xEFFF, {"0123"});
+  poke(0x30, {"E000"});
+  runFrom("0030");
+  EXPECT_EQ(cell(kCellPC), "0123");
+  EXPECT_EQ(reg(14), "F000");
 }
 
 TEST_F(ProcessorTest, HaltShowsTheEndAndStopsBehindIt) {
-  m().SetControl(Control::StepMode, 0);
-  m().SetControl(Control::StepButtonEnabled, 0);
-  Poke(0x10, {"F000", "2105"});
-  EXPECT_EQ(RunFrom("0010"), Outcome::Halted);
+  m().setControl(Control::StepMode, 0);
+  m().setControl(Control::StepButtonEnabled, 0);
+  poke(0x10, {"F000", "2105"});
+  EXPECT_EQ(runFrom("0010"), Outcome::Halted);
   EXPECT_EQ(ui.messages, std::vector<std::string>{"Fin la ejecución :-)"});
-  EXPECT_EQ(Cell(kCellPC), "0011");
-  EXPECT_EQ(Cell(kCellIR), "2105");
+  EXPECT_EQ(cell(kCellPC), "0011");
+  EXPECT_EQ(cell(kCellIR), "2105");
   EXPECT_EQ(m().StepMode(), 1);
   EXPECT_EQ(m().control(Control::StepButtonEnabled), 1);
 }
 
 TEST_F(ProcessorTest, AdvanceFromFFFFIsRefusedAndChangesNothing) {
-  SetReg(13, "FFFF");
+  setReg(13, "FFFF");
   m().WriteMemoryWord(0x20, "C000");
-  RunFrom("0020");  // PC = FFFF, IR empty
-  m().SetCell(kCellIR, "2105");
-  m().SetCell(kCellAR, "AAAA");
-  m().SetCell(kCellDR, "DDDD");
+  runFrom("0020");  // PC = FFFF, IR empty
+  m().setCell(kCellIR, "2105");
+  m().setCell(kCellAR, "AAAA");
+  m().setCell(kCellDR, "DDDD");
   tuka.processor.AdvancePC();
-  EXPECT_EQ(Cell(kCellPC), "FFFF");
-  EXPECT_EQ(Cell(kCellIR), "2105");
-  EXPECT_EQ(Cell(kCellAR), "AAAA");
-  EXPECT_EQ(Cell(kCellDR), "DDDD");
+  EXPECT_EQ(cell(kCellPC), "FFFF");
+  EXPECT_EQ(cell(kCellIR), "2105");
+  EXPECT_EQ(cell(kCellAR), "AAAA");
+  EXPECT_EQ(cell(kCellDR), "DDDD");
   EXPECT_EQ(ui.messages, std::vector<std::string>{"Error: PC apuntó más allá FFFFH."});
   EXPECT_EQ(m().StepMode(), 1);
 }
 
 TEST_F(ProcessorTest, FetchAtF000AndAboveExecutesNothing) {
-  EXPECT_EQ(RunFrom("F000"), Outcome::NoInstruction);
-  EXPECT_EQ(Cell(kCellPC), "F000");
-  EXPECT_EQ(Cell(kCellIR), "");
+  EXPECT_EQ(runFrom("F000"), Outcome::NoInstruction);
+  EXPECT_EQ(cell(kCellPC), "F000");
+  EXPECT_EQ(cell(kCellIR), "");
   EXPECT_TRUE(ui.messages.empty());
   // An instruction at EFFF advances into the monitor's area; the next
   // Continuar finds nothing.
-  Poke(0xEFFF, {"2105"});
-  RunFrom("EFFF");
-  EXPECT_EQ(Cell(kCellPC), "F000");
-  EXPECT_EQ(Cell(kCellIR), "");
-  EXPECT_EQ(Step(), Outcome::NoInstruction);
-  EXPECT_EQ(Cell(kCellPC), "F000");
+  poke(0xEFFF, {"2105"});
+  runFrom("EFFF");
+  EXPECT_EQ(cell(kCellPC), "F000");
+  EXPECT_EQ(cell(kCellIR), "");
+  EXPECT_EQ(step(), Outcome::NoInstruction);
+  EXPECT_EQ(cell(kCellPC), "F000");
   EXPECT_EQ(m().PanelState(), 2);
 }
 
 TEST_F(ProcessorTest, AdditionProgramOutputsAndHalts) {
-  Poke(0, {"2105", "2203", "6312", "5301", "F000"});
-  RunFrom("0000");
-  Step();
-  Step();
-  EXPECT_EQ(Reg(1), "0005");
-  EXPECT_EQ(Reg(2), "0003");
-  EXPECT_EQ(Reg(3), "0008");
-  EXPECT_EQ(Flags(), "0000");
-  Step();
-  EXPECT_EQ(Cell(OutputPortCell(1)), "0008");
-  EXPECT_EQ(Step(), Outcome::Halted);
-  EXPECT_EQ(Cell(kCellPC), "0005");
+  poke(0, {"2105", "2203", "6312", "5301", "F000"});
+  runFrom("0000");
+  step();
+  step();
+  EXPECT_EQ(reg(1), "0005");
+  EXPECT_EQ(reg(2), "0003");
+  EXPECT_EQ(reg(3), "0008");
+  EXPECT_EQ(flags(), "0000");
+  step();
+  EXPECT_EQ(cell(outputPortCell(1)), "0008");
+  EXPECT_EQ(step(), Outcome::Halted);
+  EXPECT_EQ(cell(kCellPC), "0005");
   EXPECT_EQ(ui.messages, std::vector<std::string>{"Fin la ejecución :-)"});
 }
 
 TEST_F(ProcessorTest, EveryChangedCellIsNotifiedOnce) {
   testing::RecordingObserver seen;
-  m().AddObserver(&seen);
-  Poke(0, {"2105", "6111"});
-  RunFrom("0000");  // PC 0000 (already), IR 2105, R1 0005, PC 0001, IR 6111, AR, DR
+  m().addObserver(&seen);
+  poke(0, {"2105", "6111"});
+  runFrom("0000");  // PC 0000 (already), IR 2105, R1 0005, PC 0001, IR 6111, AR, DR
   EXPECT_EQ(seen.cells,
-            (std::vector<CellId>{kCellIR, RegisterCell(1), kCellPC, kCellIR, kCellAR, kCellDR}));
-  seen.Clear();
-  Step();  // R1 0005 + 0005 = 000A
-  EXPECT_EQ(std::count(seen.cells.begin(), seen.cells.end(), RegisterCell(1)), 1);
+            (std::vector<CellId>{kCellIR, registerCell(1), kCellPC, kCellIR, kCellAR, kCellDR}));
+  seen.clear();
+  step();  // R1 0005 + 0005 = 000A
+  EXPECT_EQ(std::count(seen.cells.begin(), seen.cells.end(), registerCell(1)), 1);
   EXPECT_TRUE(seen.flags.empty());  // every flag stays 0
-  m().RemoveObserver(&seen);
+  m().removeObserver(&seen);
 }
 
 }  // namespace

@@ -27,27 +27,27 @@ struct Json {
     return it->second;
   }
   const Json& operator[](std::size_t i) const { return items.at(i); }
-  bool IsNull() const { return kind == Kind::Null; }
+  bool isNull() const { return kind == Kind::Null; }
 
-  static Json Parse(std::string_view source) {
+  static Json parse(std::string_view source) {
     std::size_t at = 0;
-    Json value = ParseValue(source, at);
-    SkipBlanks(source, at);
+    Json value = parseValue(source, at);
+    skipBlanks(source, at);
     if (at != source.size()) throw std::runtime_error("trailing text after JSON");
     return value;
   }
 
  private:
-  static void SkipBlanks(std::string_view s, std::size_t& at) {
+  static void skipBlanks(std::string_view s, std::size_t& at) {
     while (at < s.size() && (s[at] == ' ' || s[at] == '\n' || s[at] == '\r' || s[at] == '\t')) ++at;
   }
-  static void Expect(std::string_view s, std::size_t& at, char c) {
-    SkipBlanks(s, at);
+  static void expect(std::string_view s, std::size_t& at, char c) {
+    skipBlanks(s, at);
     if (at >= s.size() || s[at] != c) throw std::runtime_error(std::string("expected ") + c);
     ++at;
   }
-  static std::string ParseString(std::string_view s, std::size_t& at) {
-    Expect(s, at, '"');
+  static std::string parseString(std::string_view s, std::size_t& at) {
+    expect(s, at, '"');
     std::string out;
     while (at < s.size() && s[at] != '"') {
       char c = s[at++];
@@ -88,53 +88,53 @@ struct Json {
           throw std::runtime_error("bad escape");
       }
     }
-    Expect(s, at, '"');
+    expect(s, at, '"');
     return out;
   }
-  static Json ParseValue(std::string_view s, std::size_t& at) {
-    SkipBlanks(s, at);
+  static Json parseValue(std::string_view s, std::size_t& at) {
+    skipBlanks(s, at);
     if (at >= s.size()) throw std::runtime_error("cut JSON");
     Json v;
     const char c = s[at];
     if (c == '{') {
       v.kind = Kind::Object;
       ++at;
-      SkipBlanks(s, at);
+      skipBlanks(s, at);
       if (s[at] == '}') return ++at, v;
       while (true) {
-        std::string key = ParseString(s, at);
-        Expect(s, at, ':');
+        std::string key = parseString(s, at);
+        expect(s, at, ':');
         if (v.members.count(key)) throw std::runtime_error("repeated key " + key);
         v.keys.push_back(key);
-        v.members[key] = ParseValue(s, at);
-        SkipBlanks(s, at);
+        v.members[key] = parseValue(s, at);
+        skipBlanks(s, at);
         if (s[at] == ',') {
           ++at;
           continue;
         }
-        Expect(s, at, '}');
+        expect(s, at, '}');
         return v;
       }
     }
     if (c == '[') {
       v.kind = Kind::Array;
       ++at;
-      SkipBlanks(s, at);
+      skipBlanks(s, at);
       if (s[at] == ']') return ++at, v;
       while (true) {
-        v.items.push_back(ParseValue(s, at));
-        SkipBlanks(s, at);
+        v.items.push_back(parseValue(s, at));
+        skipBlanks(s, at);
         if (s[at] == ',') {
           ++at;
           continue;
         }
-        Expect(s, at, ']');
+        expect(s, at, ']');
         return v;
       }
     }
     if (c == '"') {
       v.kind = Kind::String;
-      v.text = ParseString(s, at);
+      v.text = parseString(s, at);
       return v;
     }
     if (s.substr(at, 4) == "null") {

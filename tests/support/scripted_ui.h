@@ -30,30 +30,30 @@ class ScriptedUi : public UserInterface {
   // a timer tick run; receives the message.
   std::function<void(const std::string&)> on_message;
 
-  void ShowMessage(std::string_view text) override {
+  void showMessage(std::string_view text) override {
     messages.emplace_back(text);
     if (on_message) on_message(messages.back());
   }
-  bool AskYesNo(std::string_view title, std::string_view text) override {
+  bool askYesNo(std::string_view title, std::string_view text) override {
     questions.push_back(std::string(title) + "|" + std::string(text));
-    return Take(yes_no_answers, "yes/no");
+    return take(yes_no_answers, "yes/no");
   }
-  std::optional<WordText> AskValue() override { return Take(value_answers, "value"); }
-  std::optional<std::string> AskObjectFile(const FileRequest& request) override {
+  std::optional<WordText> askValue() override { return take(value_answers, "value"); }
+  std::optional<std::string> askObjectFile(const FileRequest& request) override {
     file_requests.push_back(request);
-    return Take(file_answers, "file");
+    return take(file_answers, "file");
   }
-  std::optional<int> AskSpeed(int selected) override {
+  std::optional<int> askSpeed(int selected) override {
     speed_dialogs.push_back(selected);
-    return Take(speed_answers, "speed");
+    return take(speed_answers, "speed");
   }
-  void ReportFileError(std::string_view name, std::string_view reason) override {
+  void reportFileError(std::string_view name, std::string_view reason) override {
     file_errors.push_back(std::string(name) + "|" + std::string(reason));
   }
 
  private:
   template <typename T>
-  static T Take(std::deque<T>& answers, const char* what) {
+  static T take(std::deque<T>& answers, const char* what) {
     if (answers.empty()) throw std::logic_error(std::string("unscripted ") + what + " dialog");
     T answer = answers.front();
     answers.pop_front();
@@ -65,7 +65,7 @@ class ScriptedUi : public UserInterface {
 class ReplayRandom : public RandomSource {
  public:
   explicit ReplayRandom(std::vector<int> draws = {0}) : draws_(std::move(draws)) {}
-  int Below(int n) override {
+  int below(int n) override {
     const int v = draws_[next_ < draws_.size() ? next_++ : draws_.size() - 1];
     return v % n;
   }

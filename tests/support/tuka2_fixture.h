@@ -18,10 +18,10 @@ class RecordingObserver : public MachineObserver {
   std::vector<CellId> cells;
   std::vector<Flag> flags;
   std::vector<Control> controls;
-  void CellChanged(CellId cell) override { cells.push_back(cell); }
-  void FlagChanged(Flag flag) override { flags.push_back(flag); }
-  void ControlChanged(Control control) override { controls.push_back(control); }
-  void Clear() {
+  void cellChanged(CellId cell) override { cells.push_back(cell); }
+  void flagChanged(Flag flag) override { flags.push_back(flag); }
+  void controlChanged(Control control) override { controls.push_back(control); }
+  void clear() {
     cells.clear();
     flags.clear();
     controls.clear();
@@ -37,24 +37,24 @@ class Tuka2Test : public ::testing::Test {
   }
 
   Machine& m() { return tuka.machine; }
-  std::string Cell(CellId id) { return m().cell(id).str(); }
-  std::string Reg(int n) { return m().ReadRegister(n).str(); }
-  std::string Mem(long long a) { return m().ReadMemoryWord(a).str(); }
-  void SetReg(int n, const char* text) { m().WriteRegister(n, text); }
+  std::string cell(CellId id) { return m().cell(id).str(); }
+  std::string reg(int n) { return m().ReadRegister(n).str(); }
+  std::string mem(long long a) { return m().ReadMemoryWord(a).str(); }
+  void setReg(int n, const char* text) { m().WriteRegister(n, text); }
   // Words at consecutive addresses from `first`.
-  void Poke(long long first, std::initializer_list<const char*> words) {
+  void poke(long long first, std::initializer_list<const char*> words) {
     for (const char* w : words) m().WriteMemoryWord(first++, w);
   }
   // Keys the address and executes from it (Ejecutar).
-  Outcome RunFrom(const char* address) {
-    m().SetCell(kCellKeypad, address);
-    return tuka.run.Ejecutar();
+  Outcome runFrom(const char* address) {
+    m().setCell(kCellKeypad, address);
+    return tuka.run.BEjecutarClick();
   }
-  Outcome Step() {
-    tuka.run.Continuar();
-    return tuka.run.last_outcome();
+  Outcome step() {
+    tuka.run.BContinuarClick();
+    return tuka.run.lastOutcome();
   }
-  std::string Flags() {
+  std::string flags() {
     std::string f;
     for (Flag flag : {Flag::Z, Flag::S, Flag::C, Flag::V}) f += m().flag(flag) ? '1' : '0';
     return f;

@@ -17,7 +17,7 @@ struct Ran {
   std::string out;
 };
 
-Ran RunTuka2(const std::string& arguments) {
+Ran runTuka2(const std::string& arguments) {
   const std::string command = std::string(TUKA2_BINARY) + " " + arguments + " 2>/dev/null";
   Ran ran;
   FILE* pipe = popen(command.c_str(), "r");
@@ -30,20 +30,20 @@ Ran RunTuka2(const std::string& arguments) {
   return ran;
 }
 
-std::string Program(const char* name) {
+std::string program(const char* name) {
   return std::string(TUKA2_PROGRAMS) + "/" + name;
 }
 
-std::vector<std::string> Texts(const Json& array) {
+std::vector<std::string> texts(const Json& array) {
   std::vector<std::string> texts;
   for (const auto& item : array.items) texts.push_back(item.text);
   return texts;
 }
 
 TEST(Tuka2EndToEnd, AdditionProgramOutputsEightAndHalts) {
-  const Ran ran = RunTuka2("run " + Program("suma.ehc") + " --json --seed 3");
+  const Ran ran = runTuka2("run " + program("suma.ehc") + " --json --seed 3");
   ASSERT_EQ(ran.status, 0) << ran.out;
-  const Json report = Json::Parse(ran.out);
+  const Json report = Json::parse(ran.out);
   EXPECT_EQ(report.keys,
             (std::vector<std::string>{"stop", "steps", "pc", "ir", "ar", "dr", "keypad",
                                       "registers", "flags", "step_mode", "inputs", "outputs",
@@ -59,8 +59,8 @@ TEST(Tuka2EndToEnd, AdditionProgramOutputsEightAndHalts) {
   EXPECT_EQ(report["inputs"][1].text, "0000");  // the keypad is input port 01
   for (const char* f : {"Z", "S", "C", "V"}) EXPECT_EQ(report["flags"][f].number, 0) << f;
   EXPECT_EQ(report["step_mode"].number, 1);
-  EXPECT_EQ(Texts(report["messages"]), std::vector<std::string>{"Fin la ejecución :-)"});
-  EXPECT_EQ(Texts(report["listing"]),
+  EXPECT_EQ(texts(report["messages"]), std::vector<std::string>{"Fin la ejecución :-)"});
+  EXPECT_EQ(texts(report["listing"]),
             (std::vector<std::string>{"[0000]: LLI R1, H'05", "[0001]: LLI R2, H'03",
                                       "[0002]: ADDS R3, R1, R2", "[0003]: OUT H'01, R3",
                                       "[0004]: HALT"}));
@@ -69,9 +69,9 @@ TEST(Tuka2EndToEnd, AdditionProgramOutputsEightAndHalts) {
 }
 
 TEST(Tuka2EndToEnd, CallAndReturnExample) {
-  const Ran ran = RunTuka2("run " + Program("llamada.ehc") + " --json --fill 0000 --dump-memory");
+  const Ran ran = runTuka2("run " + program("llamada.ehc") + " --json --fill 0000 --dump-memory");
   ASSERT_EQ(ran.status, 0) << ran.out;
-  const Json report = Json::Parse(ran.out);
+  const Json report = Json::parse(ran.out);
   EXPECT_EQ(report["stop"].text, "halt");
   EXPECT_EQ(report["steps"].number, 6);
   EXPECT_EQ(report["outputs"][1].text, "0007");
@@ -85,15 +85,15 @@ TEST(Tuka2EndToEnd, CallAndReturnExample) {
 }
 
 TEST(Tuka2EndToEnd, HexFileWithACorruptLineInTheMiddle) {
-  const Ran ran = RunTuka2("run " + Program("corrupto.hex") + " --json --fill FFFF");
+  const Ran ran = runTuka2("run " + program("corrupto.hex") + " --json --fill FFFF");
   ASSERT_EQ(ran.status, 0) << ran.out;
-  const Json report = Json::Parse(ran.out);
+  const Json report = Json::parse(ran.out);
   EXPECT_EQ(
-      Texts(report["messages"]),
+      texts(report["messages"]),
       (std::vector<std::string>{"ERROR: Archivo HEX corrupto\rMire la línea: (:04002000210531077E)",
                                 "Fin la ejecución :-)"}));
   // Only the records after the corrupt line are listed; all were stored.
-  EXPECT_EQ(Texts(report["listing"]),
+  EXPECT_EQ(texts(report["listing"]),
             (std::vector<std::string>{"[0002]: ADDS R3, R1, R2", "[0003]: OUT H'01, R3",
                                       "[0004]: HALT"}));
   EXPECT_EQ(report["outputs"][1].text, "0008");
@@ -101,18 +101,18 @@ TEST(Tuka2EndToEnd, HexFileWithACorruptLineInTheMiddle) {
 }
 
 TEST(Tuka2EndToEnd, ExitStatusesAndStops) {
-  EXPECT_EQ(RunTuka2("run " + Program("suma.ehc") + " --max-steps 2").status, 1);
-  EXPECT_EQ(RunTuka2("run " + Program("missing.ehc")).status, 2);
-  EXPECT_EQ(RunTuka2("run " + Program("suma.ehc") + " --in 01=0000").status, 2);
-  EXPECT_EQ(RunTuka2("frobnicate").status, 2);
-  EXPECT_EQ(RunTuka2("dis " + Program("suma.ehc")).status, 0);
-  EXPECT_EQ(RunTuka2("dis " + Program("corrupto.hex")).status, 1);
-  const Ran check = RunTuka2("run " + Program("suma.ehc") + " --max-steps 0 --json");
-  const Json report = Json::Parse(check.out);
+  EXPECT_EQ(runTuka2("run " + program("suma.ehc") + " --max-steps 2").status, 1);
+  EXPECT_EQ(runTuka2("run " + program("missing.ehc")).status, 2);
+  EXPECT_EQ(runTuka2("run " + program("suma.ehc") + " --in 01=0000").status, 2);
+  EXPECT_EQ(runTuka2("frobnicate").status, 2);
+  EXPECT_EQ(runTuka2("dis " + program("suma.ehc")).status, 0);
+  EXPECT_EQ(runTuka2("dis " + program("corrupto.hex")).status, 1);
+  const Ran check = runTuka2("run " + program("suma.ehc") + " --max-steps 0 --json");
+  const Json report = Json::parse(check.out);
   EXPECT_EQ(report["stop"].text, "max-steps");
   EXPECT_EQ(report["steps"].number, 0);
   EXPECT_EQ(report["listing"].items.size(), 5u);
-  const Ran help = RunTuka2("--help");
+  const Ran help = runTuka2("--help");
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("--max-steps"), std::string::npos);
 }

@@ -37,14 +37,14 @@ TEST(Tuka2Options, UsageErrors) {
       {{"dis", "a.ehc", "--trace"}, "unknown option"},
   };
   for (const auto& c : cases) {
-    const ParseResult parsed = ParseArguments(c.args);
+    const ParseResult parsed = parseArguments(c.args);
     EXPECT_FALSE(parsed.options.has_value()) << parsed.error;
     EXPECT_NE(parsed.error.find(c.reason_part), std::string::npos) << parsed.error;
   }
 }
 
 TEST(Tuka2Options, ValuesAreNormalised) {
-  const ParseResult parsed = ParseArguments(
+  const ParseResult parsed = parseArguments(
       {"run", "p.hex", "--start", "1f", "--in", "2=abc", "--in", "3F=1", "--fill", "0", "--json"});
   ASSERT_TRUE(parsed.options) << parsed.error;
   const Options& o = *parsed.options;
@@ -56,13 +56,13 @@ TEST(Tuka2Options, ValuesAreNormalised) {
 }
 
 TEST(Tuka2Json, StringsStayValidWhateverTheBytes) {
-  EXPECT_EQ(JsonString("a\"b\\c"), R"("a\"b\\c")");
-  EXPECT_EQ(JsonString("uno\rdos\n"), R"("uno\rdos\n")");
-  EXPECT_EQ(JsonString(std::string("\x01\x1A", 2)), R"("\u0001\u001A")");
-  EXPECT_EQ(JsonString("línea ¡"), "\"línea ¡\"");                   // UTF-8 passes through
-  EXPECT_EQ(JsonString("\xE9t\xE9"), R"("\u00E9t\u00E9")");          // Latin-1 bytes
-  EXPECT_EQ(JsonString("\xC3"), R"("\u00C3")");                      // cut sequence
-  EXPECT_EQ(JsonString("\xED\xA0\x80"), R"("\u00ED\u00A0\u0080")");  // surrogate
+  EXPECT_EQ(jsonString("a\"b\\c"), R"("a\"b\\c")");
+  EXPECT_EQ(jsonString("uno\rdos\n"), R"("uno\rdos\n")");
+  EXPECT_EQ(jsonString(std::string("\x01\x1A", 2)), R"("\u0001\u001A")");
+  EXPECT_EQ(jsonString("línea ¡"), "\"línea ¡\"");                   // UTF-8 passes through
+  EXPECT_EQ(jsonString("\xE9t\xE9"), R"("\u00E9t\u00E9")");          // Latin-1 bytes
+  EXPECT_EQ(jsonString("\xC3"), R"("\u00C3")");                      // cut sequence
+  EXPECT_EQ(jsonString("\xED\xA0\x80"), R"("\u00ED\u00A0\u0080")");  // surrogate
 }
 
 class Tuka2RunTest : public ::testing::Test {
@@ -75,17 +75,17 @@ class Tuka2RunTest : public ::testing::Test {
   }
   ~Tuka2RunTest() override { std::filesystem::remove_all(folder_); }
 
-  std::string Write(const std::string& name, const std::string& content) {
+  std::string write(const std::string& name, const std::string& content) {
     const auto path = folder_ / name;
     std::ofstream(path, std::ios::binary) << content;
     return path.string();
   }
-  int Run(std::vector<std::string> args) {
+  int runMain(std::vector<std::string> args) {
     out.str("");
     err.str("");
-    return Main(args, out, err);
+    return runCommandLine(args, out, err);
   }
-  Json Report() { return Json::Parse(out.str()); }
+  Json parseReport() { return Json::parse(out.str()); }
 
   std::filesystem::path folder_;
   std::ostringstream out;
@@ -108,21 +108,21 @@ TEST_F(Tuka2RunTest, StopsOfEveryKind) {
       {"0000 2E00\n0001 D000\n", "", "error", 2, 1},  // CALL push at FFFF refused
   };
   for (const auto& c : cases) {
-    const std::string file = Write("p.ehc", c.program);
-    EXPECT_EQ(Run({"run", file, "--json", "--fill", "0000", "--max-steps", "50"}), c.status)
+    const std::string file = write("p.ehc", c.program);
+    EXPECT_EQ(runMain({"run", file, "--json", "--fill", "0000", "--max-steps", "50"}), c.status)
         << c.program;
-    const Json report = Report();
+    const Json report = parseReport();
     EXPECT_EQ(report["stop"].text, c.stop) << c.program;
     EXPECT_EQ(report["steps"].number, c.steps) << c.program;
   }
 }
 
 TEST_F(Tuka2RunTest, InputPortsStartAndFill) {
-  const std::string file = Write("in.ehc", "0010 4102\n0011 4201\n0012 433F\n0013 F000\n");
-  ASSERT_EQ(Run({"run", file, "--json", "--start", "10", "--fill", "1234", "--in", "02=00AA",
-                 "--in", "3f=BEEF"}),
+  const std::string file = write("in.ehc", "0010 4102\n0011 4201\n0012 433F\n0013 F000\n");
+  ASSERT_EQ(runMain({"run", file, "--json", "--start", "10", "--fill", "1234", "--in", "02=00AA",
+                     "--in", "3f=BEEF"}),
             0);
-  const Json report = Report();
+  const Json report = parseReport();
   EXPECT_EQ(report["registers"][1].text, "00AA");
   EXPECT_EQ(report["registers"][2].text, "0010");  // port 01 is the keypad, keyed 0010
   EXPECT_EQ(report["registers"][3].text, "BEEF");
@@ -132,18 +132,18 @@ TEST_F(Tuka2RunTest, InputPortsStartAndFill) {
 }
 
 TEST_F(Tuka2RunTest, SeedMakesRunsRepeatable) {
-  const std::string file = Write("s.ehc", "0000 F000\n");
-  Run({"run", file, "--json", "--seed", "99", "--dump-memory"});
+  const std::string file = write("s.ehc", "0000 F000\n");
+  runMain({"run", file, "--json", "--seed", "99", "--dump-memory"});
   const std::string first = out.str();
-  Run({"run", file, "--json", "--seed", "99", "--dump-memory"});
+  runMain({"run", file, "--json", "--seed", "99", "--dump-memory"});
   EXPECT_EQ(out.str(), first);
-  Run({"run", file, "--json", "--seed", "100", "--dump-memory"});
+  runMain({"run", file, "--json", "--seed", "100", "--dump-memory"});
   EXPECT_NE(out.str(), first);
 }
 
 TEST_F(Tuka2RunTest, TraceNamesEveryChangedCell) {
-  const std::string file = Write("t.ehc", "0000 2DE0\n0001 1D05\n0002 F000\n");
-  Run({"run", file, "--trace", "--fill", "0000"});
+  const std::string file = write("t.ehc", "0000 2DE0\n0001 1D05\n0002 F000\n");
+  runMain({"run", file, "--trace", "--fill", "0000"});
   std::istringstream lines(err.str());
   std::string line;
   std::getline(lines, line);
@@ -156,8 +156,8 @@ TEST_F(Tuka2RunTest, TraceNamesEveryChangedCell) {
 }
 
 TEST_F(Tuka2RunTest, SummaryListsChangedPortsAndMessages) {
-  const std::string file = Write("o.ehc", "0000 2141\n0001 5107\n0002 F000\n");
-  EXPECT_EQ(Run({"run", file, "--fill", "0000"}), 0);
+  const std::string file = write("o.ehc", "0000 2141\n0001 5107\n0002 F000\n");
+  EXPECT_EQ(runMain({"run", file, "--fill", "0000"}), 0);
   const std::string summary = out.str();
   EXPECT_NE(summary.find("stop: halt after 3 steps"), std::string::npos);
   EXPECT_NE(summary.find("output port 07: 0041"), std::string::npos);
@@ -166,16 +166,16 @@ TEST_F(Tuka2RunTest, SummaryListsChangedPortsAndMessages) {
 }
 
 TEST_F(Tuka2RunTest, UnreadableFilesAndBadNamesAreStatusTwo) {
-  EXPECT_EQ(Run({"run", (folder_ / "none.ehc").string()}), 2);
+  EXPECT_EQ(runMain({"run", (folder_ / "none.ehc").string()}), 2);
   EXPECT_NE(err.str().find("none.ehc"), std::string::npos);
   EXPECT_EQ(err.str().find('\n'), err.str().size() - 1);  // one line
-  EXPECT_EQ(Run({"dis", Write("prog.txt", "0000 F000\n")}), 2);
-  EXPECT_EQ(Run({"dis", folder_.string() + "/.ehc"}), 2);
+  EXPECT_EQ(runMain({"dis", write("prog.txt", "0000 F000\n")}), 2);
+  EXPECT_EQ(runMain({"dis", folder_.string() + "/.ehc"}), 2);
 }
 
 TEST_F(Tuka2RunTest, DisPrintsTheListingAndMessagesApart) {
-  const std::string file = Write("d.ehc", "0001 2105\nF000 1234\n");
-  EXPECT_EQ(Run({"dis", file}), 1);
+  const std::string file = write("d.ehc", "0001 2105\nF000 1234\n");
+  EXPECT_EQ(runMain({"dis", file}), 1);
   EXPECT_EQ(out.str(), "[0001]: LLI R1, H'05\n[F000]: ST [RD+H'34], R2\n");
   EXPECT_NE(err.str().find("Intentó escribir por encima"), std::string::npos);
 }

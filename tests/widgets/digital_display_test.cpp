@@ -13,7 +13,7 @@
 
 using orben::TDigitalDisplay;
 using orben::testing::PaintCounter;
-using orben::testing::PicturesDir;
+using orben::testing::picturesDir;
 
 namespace {
 
@@ -43,7 +43,7 @@ const std::array<QPoint, 10> kInside = {
 // Where a design point of the cell `cell` lands: each coordinate scaled by
 // the cell width / 28 and the height without margin / 35 (single precision),
 // fraction dropped.
-QPoint Pixel(const Shape& shape, int cell, Segment segment) {
+QPoint pixel(const Shape& shape, int cell, Segment segment) {
   const int my = static_cast<int>(shape.height * 0.12);
   const float sx = static_cast<float>(shape.cell_width) / 28.0f;
   const float sy = static_cast<float>(shape.height - my) / 35.0f;
@@ -52,11 +52,11 @@ QPoint Pixel(const Shape& shape, int cell, Segment segment) {
           shape.y0 + static_cast<int>(static_cast<float>(p.y()) * sy)};
 }
 
-QImage Render(TDigitalDisplay& display) {
+QImage render(TDigitalDisplay& display) {
   return display.grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-void Configure(TDigitalDisplay& display, const Shape& shape) {
+void configure(TDigitalDisplay& display, const Shape& shape) {
   display.resize(shape.width, shape.height);
   display.setDigitOffColor(shape.off);
 }
@@ -67,9 +67,9 @@ const char* const kPatterns[16] = {"1111110", "0110000", "1101101", "1111001", "
                                    "1001110", "0111101", "1001111", "1000111"};
 
 // The cell shows `digit`: each segment's inside pixel lit or unlit.
-bool CellShows(const QImage& image, const Shape& shape, int cell, int digit, QString* why) {
+bool cellShows(const QImage& image, const Shape& shape, int cell, int digit, QString* why) {
   for (int s = A; s <= G; ++s) {
-    const QPoint p = Pixel(shape, cell, static_cast<Segment>(s));
+    const QPoint p = pixel(shape, cell, static_cast<Segment>(s));
     const QColor want = kPatterns[digit][s] == '1' ? kLime : shape.off;
     const QColor got = image.pixelColor(p);
     if (got != want) {
@@ -86,14 +86,14 @@ bool CellShows(const QImage& image, const Shape& shape, int cell, int digit, QSt
 }
 
 // No segment of the cell is drawn: every inside pixel is background.
-bool CellEmpty(const QImage& image, const Shape& shape, int cell) {
+bool cellEmpty(const QImage& image, const Shape& shape, int cell) {
   for (int s = A; s <= G; ++s) {
-    if (image.pixelColor(Pixel(shape, cell, static_cast<Segment>(s))) != kBlack) return false;
+    if (image.pixelColor(pixel(shape, cell, static_cast<Segment>(s))) != kBlack) return false;
   }
   return true;
 }
 
-bool OnlyColour(const QImage& image, const QColor& colour) {
+bool onlyColour(const QImage& image, const QColor& colour) {
   for (int y = 0; y < image.height(); ++y) {
     for (int x = 0; x < image.width(); ++x) {
       if (image.pixelColor(x, y) != colour) return false;
@@ -135,33 +135,33 @@ class DigitalDisplayTest : public QObject {
     QFETCH(int, cell);
     const Shape& s = shape == 0 ? kRegister : kPort;
     TDigitalDisplay display;
-    Configure(display, s);
+    configure(display, s);
     // Four digits at a time, so each of the sixteen lands in each cell.
     for (int first = 0; first < 16; ++first) {
       QString value;
       for (int i = 0; i < 4; ++i) value += QString::number((first + i) % 16, 16);
       display.setValue(value);
-      const QImage image = Render(display);
+      const QImage image = render(display);
       const int digit = (first + cell) % 16;
       QString why;
-      QVERIFY2(CellShows(image, s, cell, digit, &why),
+      QVERIFY2(cellShows(image, s, cell, digit, &why),
                qPrintable(QStringLiteral("value %1: %2").arg(value, why)));
     }
   }
 
   void eightAndOneDifferInTheTopAndMiddleSegments() {
     TDigitalDisplay display;
-    Configure(display, kPort);
+    configure(display, kPort);
     display.setValue(QStringLiteral("8181"));
-    const QImage image = Render(display);
+    const QImage image = render(display);
     for (int cell : {0, 2}) {
-      QCOMPARE(image.pixelColor(Pixel(kPort, cell, A)), kLime);
-      QCOMPARE(image.pixelColor(Pixel(kPort, cell, G)), kLime);
+      QCOMPARE(image.pixelColor(pixel(kPort, cell, A)), kLime);
+      QCOMPARE(image.pixelColor(pixel(kPort, cell, G)), kLime);
     }
     for (int cell : {1, 3}) {
-      QCOMPARE(image.pixelColor(Pixel(kPort, cell, A)), kPortOff);
-      QCOMPARE(image.pixelColor(Pixel(kPort, cell, G)), kPortOff);
-      QCOMPARE(image.pixelColor(Pixel(kPort, cell, B)), kLime);
+      QCOMPARE(image.pixelColor(pixel(kPort, cell, A)), kPortOff);
+      QCOMPARE(image.pixelColor(pixel(kPort, cell, G)), kPortOff);
+      QCOMPARE(image.pixelColor(pixel(kPort, cell, B)), kLime);
     }
   }
 
@@ -169,9 +169,9 @@ class DigitalDisplayTest : public QObject {
     // An "8" in every cell with the point: nothing lit above y0, below the
     // design height, or right of the last cell.
     TDigitalDisplay display;
-    Configure(display, kRegister);
+    configure(display, kRegister);
     display.setValue(QStringLiteral("8.8.8.8."));
-    const QImage image = Render(display);
+    const QImage image = render(display);
     const int bottom = kRegister.y0 + static_cast<int>(34.0f * (23.0f / 35.0f));
     for (int y = 0; y < image.height(); ++y) {
       for (int x = 0; x < image.width(); ++x) {
@@ -190,11 +190,11 @@ class DigitalDisplayTest : public QObject {
   void offStateDrawsOnlyTheBackground() {
     QFETCH(int, shape);
     TDigitalDisplay display;
-    Configure(display, shape == 0 ? kRegister : kPort);
+    configure(display, shape == 0 ? kRegister : kPort);
     display.setValue(QStringLiteral("****"));
-    QVERIFY(OnlyColour(Render(display), kBlack));
+    QVERIFY(onlyColour(render(display), kBlack));
     display.setBckgndColor(QColor(10, 20, 30));
-    QVERIFY(OnlyColour(Render(display), QColor(10, 20, 30)));
+    QVERIFY(onlyColour(render(display), QColor(10, 20, 30)));
   }
 
   void shortValuesArePaddedByAlignment_data() {
@@ -214,19 +214,19 @@ class DigitalDisplayTest : public QObject {
     QFETCH(bool, zeros);
     QFETCH(QString, cells);
     TDigitalDisplay display;
-    Configure(display, kPort);
+    configure(display, kPort);
     display.setAlignment(static_cast<TDigitalDisplay::DisplayAlignment>(alignment));
     display.setLeadingZeros(zeros);
     display.setValue(QStringLiteral("7"));
     QCOMPARE(display.value(), QStringLiteral("7"));
-    const QImage image = Render(display);
+    const QImage image = render(display);
     for (int cell = 0; cell < 4; ++cell) {
       const QChar want = cells[cell];
       if (want == u'-') {
-        QVERIFY2(CellEmpty(image, kPort, cell), qPrintable(QString::number(cell)));
+        QVERIFY2(cellEmpty(image, kPort, cell), qPrintable(QString::number(cell)));
       } else {
         QString why;
-        QVERIFY2(CellShows(image, kPort, cell, want.digitValue(), &why), qPrintable(why));
+        QVERIFY2(cellShows(image, kPort, cell, want.digitValue(), &why), qPrintable(why));
       }
     }
   }
@@ -235,33 +235,33 @@ class DigitalDisplayTest : public QObject {
     // "A b": a blank is an empty cell; lower case draws as upper case.
     // "x1y2": characters other than digits take no cell.
     TDigitalDisplay display;
-    Configure(display, kPort);
+    configure(display, kPort);
     display.setAlignment(TDigitalDisplay::Left);
     display.setValue(QStringLiteral("A b"));
-    QImage image = Render(display);
+    QImage image = render(display);
     QString why;
-    QVERIFY2(CellShows(image, kPort, 0, 10, &why), qPrintable(why));
-    QVERIFY(CellEmpty(image, kPort, 1));
-    QVERIFY2(CellShows(image, kPort, 2, 11, &why), qPrintable(why));
-    QVERIFY(CellEmpty(image, kPort, 3));
+    QVERIFY2(cellShows(image, kPort, 0, 10, &why), qPrintable(why));
+    QVERIFY(cellEmpty(image, kPort, 1));
+    QVERIFY2(cellShows(image, kPort, 2, 11, &why), qPrintable(why));
+    QVERIFY(cellEmpty(image, kPort, 3));
 
     display.setValue(QStringLiteral("x1y2"));
-    image = Render(display);
-    QVERIFY2(CellShows(image, kPort, 0, 1, &why), qPrintable(why));
-    QVERIFY2(CellShows(image, kPort, 1, 2, &why), qPrintable(why));
-    QVERIFY(CellEmpty(image, kPort, 2));
+    image = render(display);
+    QVERIFY2(cellShows(image, kPort, 0, 1, &why), qPrintable(why));
+    QVERIFY2(cellShows(image, kPort, 1, 2, &why), qPrintable(why));
+    QVERIFY(cellEmpty(image, kPort, 2));
   }
 
   void lowerCaseIsDrawnButKeptInTheValue() {
     TDigitalDisplay display;
-    Configure(display, kPort);
+    configure(display, kPort);
     display.setValue(QStringLiteral("0A1f"));
     QCOMPARE(display.property("Value").toString(), QStringLiteral("0A1f"));
-    const QImage image = Render(display);
+    const QImage image = render(display);
     const int digits[] = {0, 10, 1, 15};
     for (int cell = 0; cell < 4; ++cell) {
       QString why;
-      QVERIFY2(CellShows(image, kPort, cell, digits[cell], &why), qPrintable(why));
+      QVERIFY2(cellShows(image, kPort, cell, digits[cell], &why), qPrintable(why));
     }
   }
 
@@ -275,61 +275,61 @@ class DigitalDisplayTest : public QObject {
     QFETCH(int, alignment);
     QFETCH(int, one);
     TDigitalDisplay display;
-    Configure(display, kRegister);
+    configure(display, kRegister);
     display.setAlignment(static_cast<TDigitalDisplay::DisplayAlignment>(alignment));
     for (const QString& value : {QStringLiteral("1.5"), QStringLiteral("1,5")}) {
       display.setValue(value);
-      const QImage image = Render(display);
+      const QImage image = render(display);
       QString why;
-      QVERIFY2(CellShows(image, kRegister, one, 1, &why), qPrintable(why));
-      QVERIFY2(CellShows(image, kRegister, one + 1, 5, &why), qPrintable(why));
-      QCOMPARE(image.pixelColor(Pixel(kRegister, one + 1, Point)), kLime);
-      QCOMPARE(image.pixelColor(Pixel(kRegister, one, Point)), kBlack);
-      QCOMPARE(image.pixelColor(Pixel(kRegister, one + 2 < 4 ? one + 2 : 0, Point)), kBlack);
+      QVERIFY2(cellShows(image, kRegister, one, 1, &why), qPrintable(why));
+      QVERIFY2(cellShows(image, kRegister, one + 1, 5, &why), qPrintable(why));
+      QCOMPARE(image.pixelColor(pixel(kRegister, one + 1, Point)), kLime);
+      QCOMPARE(image.pixelColor(pixel(kRegister, one, Point)), kBlack);
+      QCOMPARE(image.pixelColor(pixel(kRegister, one + 2 < 4 ? one + 2 : 0, Point)), kBlack);
     }
   }
 
   void pointAndColonAreLitWhateverTheUnlitColour() {
     TDigitalDisplay display;
-    Configure(display, kPort);
+    configure(display, kPort);
     display.setAlignment(TDigitalDisplay::Left);
     display.setDigitOnColor(QColor(255, 0, 0));
     display.setValue(QStringLiteral("12:34."));
-    const QImage image = Render(display);
-    QCOMPARE(image.pixelColor(Pixel(kPort, 2, ColonUpper)), QColor(255, 0, 0));
-    QCOMPARE(image.pixelColor(Pixel(kPort, 2, ColonLower)), QColor(255, 0, 0));
-    QCOMPARE(image.pixelColor(Pixel(kPort, 2, Point)), kBlack);
-    QCOMPARE(image.pixelColor(Pixel(kPort, 1, ColonUpper)), kBlack);
+    const QImage image = render(display);
+    QCOMPARE(image.pixelColor(pixel(kPort, 2, ColonUpper)), QColor(255, 0, 0));
+    QCOMPARE(image.pixelColor(pixel(kPort, 2, ColonLower)), QColor(255, 0, 0));
+    QCOMPARE(image.pixelColor(pixel(kPort, 2, Point)), kBlack);
+    QCOMPARE(image.pixelColor(pixel(kPort, 1, ColonUpper)), kBlack);
     // The colon takes no cell: the 3 and the 4 follow in cells 2 and 3.
     QString why;
     display.setDigitOnColor(kLime);
-    QVERIFY2(CellShows(Render(display), kPort, 3, 4, &why), qPrintable(why));
+    QVERIFY2(cellShows(render(display), kPort, 3, 4, &why), qPrintable(why));
   }
 
   void walkStopsAfterTheLastCell() {
     TDigitalDisplay display;
-    Configure(display, kPort);
+    configure(display, kPort);
     display.setValue(QStringLiteral("12345"));
     QCOMPARE(display.value(), QStringLiteral("12345"));
-    const QImage image = Render(display);
+    const QImage image = render(display);
     for (int cell = 0; cell < 4; ++cell) {
       QString why;
-      QVERIFY2(CellShows(image, kPort, cell, cell + 1, &why), qPrintable(why));
+      QVERIFY2(cellShows(image, kPort, cell, cell + 1, &why), qPrintable(why));
     }
     // Fewer cells: the same value stops earlier.
     display.setDigits(2);
     const Shape two{54, 21, 26, 1, kPortOff};
-    const QImage wide = Render(display);
+    const QImage wide = render(display);
     QString why;
-    QVERIFY2(CellShows(wide, two, 0, 1, &why), qPrintable(why));
-    QVERIFY2(CellShows(wide, two, 1, 2, &why), qPrintable(why));
+    QVERIFY2(cellShows(wide, two, 0, 1, &why), qPrintable(why));
+    QVERIFY2(cellShows(wide, two, 1, 2, &why), qPrintable(why));
   }
 
   void noDigitsDrawsTheBackground() {
     TDigitalDisplay display;
-    Configure(display, kPort);
+    configure(display, kPort);
     display.setDigits(0);
-    QVERIFY(OnlyColour(Render(display), kBlack));
+    QVERIFY(onlyColour(render(display), kBlack));
   }
 
   void propertiesRepaintOnlyWhenTheyChange_data() {
@@ -384,7 +384,7 @@ class DigitalDisplayTest : public QObject {
   }
 
   void pictures() {
-    const QString dir = PicturesDir();
+    const QString dir = picturesDir();
     struct Picture {
       const char* file;
       Shape shape;
@@ -404,9 +404,9 @@ class DigitalDisplayTest : public QObject {
     int x = gap;
     for (const Picture& p : pictures) {
       TDigitalDisplay display;
-      Configure(display, p.shape);
+      configure(display, p.shape);
       display.setValue(QString::fromLatin1(p.value));
-      const QImage image = Render(display);
+      const QImage image = render(display);
       QVERIFY(image.save(dir + QLatin1Char('/') + QLatin1String(p.file)));
       const QImage big =
           image.scaled(image.size() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation);

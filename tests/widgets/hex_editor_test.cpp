@@ -47,19 +47,19 @@ class RecordingHexEditor : public THexEditor {
   }
 };
 
-std::vector<std::uint8_t> Pattern(std::size_t size) {
+std::vector<std::uint8_t> pattern(std::size_t size) {
   std::vector<std::uint8_t> bytes(size);
   for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + 0x3C);
   return bytes;
 }
 
-MemoryStore PatternStore(std::size_t size) {
+MemoryStore patternStore(std::size_t size) {
   MemoryStore store;
-  store.Replace(Pattern(size));
+  store.replace(pattern(size));
   return store;
 }
 
-std::unique_ptr<RecordingHexEditor> ShownGrid(MemoryStore& store) {
+std::unique_ptr<RecordingHexEditor> shownGrid(MemoryStore& store) {
   auto grid = std::make_unique<RecordingHexEditor>();
   grid->setMemoryStore(&store);
   grid->resize(grid->sizeHint());
@@ -71,12 +71,12 @@ std::unique_ptr<RecordingHexEditor> ShownGrid(MemoryStore& store) {
 }
 
 // Lets pending paints happen, then starts recording afresh.
-void Settle(RecordingHexEditor& grid) {
+void settle(RecordingHexEditor& grid) {
   QCoreApplication::processEvents();
   grid.forgetPaints();
 }
 
-QString Hex(std::uint8_t value) {
+QString hex(std::uint8_t value) {
   return QString::number(value, 16).toUpper();
 }
 
@@ -141,7 +141,7 @@ class HexEditorTest : public QObject {
     };
     for (const auto& c : cases) {
       MemoryStore store(8);
-      store.SetByte(4, std::uint8_t(c.start));
+      store.setByte(4, std::uint8_t(c.start));
       THexEditor grid;
       grid.setMemoryStore(&store);
       grid.setCaret(4, c.area, c.nibble);
@@ -222,7 +222,7 @@ class HexEditorTest : public QObject {
       QTest::keyClick(&grid, c.key, c.modifiers);
       QVERIFY2(grid.caretByteIndex() == c.to.byte, c.name);
       QVERIFY2(grid.caretArea() == c.to.area && grid.caretNibble() == c.to.nibble, c.name);
-      QVERIFY2(store.HexText() == std::string(20, '0'), c.name);
+      QVERIFY2(store.hexText() == std::string(20, '0'), c.name);
       // Caret keys raise only key-up; the modifier keys go down like any key.
       downs.removeAll(Qt::Key_Control);
       downs.removeAll(Qt::Key_Shift);
@@ -232,7 +232,7 @@ class HexEditorTest : public QObject {
 
   void pageKeysMoveByVisibleRowsAndKeepTheCaretInView() {
     MemoryStore store(kMachineBytes);
-    auto grid = ShownGrid(store);
+    auto grid = shownGrid(store);
     const int page = grid->visibleRowCount();
     QVERIFY(page > 1);
     const auto caretInView = [&] {
@@ -265,7 +265,7 @@ class HexEditorTest : public QObject {
   // key-up, so each event must see the grid at the right moment.
   void aCharacterKeyRaisesDownPressThenEditsThenUp() {
     MemoryStore store(8);
-    store.SetByte(2, 0x3C);
+    store.setByte(2, 0x3C);
     THexEditor grid;
     grid.setMemoryStore(&store);
     grid.setCaret(2);
@@ -274,10 +274,10 @@ class HexEditorTest : public QObject {
       log << QStringLiteral("down %1 at %2").arg(key).arg(grid.caretByteIndex());
     });
     connect(&grid, &THexEditor::keyPressed, this, [&](QChar c) {
-      log << QStringLiteral("press %1 sees %2").arg(c).arg(Hex(store.byte(2)));
+      log << QStringLiteral("press %1 sees %2").arg(c).arg(hex(store.byte(2)));
     });
     connect(&grid, &THexEditor::keyUp, this, [&](int key, Qt::KeyboardModifiers) {
-      log << QStringLiteral("up %1 sees %2").arg(key).arg(Hex(store.byte(2)));
+      log << QStringLiteral("up %1 sees %2").arg(key).arg(hex(store.byte(2)));
     });
     QTest::keyClick(&grid, '7');
     const QStringList expected = {QStringLiteral("down %1 at 2").arg(int(Qt::Key_7)),
@@ -308,21 +308,21 @@ class HexEditorTest : public QObject {
   }
 
   void deleteChangesNothingAndInsertClearsMarks() {
-    MemoryStore store = PatternStore(6);
+    MemoryStore store = patternStore(6);
     THexEditor grid;
     grid.setMemoryStore(&store);
     QTest::keyClicks(&grid, "0000");
     QVERIFY(grid.isChanged(0) && grid.isChanged(1));
-    const std::string before = store.HexText();
+    const std::string before = store.hexText();
     QSignalSpy downs(&grid, &THexEditor::keyDown);
     QSignalSpy pressed(&grid, &THexEditor::keyPressed);
     QTest::keyClick(&grid, Qt::Key_Delete);
-    QCOMPARE(store.HexText(), before);
+    QCOMPARE(store.hexText(), before);
     QCOMPARE(grid.caretByteIndex(), std::size_t{2});
     QVERIFY(grid.isChanged(0));
     QTest::keyClick(&grid, Qt::Key_Insert);
     QVERIFY(!grid.isChanged(0) && !grid.isChanged(1));
-    QCOMPARE(store.HexText(), before);
+    QCOMPARE(store.hexText(), before);
     QCOMPARE(store.size(), std::size_t{6});
     QCOMPARE(downs.count(), 2);
     QCOMPARE(pressed.count(), 0);
@@ -350,17 +350,17 @@ class HexEditorTest : public QObject {
     QCOMPARE(downs.count(), 3);
     QCOMPARE(pressed.count(), 3);
     QCOMPARE(ups.count(), 1);
-    QCOMPARE(store.HexText().substr(0, 4), std::string("9990"));
+    QCOMPARE(store.hexText().substr(0, 4), std::string("9990"));
   }
 
   void machineWritesShowWithoutMarks() {
-    MemoryStore store = PatternStore(16);
+    MemoryStore store = patternStore(16);
     THexEditor grid;
     grid.setMemoryStore(&store);
     grid.setMemory(4, 0xAB);
     QCOMPARE(grid.hexText().substr(8, 2), std::string("AB"));
     QVERIFY(!grid.isChanged(4));
-    const std::string before = store.HexText();
+    const std::string before = store.hexText();
     for (long long index : {-1LL, 16LL, 1LL << 40}) {
       try {
         grid.setMemory(index, 0x11);
@@ -369,18 +369,18 @@ class HexEditorTest : public QObject {
         QCOMPARE(QString(error.what()), QStringLiteral("Invalid SetMemory index"));
       }
     }
-    QCOMPARE(store.HexText(), before);
+    QCOMPARE(store.hexText(), before);
     QCOMPARE(store.size(), std::size_t{16});
   }
 
   void aMachineWriteRepaintsOnlyItsRow() {
-    MemoryStore store = PatternStore(kMachineBytes);
-    auto grid = ShownGrid(store);
+    MemoryStore store = patternStore(kMachineBytes);
+    auto grid = shownGrid(store);
     grid->verticalScrollBar()->setValue(0x100);
-    Settle(*grid);
+    settle(*grid);
     const long long row = grid->firstVisibleRow() + 3;
 
-    store.SetByte(2 * row + 1, 0xEE);
+    store.setByte(2 * row + 1, 0xEE);
     QCoreApplication::processEvents();
     QCOMPARE(grid->paintRegions.size(), std::size_t{1});
     QCOMPARE(grid->paintRegions.front(), QRegion(grid->rowRect(row)));
@@ -388,22 +388,22 @@ class HexEditorTest : public QObject {
     QVERIFY(!grid->isChanged(2 * row + 1));
 
     // A write outside the view paints nothing; one over two rows paints both.
-    Settle(*grid);
-    store.SetByte(0, 0x01);
+    settle(*grid);
+    store.setByte(0, 0x01);
     QCoreApplication::processEvents();
     QVERIFY(grid->paintRegions.empty());
     const std::uint8_t pair[2] = {1, 2};
-    store.SetBytes(2 * row + 1, pair);
+    store.setBytes(2 * row + 1, pair);
     QCoreApplication::processEvents();
     QCOMPARE(grid->paintedRows, (std::vector<long long>{row, row + 1}));
   }
 
   void paintingDrawsOnlyTheVisibleRows() {
-    MemoryStore store = PatternStore(kMachineBytes);
-    auto grid = ShownGrid(store);
+    MemoryStore store = patternStore(kMachineBytes);
+    auto grid = shownGrid(store);
     for (int top : {0, 0x7000, grid->verticalScrollBar()->maximum()}) {
       grid->verticalScrollBar()->setValue(top);
-      Settle(*grid);
+      settle(*grid);
       grid->viewport()->update();
       QCoreApplication::processEvents();
       std::vector<long long> expected;
@@ -417,8 +417,8 @@ class HexEditorTest : public QObject {
   }
 
   void replacingTheContentClearsMarksAndHomesTheCaret() {
-    MemoryStore store = PatternStore(kMachineBytes);
-    auto grid = ShownGrid(store);
+    MemoryStore store = patternStore(kMachineBytes);
+    auto grid = shownGrid(store);
     QTest::keyClick(grid.get(), Qt::Key_End, Qt::ControlModifier);
     QTest::keyClick(grid.get(), Qt::Key_Tab);
     QTest::keyClick(grid.get(), 'z');
@@ -426,7 +426,7 @@ class HexEditorTest : public QObject {
     QVERIFY(grid->firstVisibleRow() > 0);
 
     grid->replaceContent({0x12, 0x34, 0x56});
-    QCOMPARE(store.HexText(), std::string("123456"));
+    QCOMPARE(store.hexText(), std::string("123456"));
     QCOMPARE(grid->dataSize(), std::size_t{3});
     QVERIFY(grid->caretByteIndex() == 0 && grid->caretArea() == Area::Digits);
     QVERIFY(grid->caretNibble() == 0 && grid->firstVisibleRow() == 0);
@@ -436,7 +436,7 @@ class HexEditorTest : public QObject {
     // Replacing the store's content directly (memory initialisation) too.
     QTest::keyClick(grid.get(), 'F');
     QVERIFY(grid->isChanged(0));
-    store.Replace(Pattern(kMachineBytes));
+    store.replace(pattern(kMachineBytes));
     QVERIFY(!grid->isChanged(0));
     QCOMPARE(grid->rowLabel(0xEFFF), QStringLiteral("HEFFF:"));
 
@@ -448,7 +448,7 @@ class HexEditorTest : public QObject {
   }
 
   void theGridLetsGoOfItsStore() {
-    MemoryStore store = PatternStore(8);
+    MemoryStore store = patternStore(8);
     {
       THexEditor grid;
       grid.setMemoryStore(&store);
@@ -458,13 +458,13 @@ class HexEditorTest : public QObject {
       QCOMPARE(grid.caretByteIndex(), std::size_t{0});
       grid.setMemoryStore(&store);
     }
-    store.SetByte(2, 0);  // a destroyed grid must no longer be observing
+    store.setByte(2, 0);  // a destroyed grid must no longer be observing
     QCOMPARE(store.byte(2), std::uint8_t{0});
   }
 
   void aClickPlacesTheCaret() {
-    MemoryStore store = PatternStore(64);
-    auto grid = ShownGrid(store);
+    MemoryStore store = patternStore(64);
+    auto grid = shownGrid(store);
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(7, Area::Text).center());
     QCOMPARE(grid->caretByteIndex(), std::size_t{7});
     QCOMPARE(grid->caretArea(), Area::Text);
@@ -476,10 +476,10 @@ class HexEditorTest : public QObject {
   }
 
   void picture() {
-    MemoryStore store = PatternStore(kMachineBytes);
+    MemoryStore store = patternStore(kMachineBytes);
     const std::uint8_t program[] = {0x41, 0x05, 0x4F, 0x52, 0x42, 0x45, 0x4E, 0x00, 0x7F, 0x20};
-    store.SetBytes(0, program);
-    auto grid = ShownGrid(store);
+    store.setBytes(0, program);
+    auto grid = shownGrid(store);
     grid->activateWindow();
     grid->setFocus();
     QVERIFY(QTest::qWaitForWindowActive(grid.get()));

@@ -18,19 +18,19 @@
 using orben::Listing;
 using orben::THListBox;
 using orben::testing::PaintCounter;
-using orben::testing::PicturesDir;
-using orben::testing::ShowAndSettle;
+using orben::testing::picturesDir;
+using orben::testing::showAndSettle;
 
 namespace {
 
 // "[0000]: 2105" for address 0.
-std::string Line(int address, const char* content = "2105") {
+std::string line(int address, const char* content = "2105") {
   char text[32];
   std::snprintf(text, sizeof text, "[%04X]: %s", address, content);
   return text;
 }
 
-QStringList Lines(const THListBox& box) {
+QStringList lines(const THListBox& box) {
   QStringList lines;
   for (int i = 0; i < box.count(); ++i) lines << box.lineAt(i);
   return lines;
@@ -50,7 +50,7 @@ class CountingListBox : public THListBox {
 };
 
 // The line at `index` lies wholly inside the viewport.
-bool InView(const THListBox& box, int index) {
+bool inView(const THListBox& box, int index) {
   return index >= box.topLine() && index < box.topLine() + box.visibleLines();
 }
 
@@ -65,7 +65,7 @@ class HListBoxTest : public QObject {
     box.setSorted(true);
     box.addLine(QStringLiteral("[0005]: HALT"));
     box.addLine(QStringLiteral("[0002]: LLI R1, H'05"));
-    QCOMPARE(Lines(box),
+    QCOMPARE(lines(box),
              QStringList({QStringLiteral("[0002]: LLI R1, H'05"), QStringLiteral("[0005]: HALT")}));
   }
 
@@ -80,16 +80,16 @@ class HListBoxTest : public QObject {
 
   void sortedOnResortsAndOffKeepsTheOrder() {
     THListBox box;
-    for (int address : {0x30, 0x0A, 0x1F}) box.addLine(QString::fromStdString(Line(address)));
+    for (int address : {0x30, 0x0A, 0x1F}) box.addLine(QString::fromStdString(line(address)));
     box.selectLine(0);  // [0030]
     box.setSorted(true);
-    QCOMPARE(Lines(box),
+    QCOMPARE(lines(box),
              QStringList({QStringLiteral("[000A]: 2105"), QStringLiteral("[001F]: 2105"),
                           QStringLiteral("[0030]: 2105")}));
     QCOMPARE(box.currentLine(), 2);  // the selection follows its line
     box.setSorted(false);
-    box.addLine(QString::fromStdString(Line(0x01)));
-    QCOMPARE(Lines(box),
+    box.addLine(QString::fromStdString(line(0x01)));
+    QCOMPARE(lines(box),
              QStringList({QStringLiteral("[000A]: 2105"), QStringLiteral("[001F]: 2105"),
                           QStringLiteral("[0030]: 2105"), QStringLiteral("[0001]: 2105")}));
   }
@@ -100,34 +100,34 @@ class HListBoxTest : public QObject {
     QCOMPARE(&box.listing(), &listing);
     box.addLine(QStringLiteral("[0000]: 2105"));
     box.addLine(QStringLiteral("[0001]: 0000"));
-    listing.Add(Line(2, "HALT"));
+    listing.add(line(2, "HALT"));
     QCOMPARE(box.count(), 3);
-    QCOMPARE(listing.Count(), 3);
+    QCOMPARE(listing.count(), 3);
     box.replaceLine(0, QStringLiteral("[0000]: LLI R1, H'05"));
-    QCOMPARE(listing.Line(0), std::string("[0000]: LLI R1, H'05"));
+    QCOMPARE(listing.line(0), std::string("[0000]: LLI R1, H'05"));
     box.selectLine(1);
-    QCOMPARE(listing.Selected(), 1);
+    QCOMPARE(listing.selected(), 1);
     box.deleteLine(1);
-    QCOMPARE(listing.Count(), 2);
+    QCOMPARE(listing.count(), 2);
     QCOMPARE(box.currentLine(), -1);  // the selection went with its line
     QCOMPARE(box.lineAt(1), QStringLiteral("[0002]: HALT"));
     QCOMPARE(box.lineAt(7), QString());
     box.clear();
-    QCOMPARE(listing.Count(), 0);
+    QCOMPARE(listing.count(), 0);
   }
 
   void clearingAListScrolledRightLeavesItEmptyAndAtTheLeftEdge() {
     Listing listing;
     THListBox box(&listing);
     box.resize(377, 255);
-    for (int a = 0; a < 40; ++a) box.addLine(QString::fromStdString(Line(a)));
+    for (int a = 0; a < 40; ++a) box.addLine(QString::fromStdString(line(a)));
     box.setHorizontalExtent(2000);
-    QVERIFY(ShowAndSettle(box));
+    QVERIFY(showAndSettle(box));
     box.horizontalScrollBar()->setValue(500);
     box.verticalScrollBar()->setValue(10);
     QCOMPARE(box.horizontalScrollBar()->value(), 500);
 
-    listing.Clear();  // the listing emptied behind the widget's back
+    listing.clear();  // the listing emptied behind the widget's back
 
     QCOMPARE(box.count(), 0);
     QCOMPARE(box.horizontalExtent(), 0);
@@ -140,7 +140,7 @@ class HListBoxTest : public QObject {
   void horizontalExtentSetsTheScrollableWidth() {
     THListBox box;
     box.resize(377, 255);
-    QVERIFY(ShowAndSettle(box));
+    QVERIFY(showAndSettle(box));
     QCOMPARE(box.horizontalScrollBar()->maximum(), 0);
     box.setHorizontalExtent(box.viewport()->width() + 120);
     QCOMPARE(box.horizontalScrollBar()->maximum(), 120);
@@ -152,30 +152,30 @@ class HListBoxTest : public QObject {
     Listing listing;
     THListBox box(&listing);
     box.resize(377, 255);
-    for (int a = 0; a < 2000; ++a) listing.Add(Line(a));
-    QVERIFY(ShowAndSettle(box));
+    for (int a = 0; a < 2000; ++a) listing.add(line(a));
+    QVERIFY(showAndSettle(box));
     QCOMPARE(box.topLine(), 0);
     QVERIFY(box.visibleLines() >= 10);
 
     QSignalSpy spy(&box, &THListBox::currentLineChanged);
     box.selectLine(1500);
-    QVERIFY(InView(box, 1500));
+    QVERIFY(inView(box, 1500));
     QCOMPARE(spy.count(), 1);
     QCOMPARE(spy.at(0).at(0).toInt(), 1500);
 
     // The executing line, found by its address, through the listing alone.
-    listing.SelectAddress("0064");
-    QCOMPARE(listing.Selected(), 100);
-    QVERIFY(InView(box, 100));
+    listing.selectAddress("0064");
+    QCOMPARE(listing.selected(), 100);
+    QVERIFY(inView(box, 100));
 
     // A line already in view does not scroll.
     const int top = box.topLine();
-    listing.Select(top + 2);
+    listing.select(top + 2);
     QCOMPARE(box.topLine(), top);
 
     // The last line: the list ends at the bottom of the view.
     box.selectLine(1999);
-    QVERIFY(InView(box, 1999));
+    QVERIFY(inView(box, 1999));
     QCOMPARE(box.topLine(), 2000 - box.visibleLines());
   }
 
@@ -183,32 +183,32 @@ class HListBoxTest : public QObject {
     Listing listing;
     THListBox box(&listing);
     box.resize(377, 255);
-    for (int a = 0; a < 100; ++a) listing.Add(Line(a));
-    QVERIFY(ShowAndSettle(box));
+    for (int a = 0; a < 100; ++a) listing.add(line(a));
+    QVERIFY(showAndSettle(box));
     box.verticalScrollBar()->setValue(20);
     QTest::mouseClick(box.viewport(), Qt::LeftButton, {},
                       QPoint(30, 3 * THListBox::kLineHeight + 5));
-    QCOMPARE(listing.Selected(), 23);
+    QCOMPARE(listing.selected(), 23);
     // Below the last line: nothing changes.
-    listing.Clear();
-    listing.Add(Line(0));
-    listing.Select(0);
+    listing.clear();
+    listing.add(line(0));
+    listing.select(0);
     QTest::mouseClick(box.viewport(), Qt::LeftButton, {},
                       QPoint(30, 5 * THListBox::kLineHeight + 5));
-    QCOMPARE(listing.Selected(), 0);
+    QCOMPARE(listing.selected(), 0);
   }
 
   void arrowKeysMoveTheSelection() {
     THListBox box;
     box.resize(377, 255);
-    for (int a = 0; a < 100; ++a) box.addLine(QString::fromStdString(Line(a)));
-    QVERIFY(ShowAndSettle(box));
+    for (int a = 0; a < 100; ++a) box.addLine(QString::fromStdString(line(a)));
+    QVERIFY(showAndSettle(box));
     box.selectLine(0);
     QTest::keyClick(&box, Qt::Key_Down);
     QCOMPARE(box.currentLine(), 1);
     QTest::keyClick(&box, Qt::Key_End);
     QCOMPARE(box.currentLine(), 99);
-    QVERIFY(InView(box, 99));
+    QVERIFY(inView(box, 99));
     QTest::keyClick(&box, Qt::Key_Down);
     QCOMPARE(box.currentLine(), 99);
     QTest::keyClick(&box, Qt::Key_Home);
@@ -220,10 +220,10 @@ class HListBoxTest : public QObject {
     Listing listing;
     THListBox box(&listing);
     box.resize(377, 255);
-    for (int a = 0; a < 200; ++a) listing.Add(Line(a));
+    for (int a = 0; a < 200; ++a) listing.add(line(a));
     PaintCounter counter;
     box.viewport()->installEventFilter(&counter);
-    QVERIFY(ShowAndSettle(box));
+    QVERIFY(showAndSettle(box));
 
     struct Change {
       const char* what;
@@ -231,16 +231,16 @@ class HListBoxTest : public QObject {
       bool repaints;
     };
     const std::vector<Change> changes = {
-        {"add below the view", [&] { listing.Add(Line(0x300)); }, false},
-        {"sort", [&] { listing.SetSorted(true); }, true},
-        {"add in view", [&] { listing.Add(Line(1, "HALT")); }, true},
-        {"replace a line in view", [&] { listing.Replace(3, Line(3, "HALT")); }, true},
-        {"replace a line out of view", [&] { listing.Replace(150, Line(150, "HALT")); }, false},
-        {"remove", [&] { listing.Remove(0); }, true},
-        {"select", [&] { listing.Select(4); }, true},
-        {"rewrite", [&] { listing.RewriteAll([](const std::string& s) { return s + ";"; }); },
+        {"add below the view", [&] { listing.add(line(0x300)); }, false},
+        {"sort", [&] { listing.setSorted(true); }, true},
+        {"add in view", [&] { listing.add(line(1, "HALT")); }, true},
+        {"replace a line in view", [&] { listing.replace(3, line(3, "HALT")); }, true},
+        {"replace a line out of view", [&] { listing.replace(150, line(150, "HALT")); }, false},
+        {"remove", [&] { listing.remove(0); }, true},
+        {"select", [&] { listing.select(4); }, true},
+        {"rewrite", [&] { listing.rewriteAll([](const std::string& s) { return s + ";"; }); },
          true},
-        {"clear", [&] { listing.Clear(); }, true},
+        {"clear", [&] { listing.clear(); }, true},
     };
     for (const Change& change : changes) {
       QTest::qWait(10);
@@ -255,8 +255,8 @@ class HListBoxTest : public QObject {
     Listing listing;
     CountingListBox box(&listing);
     box.resize(377, 255);
-    for (int a = 0; a < 61440; ++a) listing.Add(Line(a % 0xF000));
-    QVERIFY(ShowAndSettle(box));
+    for (int a = 0; a < 61440; ++a) listing.add(line(a % 0xF000));
+    QVERIFY(showAndSettle(box));
     const int visible = box.visibleLines();
     QVERIFY(visible >= 10 && visible <= 16);
 
@@ -269,9 +269,9 @@ class HListBoxTest : public QObject {
     // A run selecting line after line: each step draws a few lines only.
     for (int line = 30000; line < 30040; ++line) {
       box.drawn.clear();
-      listing.Select(line);
+      listing.select(line);
       box.viewport()->repaint(box.viewport()->rect());
-      QVERIFY(InView(box, line));
+      QVERIFY(inView(box, line));
       QVERIFY(box.drawn.size() <= static_cast<std::size_t>(visible + 1));
       QVERIFY(std::set<int>(box.drawn.begin(), box.drawn.end()).count(line) == 1);
     }
@@ -279,7 +279,7 @@ class HListBoxTest : public QObject {
     // Moving the selection within the view repaints just the two lines.
     QTest::qWait(20);
     box.drawn.clear();
-    listing.Select(listing.Selected() - 1);
+    listing.select(listing.selected() - 1);
     QTRY_VERIFY(!box.drawn.empty());
     QTest::qWait(20);
     QVERIFY(box.drawn.size() <= 2);
@@ -298,7 +298,7 @@ class HListBoxTest : public QObject {
   void tabsExpandToStopsEveryEightCells() {
     QFETCH(QString, text);
     QFETCH(QString, expanded);
-    QCOMPARE(THListBox::ExpandTabs(text), expanded);
+    QCOMPARE(THListBox::expandTabs(text), expanded);
   }
 
   void appearanceIsNavyFixedPitchSeventeenPixelLines() {
@@ -309,7 +309,7 @@ class HListBoxTest : public QObject {
     box.resize(377, 255);
     box.addLine(QStringLiteral("[0000]: LLI R1, H'05"));
     box.addLine(QStringLiteral("[0001]: LLI R1, H'05"));
-    QVERIFY(ShowAndSettle(box));
+    QVERIFY(showAndSettle(box));
     // Navy text in the first line's band and in the second's, none below.
     const QImage image = box.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     auto navy_rows = [&](int from, int to) {
@@ -334,23 +334,23 @@ class HListBoxTest : public QObject {
     Listing listing;
     {
       THListBox box(&listing);
-      listing.Add(Line(1));
+      listing.add(line(1));
     }
-    listing.Add(Line(2));  // would reach a destroyed observer
-    listing.Select(1);
-    listing.Clear();
-    QCOMPARE(listing.Count(), 0);
+    listing.add(line(2));  // would reach a destroyed observer
+    listing.select(1);
+    listing.clear();
+    QCOMPARE(listing.count(), 0);
 
     // Switching listings moves the observation with it.
     Listing other;
     THListBox box(&listing);
     box.setListing(&other);
     QSignalSpy spy(&box, &THListBox::currentLineChanged);
-    listing.Add(Line(3));
-    listing.Select(0);
+    listing.add(line(3));
+    listing.select(0);
     QCOMPARE(spy.count(), 0);
-    other.Add(Line(4));
-    other.Select(0);
+    other.add(line(4));
+    other.select(0);
     QCOMPARE(spy.count(), 1);
     box.setListing(nullptr);
     QCOMPARE(box.count(), 0);
@@ -364,8 +364,8 @@ class HListBoxTest : public QObject {
         "[0003]: OUT R3, H'01", "[0004]: HALT",         "[0005]:\t2105\t(tab)"};
     for (const char* line : lines) box.addLine(QString::fromLatin1(line));
     box.selectLine(2);
-    QVERIFY(ShowAndSettle(box));
-    QVERIFY(box.grab().save(PicturesDir() + QStringLiteral("/listing.png")));
+    QVERIFY(showAndSettle(box));
+    QVERIFY(box.grab().save(picturesDir() + QStringLiteral("/listing.png")));
   }
 };
 

@@ -12,7 +12,7 @@
 #include "widgets/widget_test_support.h"
 
 using orben::TLiveButton;
-using orben::testing::PicturesDir;
+using orben::testing::picturesDir;
 
 namespace {
 
@@ -20,18 +20,18 @@ const QColor kBlack(0, 0, 0);
 const QColor kYellow(255, 255, 0);
 const QColor kTeal(0, 128, 128);
 
-void SendEnter(QWidget* widget) {
+void sendEnter(QWidget* widget) {
   QEnterEvent event(QPointF(5, 5), QPointF(5, 5), widget->mapToGlobal(QPointF(5, 5)));
   QApplication::sendEvent(widget, &event);
 }
 
-void SendLeave(QWidget* widget) {
+void sendLeave(QWidget* widget) {
   QEvent event(QEvent::Leave);
   QApplication::sendEvent(widget, &event);
 }
 
 // Pixels of exactly `colour` in the button's picture.
-int CountColour(QWidget& widget, const QColor& colour) {
+int countColour(QWidget& widget, const QColor& colour) {
   const QImage image = widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
   int n = 0;
   for (int y = 0; y < image.height(); ++y) {
@@ -42,7 +42,7 @@ int CountColour(QWidget& widget, const QColor& colour) {
   return n;
 }
 
-QPixmap Square(const QColor& colour, int side = 16) {
+QPixmap square(const QColor& colour, int side = 16) {
   QPixmap pixmap(side, side);
   pixmap.fill(colour);
   return pixmap;
@@ -50,7 +50,7 @@ QPixmap Square(const QColor& colour, int side = 16) {
 
 // A front panel button: 15-pixel caption, drawn without antialiasing so
 // caption pixels carry the caption colour exactly.
-void FrontPanelLook(TLiveButton& button, const QString& caption) {
+void frontPanelLook(TLiveButton& button, const QString& caption) {
   button.setText(caption);
   QFont font(QStringLiteral("MS Sans Serif"));
   font.setPixelSize(15);
@@ -74,16 +74,16 @@ class LiveButtonTest : public QObject {
     QCOMPARE(button.captionColor(), kBlack);
     // Leaving gives teal whatever the colour before.
     button.setCaptionColor(QColor(200, 10, 10));
-    SendLeave(&button);
+    sendLeave(&button);
     QCOMPARE(button.captionColor(), kTeal);
     button.setCaptionColor(kBlack);
-    SendEnter(&button);
+    sendEnter(&button);
     QCOMPARE(button.captionColor(), kYellow);
-    SendLeave(&button);
+    sendLeave(&button);
     QCOMPARE(button.captionColor(), kTeal);
-    SendEnter(&button);
+    sendEnter(&button);
     QCOMPARE(button.captionColor(), kYellow);
-    SendLeave(&button);
+    sendLeave(&button);
     QCOMPARE(button.captionColor(), kTeal);
   }
 
@@ -106,24 +106,24 @@ class LiveButtonTest : public QObject {
 
   void theCaptionIsDrawnInTheCaptionColour() {
     TLiveButton button;
-    FrontPanelLook(button, QStringLiteral("On/Off"));
-    QVERIFY(CountColour(button, kTeal) > 20);
-    QCOMPARE(CountColour(button, kYellow), 0);
-    SendEnter(&button);
-    QVERIFY(CountColour(button, kYellow) > 20);
-    QCOMPARE(CountColour(button, kTeal), 0);
-    SendLeave(&button);
-    QVERIFY(CountColour(button, kTeal) > 20);
-    QCOMPARE(CountColour(button, kYellow), 0);
+    frontPanelLook(button, QStringLiteral("On/Off"));
+    QVERIFY(countColour(button, kTeal) > 20);
+    QCOMPARE(countColour(button, kYellow), 0);
+    sendEnter(&button);
+    QVERIFY(countColour(button, kYellow) > 20);
+    QCOMPARE(countColour(button, kTeal), 0);
+    sendLeave(&button);
+    QVERIFY(countColour(button, kTeal) > 20);
+    QCOMPARE(countColour(button, kYellow), 0);
   }
 
   void glyphSitsAtTheMarginAndHasADisabledLook() {
     TLiveButton button;
-    FrontPanelLook(button, QStringLiteral("D&irección"));
+    frontPanelLook(button, QStringLiteral("D&irección"));
     button.resize(110, 29);
     const QColor normal(255, 0, 0);
     const QColor disabled(0, 0, 255);
-    button.setGlyph(Square(normal), Square(disabled));
+    button.setGlyph(square(normal), square(disabled));
     const int middle = button.height() / 2;
     QImage image = button.grab().toImage();
     // The glyph begins `margin` pixels inside the left edge.
@@ -134,7 +134,7 @@ class LiveButtonTest : public QObject {
     button.setEnabled(false);
     image = button.grab().toImage();
     QCOMPARE(image.pixelColor(3 + 8, middle), disabled);
-    QCOMPARE(CountColour(button, normal), 0);
+    QCOMPARE(countColour(button, normal), 0);
   }
 
   void clicksByMouseKeysAndAcceleratorOnlyWhileEnabled() {
@@ -171,7 +171,7 @@ class LiveButtonTest : public QObject {
   }
 
   void pictures() {
-    const QString dir = PicturesDir();
+    const QString dir = picturesDir();
     QWidget panel;
     panel.setAutoFillBackground(true);
     QPalette palette = panel.palette();
@@ -189,26 +189,26 @@ class LiveButtonTest : public QObject {
       p.drawLine(8, 1, 8, 8);
     }
     auto* on_off = new TLiveButton(&panel);
-    FrontPanelLook(*on_off, QStringLiteral("On/Off"));
+    frontPanelLook(*on_off, QStringLiteral("On/Off"));
     on_off->setGlyph(power);
     on_off->move(8, 8);
-    SendEnter(on_off);  // lit, as under the pointer
+    sendEnter(on_off);  // lit, as under the pointer
 
     auto* direction = new TLiveButton(&panel);
-    FrontPanelLook(*direction, QStringLiteral("D&irección"));
+    frontPanelLook(*direction, QStringLiteral("D&irección"));
     direction->resize(110, 29);
-    direction->setGlyph(Square(QColor(0, 0, 160)), Square(QColor(128, 128, 128)));
+    direction->setGlyph(square(QColor(0, 0, 160)), square(QColor(128, 128, 128)));
     direction->setEnabled(false);
     direction->move(8 + 108 + 8, 8);
 
     auto* key = new TLiveButton(&panel);
-    FrontPanelLook(*key, QStringLiteral("&A"));
+    frontPanelLook(*key, QStringLiteral("&A"));
     key->resize(32, 29);
     key->move(8 + 108 + 8 + 110 + 8, 8);
 
     auto* ok = new TLiveButton(&panel);
     ok->setText(QStringLiteral("¡Vale!"));
-    ok->setGlyph(Square(QColor(0, 160, 0)));
+    ok->setGlyph(square(QColor(0, 160, 0)));
     ok->resize(97, 49);
     ok->move(8 + 108 + 8 + 110 + 8 + 32 + 8, 8);
 

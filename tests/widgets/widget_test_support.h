@@ -10,7 +10,7 @@
 namespace orben::testing {
 
 // Where the tests leave their pictures for a person to look at.
-inline QString PicturesDir() {
+inline QString picturesDir() {
   const QString dir = qEnvironmentVariable("ORBEN_PICTURES", QStringLiteral("pictures"));
   QDir().mkpath(dir);
   return dir;
@@ -27,7 +27,7 @@ class PaintCounter : public QObject {
 };
 
 // Shows the widget and waits until its first paints are over.
-inline bool ShowAndSettle(QWidget& widget) {
+inline bool showAndSettle(QWidget& widget) {
   widget.show();
   if (!QTest::qWaitForWindowExposed(&widget)) return false;
   QTest::qWait(20);
