@@ -1,0 +1,237 @@
+// orben_gallery FOLDER: draws each of ORBEN's widgets as the machine shows
+// them and saves the pictures as PNG files in FOLDER, for a person to look
+// at (display.png and hex_editor.png are the README's pictures). Exits with
+// 1 when a window does not come up or a picture cannot be saved.
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEnterEvent>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QWindow>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <iterator>
+#include <vector>
+
+#include "machine/memory_store.h"
+#include "widgets/digital_display.h"
+#include "widgets/hex_editor.h"
+#include "widgets/hlistbox.h"
+#include "widgets/live_button.h"
+
+namespace orben {
+namespace {
+
+// Runs the event loop until `done` holds or two seconds have passed.
+bool waitFor(const std::function<bool()>& done) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!done()) {
+    if (timer.hasExpired(2000)) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  return true;
+}
+
+// Shows the widget and lets its first paints happen.
+bool showAndSettle(QWidget& widget) {
+  widget.show();
+  if (!waitFor([&] { return widget.windowHandle() && widget.windowHandle()->isExposed(); })) {
+    return false;
+  }
+  QElapsedTimer timer;
+  timer.start();
+  while (!timer.hasExpired(20)) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  return true;
+}
+
+// Presses and releases a key, with the text it types.
+void type(QWidget& widget, int key, const QString& text = QString()) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+  QApplication::sendEvent(&widget, &press);
+  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+  QApplication::sendEvent(&widget, &release);
+}
+
+class Gallery {
+ public:
+  explicit Gallery(const QString& folder) : folder_(folder) {}
+
+  // Saves `image` as `file`; a failure is reported and remembered.
+  void save(const QImage& image, const char* file) {
+    const QString path = folder_ + QLatin1Char('/') + QLatin1String(file);
+    if (image.isNull() || !image.save(path)) fail(QStringLiteral("cannot save ") + path);
+  }
+  void fail(const QString& why) {
+    std::fprintf(stderr, "orben_gallery: %s\n", qPrintable(why));
+    ok_ = false;
+  }
+  bool ok() const { return ok_; }
+
+  // The displays of the machine, each saved alone and then all side by
+  // side, three times enlarged, in display.png.
+  void displays() {
+    struct Picture {
+      const char* file;
+      QSize size;
+      QColor off;
+      const char* value;
+    };
+    const Picture pictures[] = {
+        {"display_67x26_1A2F.png", {67, 26}, QColor(0, 0, 0), "1A2F"},
+        {"display_67x26_off.png", {67, 26}, QColor(0, 0, 0), "****"},
+        {"display_54x21_port.png", {54, 21}, QColor(0, 91, 0), "00C5"},
+        {"display_108x35_default.png", {108, 35}, QColor(0, 64, 0), "12:3.4"},
+    };
+    const int scale = 3;
+    const int gap = 8;
+    const int cell = TDigitalDisplay::kDefaultWidth * scale + gap;
+    const int height = TDigitalDisplay::kDefaultHeight * scale;
+    QImage all(gap + 4 * cell, height + 2 * gap, QImage::Format_RGB32);
+    all.fill(QColor(64, 64, 64));
+    QPainter painter(&all);
+    int x = gap;
+    for (const Picture& p : pictures) {
+      TDigitalDisplay display;
+      display.resize(p.size);
+      display.setDigitOffColor(p.off);
+      display.setValue(QString::fromLatin1(p.value));
+      const QImage image = display.grab().toImage().convertToFormat(QImage::Format_RGB32);
+      save(image, p.file);
+      const QImage big = image.scaled(image.size() * scale);
+      painter.drawImage(x, gap + (height - big.height()) / 2, big);
+      x += cell;
+    }
+    painter.end();
+    save(all, "display.png");
+  }
+
+  // Front panel buttons (On/Off lit as under the pointer, Dirección
+  // disabled with its disabled glyph, a keypad key) and a dialog's ¡Vale!.
+  void buttons() {
+    QWidget panel;
+    panel.setAutoFillBackground(true);
+    QPalette palette = panel.palette();
+    palette.setColor(QPalette::Window, QColor(192, 192, 192));
+    panel.setPalette(palette);
+    panel.resize(8 + 108 + 8 + 110 + 8 + 32 + 8 + 97 + 8, 8 + 49 + 8);
+    const auto frontPanel = [&](const QString& caption, QSize size, int x) {
+      auto* button = new TLiveButton(&panel);
+      button->setText(caption);
+      QFont font(QStringLiteral("MS Sans Serif"));
+      font.setPixelSize(15);
+      font.setStyleStrategy(QFont::NoAntialias);
+      button->setFont(font);
+      button->setCaptionColor(TLiveButton::kLeftColor);
+      button->setMargin(3);
+      button->setCursor(Qt::PointingHandCursor);
+      button->setGeometry(QRect(QPoint(x, 8), size));
+      return button;
+    };
+
+    QPixmap power(16, 16);
+    power.fill(Qt::transparent);
+    {
+      QPainter p(&power);
+      p.setRenderHint(QPainter::Antialiasing);
+      p.setPen(QPen(QColor(200, 0, 0), 2));
+      p.drawArc(QRect(2, 3, 12, 12), 120 * 16, 300 * 16);
+      p.drawLine(8, 1, 8, 8);
+    }
+    TLiveButton* onOff = frontPanel(QStringLiteral("On/Off"), {108, 31}, 8);
+    onOff->setGlyph(power);
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), onOff->mapToGlobal(QPointF(5, 5)));
+    QApplication::sendEvent(onOff, &enter);
+
+    TLiveButton* direction = frontPanel(QStringLiteral("D&irección"), {110, 29}, 124);
+    direction->setGlyph(square(QColor(0, 0, 160)), square(QColor(128, 128, 128)));
+    direction->setEnabled(false);
+    frontPanel(QStringLiteral("&A"), {32, 29}, 242);
+
+    auto* vale = new TLiveButton(&panel);
+    vale->setText(QStringLiteral("¡Vale!"));
+    vale->setGlyph(square(QColor(0, 160, 0)));
+    vale->setGeometry(282, 8, 97, 49);
+    save(panel.grab().toImage(), "live_buttons.png");
+  }
+
+  // A program listing with its third line selected.
+  void listing() {
+    THListBox box;
+    box.resize(377, 255);
+    for (const char* line :
+         {"[0000]: LLI R1, H'05", "[0001]: LLI R2, H'07", "[0002]: ADDS R3, R1, R2",
+          "[0003]: OUT R3, H'01", "[0004]: HALT", "[0005]:\t2105\t(tab)"}) {
+      box.addLine(QString::fromLatin1(line));
+    }
+    box.selectLine(2);
+    if (!showAndSettle(box)) fail(QStringLiteral("the listing did not come up"));
+    save(box.grab().toImage(), "listing.png");
+  }
+
+  // The memory grid holding a program, two words typed over (changed marks
+  // in both areas) and the focused caret on a low digit.
+  void memoryGrid() {
+    std::vector<std::uint8_t> bytes(MemoryStore::kMachineBytes);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+      bytes[i] = static_cast<std::uint8_t>(i * 7 + 0x3C);
+    }
+    const std::uint8_t program[] = {0x41, 0x05, 0x4F, 0x52, 0x42, 0x45, 0x4E, 0x00, 0x7F, 0x20};
+    std::copy(std::begin(program), std::end(program), bytes.begin());
+    MemoryStore store;
+    store.replace(std::move(bytes));
+
+    THexEditor grid;
+    grid.setMemoryStore(&store);
+    grid.resize(grid.sizeHint());
+    if (!showAndSettle(grid)) fail(QStringLiteral("the memory grid did not come up"));
+    grid.activateWindow();
+    grid.setFocus();
+    if (!waitFor([&] { return grid.isActiveWindow() && grid.hasFocus(); })) {
+      fail(QStringLiteral("the memory grid did not take the focus"));
+    }
+    grid.setCaret(0x0A);
+    for (QChar digit : QStringLiteral("1234")) type(grid, digit.unicode(), digit);
+    type(grid, Qt::Key_Tab);
+    type(grid, Qt::Key_H, QStringLiteral("H"));
+    type(grid, Qt::Key_I, QStringLiteral("i"));
+    grid.setCaret(0x12, THexEditor::Area::Digits, 1);
+    save(grid.grab().toImage(), "hex_editor.png");
+  }
+
+ private:
+  static QPixmap square(const QColor& colour) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(colour);
+    return pixmap;
+  }
+
+  QString folder_;
+  bool ok_ = true;
+};
+
+}  // namespace
+}  // namespace orben
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: orben_gallery FOLDER\n");
+    return 2;
+  }
+  const QString folder = QString::fromLocal8Bit(argv[1]);
+  if (!QDir().mkpath(folder)) {
+    std::fprintf(stderr, "orben_gallery: cannot make %s\n", argv[1]);
+    return 1;
+  }
+  orben::Gallery gallery(folder);
+  gallery.displays();
+  gallery.buttons();
+  gallery.listing();
+  gallery.memoryGrid();
+  return gallery.ok() ? 0 : 1;
+}
