@@ -1,4 +1,5 @@
 #include "widgets/digital_display.h"
+#include "widgets/hex_char.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -38,15 +39,6 @@ const std::array<const char*, 16> kPatterns = {
     "1111110", "0110000", "1101101", "1111001", "0110011", "1011011", "1011111", "1110000",
     "1111111", "1111011", "1110111", "0011111", "1001110", "0111101", "1001111", "1000111",
 };
-
-// 0..15 for "0".."9", "A".."F", "a".."f"; -1 for anything else.
-int hexValue(QChar ch) {
-  const char16_t c = ch.unicode();
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  return -1;
-}
 
 struct CellGeometry {
   int y0;

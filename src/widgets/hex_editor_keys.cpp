@@ -7,19 +7,12 @@
 
 #include <algorithm>
 
+#include "widgets/hex_char.h"
 #include "widgets/hex_editor.h"
 
 namespace orben {
 
 namespace {
-
-int hexValue(QChar c) {
-  const char16_t u = c.unicode();
-  if (u >= u'0' && u <= u'9') return u - u'0';
-  if (u >= u'A' && u <= u'F') return u - u'A' + 10;
-  if (u >= u'a' && u <= u'f') return u - u'a' + 10;
-  return -1;
-}
 
 bool isAreaSwitch(const QKeyEvent* event) {
   return event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab ||
