@@ -107,7 +107,7 @@ bool LineReader::readLine(std::string& line) {
     if (*stop == kCarriageReturn) {
       // A line feed straight after a carriage return belongs to the same
       // line end. A read error while looking for it does not spoil the line,
-      // which is already whole; AtEnd reports it.
+      // which is already whole; atEnd reports it.
       if (pos_ == end_ && !fill()) return true;
       if (buffer_[pos_] == kLineFeed) ++pos_;
     }

@@ -35,7 +35,7 @@ class MemoryStore {
   // "Invalid SetMemory index".
   void setByte(long long index, std::uint8_t value);
   // Consecutive bytes from `first`, as one change; out of range throws
-  // like SetByte and stores nothing.
+  // like setByte and stores nothing.
   void setBytes(long long first, std::span<const std::uint8_t> values);
   // The data becomes exactly `bytes`.
   void replace(std::vector<std::uint8_t> bytes);
