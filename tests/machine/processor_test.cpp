@@ -292,22 +292,6 @@ TEST_F(ProcessorTest, FetchAtF000AndAboveExecutesNothing) {
   EXPECT_EQ(m().PanelState(), 2);
 }
 
-TEST_F(ProcessorTest, AdditionProgramOutputsAndHalts) {
-  poke(0, {"2105", "2203", "6312", "5301", "F000"});
-  runFrom("0000");
-  step();
-  step();
-  EXPECT_EQ(reg(1), "0005");
-  EXPECT_EQ(reg(2), "0003");
-  EXPECT_EQ(reg(3), "0008");
-  EXPECT_EQ(flags(), "0000");
-  step();
-  EXPECT_EQ(cell(outputPortCell(1)), "0008");
-  EXPECT_EQ(step(), Outcome::Halted);
-  EXPECT_EQ(cell(kCellPC), "0005");
-  EXPECT_EQ(ui.messages, std::vector<std::string>{"Fin la ejecución :-)"});
-}
-
 TEST_F(ProcessorTest, EveryChangedCellIsNotifiedOnce) {
   testing::RecordingObserver seen;
   m().addObserver(&seen);

@@ -136,14 +136,6 @@ TEST_F(PowerTest, InicializarMemoriaWorksWhileOffAndTouchesNoCell) {
   for (const auto& text : allCells()) EXPECT_EQ(text, "****");
 }
 
-TEST_F(PowerTest, PanelStateSurvivesAPowerCycle) {
-  tuka.power.TogglePower();
-  tuka.panel.BRegistrosClick();
-  tuka.power.TogglePower();
-  tuka.power.TogglePower();
-  EXPECT_EQ(m().PanelState(), 1);
-}
-
 TEST(FillRandomTest, SpellsTheWordInEveryDrawSequence) {
   FillRandom fill(0x1A2B);
   EXPECT_EQ(RandomWordText(fill).str(), "1A2B");
