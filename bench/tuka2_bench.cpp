@@ -9,7 +9,7 @@
 
 #include "machine/random_source.h"
 #include "panel/tuka2.h"
-#include "tuka2/runner.h"
+#include "runner/runner.h"
 
 namespace orben {
 namespace {
@@ -59,13 +59,13 @@ void runLoop(benchmark::State& state, bool full_listing) {
   if (full_listing) {
     // Keep the big listing: the loop's own load emptied nothing, but make sure
     // the listing holds 61,440 lines besides the loop's.
-    state.counters["listing_lines"] = tuka.machine.listing().count();
+    state.counters["listing_lines"] = tuka.listing.count();
   }
   tuka.machine.setCell(kCellKeypad, "0000");
-  tuka.run.BPasoPasoClick();
-  tuka.run.BEjecutarClick();
+  tuka.run.toggleStepMode();
+  tuka.run.executeFromKeypad();
   for (auto _ : state) {
-    for (int i = 0; i < 1000; ++i) tuka.run.RelojTimer();
+    for (int i = 0; i < 1000; ++i) tuka.run.tick();
   }
   benchmark::DoNotOptimize(tuka.machine.cell(kCellPC));
   state.SetItemsProcessed(state.iterations() * 1000);
@@ -93,8 +93,8 @@ void BM_Tuka2RunCommand(benchmark::State& state) {
   for (auto _ : state) {
     std::ostringstream out;
     std::ostringstream err;
-    tuka2::runCommandLine({"run", file, "--fill", "0000", "--max-steps", std::to_string(steps)},
-                          out, err);
+    runner::runCommandLine({"run", file, "--fill", "0000", "--max-steps", std::to_string(steps)},
+                           out, err);
     benchmark::DoNotOptimize(out.str());
   }
   state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(steps));
@@ -111,7 +111,7 @@ void BM_Tuka2DisFullMemory(benchmark::State& state) {
   for (auto _ : state) {
     std::ostringstream out;
     std::ostringstream err;
-    tuka2::runCommandLine({"dis", file, "--fill", "0000"}, out, err);
+    runner::runCommandLine({"dis", file, "--fill", "0000"}, out, err);
     benchmark::DoNotOptimize(out.str());
   }
 }

@@ -16,21 +16,10 @@ int collationKey(char ch) {
   return 0x300 + c;
 }
 
+// The address of "[hhhh]" at `open`, or -1 when its digits are not four
+// upper-case hexadecimal digits.
 int addressOfBracket(const std::string& line, std::size_t open) {
-  int value = 0;
-  for (std::size_t i = open + 1; i < open + 5; ++i) {
-    const char c = line[i];
-    int digit;
-    if (c >= '0' && c <= '9') {
-      digit = c - '0';
-    } else if (c >= 'A' && c <= 'F') {
-      digit = c - 'A' + 10;
-    } else {
-      return -1;
-    }
-    value = value * 16 + digit;
-  }
-  return value;
+  return wordAddress(std::string_view(line).substr(open + 1, 4));
 }
 
 }  // namespace

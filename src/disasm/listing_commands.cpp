@@ -7,9 +7,9 @@ namespace orben {
 
 namespace {
 
-constexpr std::string_view kGridGuardMessage =
-    "AVISO: Acceso a memoria de TUKA-2 ilegal\rIntentó escribir por encima de la posición F000H "
-    "de memoria.\rQue sea la última vez...";
+// The grid's guard says what a refused store says, and one line more.
+const std::string kGridGuardMessage =
+    std::string(kStoreRefusedMessage) + "\rQue sea la última vez...";
 
 }  // namespace
 
@@ -40,40 +40,38 @@ void RebuildListing(Listing& listing) {
   });
 }
 
-void Mododesensamblador1Click(Machine& machine) {
-  if (machine.DisassemblerMode() == 1) {
-    machine.setControl(Control::DisassemblerMode, 0);
-    machine.setCaption(Control::DisassemblerMenuCaption, "Activar Modo Desensamblador");
-    ClearListing(machine.listing());
+void DisassemblerMode::toggle() {
+  if (m_.disassemblerMode()) {
+    m_.setDisassemblerMode(false);
+    m_.setCaption(MenuItem::DisassemblerMode, "Activar Modo Desensamblador");
+    ClearListing(listing_);
     return;
   }
-  if (!machine.ui().askYesNo(kDisassemblerModeTitle, kDisassemblerModeQuestion)) return;
-  machine.setControl(Control::DisassemblerMode, 1);
-  ClearListing(machine.listing());
-  machine.setCaption(Control::DisassemblerMenuCaption, "Desactivar Modo Desensamblador");
+  if (!m_.ui().askYesNo(kDisassemblerModeTitle, kDisassemblerModeQuestion)) return;
+  m_.setDisassemblerMode(true);
+  ClearListing(listing_);
+  m_.setCaption(MenuItem::DisassemblerMode, "Desactivar Modo Desensamblador");
 }
 
-void Al_Pulsar_Memoria(Machine& machine, long long caret_byte_index) {
-  machine.setControl(Control::MemoryGridCursor, static_cast<int>(caret_byte_index));
+void DisassemblerMode::noteGridCaret(long long caret_byte_index) {
+  m_.setMemoryGridCursor(static_cast<std::int32_t>(caret_byte_index));
 }
 
-void Editar_Memoria(Machine& machine) {
-  const long long address = machine.control(Control::MemoryGridCursor) / 2;
+void DisassemblerMode::relistEditedWord() {
+  const long long address = m_.memoryGridCursor() / 2;
   if (address >= Machine::kMemoryWords) {
-    machine.ErrorStop();
-    machine.showMessage(kGridGuardMessage);
+    m_.ErrorStop();
+    m_.showMessage(kGridGuardMessage);
   }
-  Listing& listing = machine.listing();
-  if (machine.DisassemblerMode() != 1) {
-    listing.setSorted(false);
+  if (!m_.disassemblerMode()) {
+    listing_.setSorted(false);
     return;
   }
-  listing.setSorted(true);
+  listing_.setSorted(true);
   const WordText address_text = ValueToWordText(address);
-  const std::string key = listingKey(address_text.view());
-  const int found = listing.findLast(key);
-  if (found >= 0) listing.remove(found);
-  listing.add(key + Disassemble(machine.ReadMemoryWord(address).view()));
+  const int found = listing_.findLast(listingKey(address_text.view()));
+  if (found >= 0) listing_.remove(found);
+  listing_.add(ListingLine(address_text.view(), m_.ReadMemoryWord(address).view()));
 }
 
 }  // namespace orben

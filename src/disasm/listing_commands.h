@@ -21,19 +21,40 @@ void ClearListing(Listing& listing);
 // content digits, keeping positions and the selection.
 void RebuildListing(Listing& listing);
 
+// Marks the listing line of every address that SetPC writes into PC.
+class ExecutingLineMarker final : public MachineObserver {
+ public:
+  explicit ExecutingLineMarker(Listing& listing) : listing_(listing) {}
+  void programCounterSet(const WordText& pc) override { listing_.selectAddress(pc); }
+
+ private:
+  Listing& listing_;
+};
+
 inline constexpr std::string_view kDisassemblerModeTitle = "Modo Desensamblador";
 inline constexpr std::string_view kDisassemblerModeQuestion =
     "Al comenzar el Modo Desensamblador perderá\rlos datos del proyecto en curso.\r¿Desea "
     "comenzar este modo?";
 
-// The menu command Mododesensamblador1: off at once; on only after Yes to
-// the question. Either way the listing is emptied.
-void Mododesensamblador1Click(Machine& machine);
+// The disassembler mode and the memory grid's edits that it lists.
+class DisassemblerMode {
+ public:
+  DisassemblerMode(Machine& machine, Listing& listing) : m_(machine), listing_(listing) {}
 
-// The memory grid's key-down: notes the byte index under the caret.
-void Al_Pulsar_Memoria(Machine& machine, long long caret_byte_index);
-// The memory grid's key-up: guards the monitor's area and, in disassembler
-// mode, rewrites the line of the word noted at the last key-down.
-void Editar_Memoria(Machine& machine);
+  // The menu command: off at once; on only after Yes to the question.
+  // Either way the listing is emptied.
+  void toggle();
+  // A key went down in the memory grid: notes the byte index under the
+  // caret.
+  void noteGridCaret(long long caret_byte_index);
+  // A key came up in the memory grid: guards the monitor's area and, in
+  // disassembler mode, lists again the word noted at the last key-down, at
+  // its address's place.
+  void relistEditedWord();
+
+ private:
+  Machine& m_;
+  Listing& listing_;
+};
 
 }  // namespace orben

@@ -1,6 +1,7 @@
 #include "loader/line_scanner.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace orben {
 
@@ -12,30 +13,33 @@ constexpr char upperCaseChar(char c) {
 
 }  // namespace
 
-std::string UpperCaseText(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) c = upperCaseChar(c);
-  return result;
+std::string UpperCaseText(std::string text) {
+  for (char& c : text) c = upperCaseChar(c);
+  return text;
 }
 
-std::string StripComment(std::string_view text) {
-  return std::string(text.substr(0, text.find(';')));
+std::string StripComment(std::string text) {
+  const std::size_t comment = text.find(';');
+  if (comment != std::string::npos) text.resize(comment);
+  return text;
 }
 
-std::string CollapseBlanks(std::string_view text) {
-  std::string result;
-  result.reserve(text.size());
+std::string CollapseBlanks(std::string text) {
+  // The write position never passes the read position.
+  std::size_t out = 0;
   bool blank_pending = false;
-  for (const char c : text) {
+  for (std::size_t in = 0; in < text.size(); ++in) {
+    const char c = text[in];
     if (IsBlankChar(c)) {
-      blank_pending = !result.empty();
+      blank_pending = out > 0;
       continue;
     }
-    if (blank_pending) result += ' ';
+    if (blank_pending) text[out++] = ' ';
     blank_pending = false;
-    result += c;
+    text[out++] = c;
   }
-  return result;
+  text.resize(out);
+  return text;
 }
 
 std::size_t CountWords(std::string_view text) {
@@ -83,24 +87,7 @@ bool IsHexRecord(std::string_view text) {
 std::string PrepareLine(std::string line) {
   // The comment goes first: ';' has no case, so cutting before upper-casing
   // gives the same text and spares the work on a long comment.
-  const std::size_t comment = line.find(';');
-  if (comment != std::string::npos) line.resize(comment);
-  // Upper-case and collapse in one pass; the write position never passes
-  // the read position, so the line is rewritten in place.
-  std::size_t out = 0;
-  bool blank_pending = false;
-  for (std::size_t in = 0; in < line.size(); ++in) {
-    const char c = line[in];
-    if (IsBlankChar(c)) {
-      blank_pending = out > 0;
-      continue;
-    }
-    if (blank_pending) line[out++] = ' ';
-    blank_pending = false;
-    line[out++] = upperCaseChar(c);
-  }
-  line.resize(out);
-  return line;
+  return CollapseBlanks(UpperCaseText(StripComment(std::move(line))));
 }
 
 }  // namespace orben

@@ -11,7 +11,7 @@ namespace orben {
 
 std::optional<ObjectFormat> objectFormatOfName(std::string_view name) {
   const std::string extension =
-      UpperCaseText(name.size() > 4 ? name.substr(name.size() - 4) : name);
+      UpperCaseText(std::string(name.size() > 4 ? name.substr(name.size() - 4) : name));
   if (extension == ".HEX") return ObjectFormat::Hex;
   if (extension == ".EHC") return ObjectFormat::Ehc;
   return std::nullopt;
@@ -21,9 +21,9 @@ FileRequest objectFileRequest() {
   return FileRequest{"EHC", std::string(kObjectFileFilter), std::string(kObjectFileTitle)};
 }
 
-LoadOutcome LoadCommand::Cargarprogramaobjeto1Click() {
+LoadOutcome LoadCommand::chooseAndLoad() {
   const FileRequest request = objectFileRequest();
-  ClearListing(m_.listing());
+  ClearListing(listing_);
   const auto name = m_.ui().askObjectFile(request);
   if (!name) return LoadOutcome::Cancelled;
   return loadFile(*name);
@@ -46,8 +46,8 @@ LoadOutcome LoadCommand::loadFile(const std::string& path) {
 LoadOutcome LoadCommand::loadSource(ObjectFormat format, const std::string& name,
                                     ByteSource& source, std::uint64_t size_hint) {
   LineReader lines(source, size_hint);
-  const ReadResult result =
-      format == ObjectFormat::Hex ? ReadHexFile(m_, lines) : ReadEhcFile(m_, lines);
+  const ReadResult result = format == ObjectFormat::Hex ? ReadHexFile(m_, listing_, lines)
+                                                        : ReadEhcFile(m_, listing_, lines);
   switch (result.outcome) {
     case ReadOutcome::ReadError:
       // The words read before the failure stay, with their raw lines.
@@ -59,7 +59,7 @@ LoadOutcome LoadCommand::loadSource(ObjectFormat format, const std::string& name
     case ReadOutcome::Completed:
       break;
   }
-  if (m_.listing().count() > 0) RebuildListing(m_.listing());
+  if (listing_.count() > 0) RebuildListing(listing_);
   return LoadOutcome::Loaded;
 }
 

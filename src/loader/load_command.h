@@ -10,6 +10,7 @@
 namespace orben {
 
 class ByteSource;
+class Listing;
 class Machine;
 
 inline constexpr std::string_view kObjectFileFilter =
@@ -41,11 +42,11 @@ FileRequest objectFileRequest();
 // makes.
 class LoadCommand {
  public:
-  explicit LoadCommand(Machine& machine) : m_(machine) {}
+  LoadCommand(Machine& machine, Listing& listing) : m_(machine), listing_(listing) {}
 
   // The menu command: the listing is emptied before the dialog opens, so a
   // cancelled or failed load still leaves it empty.
-  LoadOutcome Cargarprogramaobjeto1Click();
+  LoadOutcome chooseAndLoad();
   // Everything after the dialog: the extension rule, opening the file,
   // reading it and turning the raw listing lines into instructions.
   LoadOutcome loadFile(const std::string& path);
@@ -56,6 +57,7 @@ class LoadCommand {
 
  private:
   Machine& m_;
+  Listing& listing_;
 };
 
 }  // namespace orben

@@ -54,20 +54,20 @@ std::string corruptRecordMessage(std::string_view text) {
   return message;
 }
 
-void StoreRecord(Machine& machine, std::string_view record) {
+void StoreRecord(Machine& machine, Listing& listing, std::string_view record) {
   if (record.empty()) return;
   const std::string_view address = record.substr(3, 4);
   const std::string_view content = record.substr(9, 4);
-  machine.listing().add(RawListingLine(address, content));
+  listing.add(RawListingLine(address, content));
   machine.WriteMemoryWord(WordTextToValue(address), WordText(content));
 }
 
-void reportCorruptRecord(Machine& machine, std::string_view text) {
+void reportCorruptRecord(Machine& machine, Listing& listing, std::string_view text) {
   machine.showMessage(corruptRecordMessage(text));
-  ClearListing(machine.listing());
+  ClearListing(listing);
 }
 
-ReadResult ReadEhcFile(Machine& machine, LineReader& lines) {
+ReadResult ReadEhcFile(Machine& machine, Listing& listing, LineReader& lines) {
   std::uint64_t line_number = 1;
   std::string line;
   for (;;) {
@@ -81,25 +81,25 @@ ReadResult ReadEhcFile(Machine& machine, LineReader& lines) {
     }
     ++line_number;
     if (IsHexRecord(*record)) {
-      StoreRecord(machine, *record);
+      StoreRecord(machine, listing, *record);
     } else {
-      reportCorruptRecord(machine, *record);
+      reportCorruptRecord(machine, listing, *record);
     }
     if (auto end = endOfLines(lines)) return *end;
   }
 }
 
-ReadResult ReadHexFile(Machine& machine, LineReader& lines) {
+ReadResult ReadHexFile(Machine& machine, Listing& listing, LineReader& lines) {
   std::string line;
   for (;;) {
     if (!lines.readLine(line)) return finish(lines, ReadOutcome::ReadError);
     line = PrepareLine(std::move(line));
     if (IsHexRecord(line)) {
-      StoreRecord(machine, line);
+      StoreRecord(machine, listing, line);
     } else if (line == kHexEndRecord) {
       return finish(lines, ReadOutcome::Completed);  // nothing after it is read
     } else {
-      reportCorruptRecord(machine, line);
+      reportCorruptRecord(machine, listing, line);
     }
     if (auto end = endOfLines(lines)) return *end;
   }

@@ -7,6 +7,7 @@
 namespace orben {
 
 class LineReader;
+class Listing;
 class Machine;
 
 inline constexpr std::string_view kHexEndRecord = ":00000001FF";
@@ -33,18 +34,18 @@ std::string corruptRecordMessage(std::string_view text);
 // Stores one record that passed IsHexRecord: the empty text does nothing;
 // otherwise the raw listing line "[aaaa]: cccc" is added first and the word
 // written second, so a word refused in the monitor's area keeps its line.
-void StoreRecord(Machine& machine, std::string_view record);
+void StoreRecord(Machine& machine, Listing& listing, std::string_view record);
 // A line that is not a record: the message, then the listing is emptied.
 // Words already written stay; reading goes on.
-void reportCorruptRecord(Machine& machine, std::string_view text);
+void reportCorruptRecord(Machine& machine, Listing& listing, std::string_view text);
 
 // An EHC file: every line one address and one content word of one to four
 // hex digits. Stops at the first line without exactly that pair, with its
 // number in the message. The source is let go before returning.
-ReadResult ReadEhcFile(Machine& machine, LineReader& lines);
+ReadResult ReadEhcFile(Machine& machine, Listing& listing, LineReader& lines);
 // An Intel HEX file of one-word records: blank and comment lines are
 // skipped, other bad lines reported and passed over, and the end record
 // stops reading. The source is let go before returning.
-ReadResult ReadHexFile(Machine& machine, LineReader& lines);
+ReadResult ReadHexFile(Machine& machine, Listing& listing, LineReader& lines);
 
 }  // namespace orben

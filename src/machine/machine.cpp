@@ -9,15 +9,9 @@ namespace orben {
 Machine::Machine(UserInterface& ui, RandomSource& random)
     : ui_(ui),
       random_(random),
-      power_menu_caption_("Encender TUKA-2"),
-      step_menu_caption_("Desactivar modo Paso a Paso"),
-      disassembler_menu_caption_("Activar Modo desensamblador"),
+      captions_{"Encender TUKA-2", "Desactivar modo Paso a Paso", "Activar Modo desensamblador"},
       memory_(MemoryStore::kMachineBytes) {
   cells_.fill(kOffText);
-  controls_[static_cast<int>(Control::StepMode)] = 1;
-  controls_[static_cast<int>(Control::PanelState)] = 2;
-  controls_[static_cast<int>(Control::StepInterval)] = 1000;
-  controls_[static_cast<int>(Control::InitMemoryAtPowerOn)] = 1;
 }
 
 void Machine::WriteMemoryWord(long long address, const WordText& text) {
@@ -38,31 +32,26 @@ void Machine::WriteMemoryWord(long long address, const WordText& text) {
 
 void Machine::ErrorStop() {
   ++error_stops_;
-  setControl(Control::StepMode, 1);
+  setStepMode(StepMode::StepByStep);
+}
+
+void Machine::setStepMode(StepMode mode) {
+  const bool lamp = mode == StepMode::StepByStep;
+  if (step_mode_ == mode && step_lamp_ == lamp) return;
+  step_mode_ = mode;
+  step_lamp_ = lamp;
+  for (auto* observer : observers_) observer->controlChanged(Control::StepMode);
 }
 
 void Machine::showMessage(std::string_view text) {
   ui_.showMessage(text);
 }
 
-const std::string& Machine::caption(Control c) const {
-  switch (c) {
-    case Control::PowerMenuCaption:
-      return power_menu_caption_;
-    case Control::StepMenuCaption:
-      return step_menu_caption_;
-    default:
-      return disassembler_menu_caption_;
-  }
-}
-
-void Machine::setCaption(Control c, std::string text) {
-  std::string* target = &disassembler_menu_caption_;
-  if (c == Control::PowerMenuCaption) target = &power_menu_caption_;
-  if (c == Control::StepMenuCaption) target = &step_menu_caption_;
-  if (*target == text) return;
-  *target = std::move(text);
-  for (auto* observer : observers_) observer->controlChanged(c);
+void Machine::setCaption(MenuItem item, std::string_view text) {
+  std::string& caption = captions_[static_cast<std::size_t>(item)];
+  if (caption == text) return;
+  caption = text;
+  for (auto* observer : observers_) observer->captionChanged(item);
 }
 
 void Machine::addObserver(MachineObserver* observer) {

@@ -6,7 +6,6 @@
 #include <string_view>
 #include <vector>
 
-#include "disasm/listing.h"
 #include "machine/cells.h"
 #include "machine/memory_store.h"
 #include "machine/word_text.h"
@@ -16,32 +15,48 @@ namespace orben {
 class RandomSource;
 class UserInterface;
 
-// The machine-wide control values and the panel state that the windows
-// mirror (which controls are enabled, lamps, menu captions).
+// What the front panel is doing; Continuar and the step timer read it.
+enum class PanelState : std::uint8_t {
+  Address,            // Dirección: Cargar and Continuar walk through memory
+  Register,           // Registros: Cargar and Continuar walk through R0..RF
+  Executing,          // Ejecutar or an instruction ran; the value at start
+  ContinueRequested,  // Continuar, just before it executes at PC
+  Paused,             // the step-mode switch was used
+};
+
+// Step by step: one instruction per Continuar, the lamp LPP lit. Timed: the
+// step timer runs the program.
+enum class StepMode : std::uint8_t { Timed, StepByStep };
+
+// The control value an observer is told has changed.
 enum class Control : std::uint8_t {
-  PowerOn,              // 1 while switched on
-  StepMode,             // 1 step by step (lamp LPP lit), 0 timed run
-  PanelState,           // 0 address, 1 register, 2 executing, 3 continue, 4 paused
-  StepInterval,         // step timer interval, ms
-  InitMemoryAtPowerOn,  // check of MInicializar_memoria_al_Encender_TUKA2
+  PowerOn,
+  StepMode,  // and with it the lamp LPP
+  PanelState,
+  StepInterval,
+  InitMemoryAtPowerOn,
   DisassemblerMode,
   MemoryGridCursor,
-  PanelEnabled,             // keys T0..TF, BDireccion, BRegistros, BCargar, BEjecutar, BContinuar
-  StepButtonEnabled,        // BPasoPaso
-  StepMenuEnabled,          // MModoPasoapaso
-  PowerLamp,                // LOn
-  PowerMenuCaption,         // MApagar_TUKA2
-  StepMenuCaption,          // MModoPasoapaso
-  DisassemblerMenuCaption,  // Mododesensamblador1
 };
-inline constexpr int kControlCount = 14;
 
+// The menu items whose captions change at run time.
+enum class MenuItem : std::uint8_t {
+  PowerSwitch,       // MApagar_TUKA2
+  StepSwitch,        // MModoPasoapaso
+  DisassemblerMode,  // Mododesensamblador1, the last
+};
+
+// Told of every change, once, after it is made.
 class MachineObserver {
  public:
   virtual ~MachineObserver() = default;
-  virtual void cellChanged(CellId cell) = 0;
-  virtual void flagChanged(Flag flag) = 0;
-  virtual void controlChanged(Control control) = 0;
+  virtual void cellChanged(CellId /*cell*/) {}
+  virtual void flagChanged(Flag /*flag*/) {}
+  virtual void controlChanged(Control /*control*/) {}
+  virtual void captionChanged(MenuItem /*item*/) {}
+  // SetPC wrote `pc` into the program counter, changed or not: the listing
+  // marks that address's line.
+  virtual void programCounterSet(const WordText& /*pc*/) {}
 };
 
 // Messages shared by several operations.
@@ -54,9 +69,9 @@ inline constexpr std::string_view kStoreRefusedMessage =
 inline constexpr std::string_view kPowerOffMessage = "¡OPS! : Debe encender primero TUKA-2.";
 
 // The state of the simulated TUKA-2: every cell, the four flags, the memory
-// store, the program listing and the control values, with the primitive
-// operations on them. Every change is notified once to the observers; a
-// write of the text a cell already holds changes nothing.
+// store and the control values, with the primitive operations on them.
+// Every change is notified once to the observers; a write of the value a
+// cell or control already holds changes nothing.
 class Machine {
  public:
   static constexpr int kMemoryWords = 0xF000;
@@ -69,8 +84,6 @@ class Machine {
   RandomSource& random() { return random_; }
   MemoryStore& memory() { return memory_; }
   const MemoryStore& memory() const { return memory_; }
-  Listing& listing() { return listing_; }
-  const Listing& listing() const { return listing_; }
 
   // Cells.
   const WordText& cell(CellId id) const { return cells_[id]; }
@@ -86,6 +99,12 @@ class Machine {
   void WriteRegister(int n, const WordText& text) {
     if (n >= 0 && n < kRegisterCount) setCell(registerCell(n), text);
   }
+  // The program counter's part of SetPC: the cell, then the announcement
+  // that the listing follows.
+  void setProgramCounter(const WordText& pc) {
+    setCell(kCellPC, pc);
+    for (auto* observer : observers_) observer->programCounterSet(pc);
+  }
 
   // Memory: the empty text where there is no storage (F000 and above).
   WordText ReadMemoryWord(long long address) const {
@@ -97,7 +116,7 @@ class Machine {
   // A byte pair holding 'X' stores FFH.
   void WriteMemoryWord(long long address, const WordText& text);
 
-  // Flags.
+  // Flags: SetFlagZ..SetFlagV are setFlag(Flag::Z..V, on).
   bool flag(Flag f) const { return flags_[static_cast<int>(f)]; }
   void setFlag(Flag f, bool on) {
     auto& state = flags_[static_cast<int>(f)];
@@ -105,12 +124,8 @@ class Machine {
     state = on;
     for (auto* observer : observers_) observer->flagChanged(f);
   }
-  void SetFlagZ(bool on) { setFlag(Flag::Z, on); }
-  void SetFlagS(bool on) { setFlag(Flag::S, on); }
-  void SetFlagC(bool on) { setFlag(Flag::C, on); }
-  void SetFlagV(bool on) { setFlag(Flag::V, on); }
 
-  // StepMode := 1 and the step lamp LPP lit; the run stops.
+  // Step by step, with the lamp LPP lit: the run stops.
   void ErrorStop();
   // How many error stops there have been, so that callers can tell whether
   // an operation stopped the run.
@@ -118,24 +133,36 @@ class Machine {
   void showMessage(std::string_view text);
 
   // Control values.
-  int control(Control c) const { return controls_[static_cast<int>(c)]; }
-  void setControl(Control c, int value) {
-    auto& state = controls_[static_cast<int>(c)];
-    if (state == value) return;
-    state = value;
-    for (auto* observer : observers_) observer->controlChanged(c);
+  bool powerOn() const { return power_on_; }
+  void setPowerOn(bool on) { update(power_on_, on, Control::PowerOn); }
+  StepMode stepMode() const { return step_mode_; }
+  bool stepByStep() const { return step_mode_ == StepMode::StepByStep; }
+  // Every change of the step mode lights or darkens LPP with it.
+  void setStepMode(StepMode mode);
+  // The step lamp LPP. Dark at start although the mode is step by step, as
+  // the panel is defined; from the first change of the mode on it follows
+  // the mode.
+  bool stepLamp() const { return step_lamp_; }
+  PanelState panelState() const { return panel_state_; }
+  void setPanelState(PanelState state) { update(panel_state_, state, Control::PanelState); }
+  int stepInterval() const { return step_interval_; }
+  void setStepInterval(int ms) { update(step_interval_, ms, Control::StepInterval); }
+  bool initMemoryAtPowerOn() const { return init_memory_at_power_on_; }
+  void setInitMemoryAtPowerOn(bool on) {
+    update(init_memory_at_power_on_, on, Control::InitMemoryAtPowerOn);
   }
-  const std::string& caption(Control c) const;
-  void setCaption(Control c, std::string text);
+  bool disassemblerMode() const { return disassembler_mode_; }
+  void setDisassemblerMode(bool on) { update(disassembler_mode_, on, Control::DisassemblerMode); }
+  // The byte index under the grid's caret at its last key-down.
+  std::int32_t memoryGridCursor() const { return memory_grid_cursor_; }
+  void setMemoryGridCursor(std::int32_t index) {
+    update(memory_grid_cursor_, index, Control::MemoryGridCursor);
+  }
 
-  int PowerOn() const { return control(Control::PowerOn); }
-  int StepMode() const { return control(Control::StepMode); }
-  int PanelState() const { return control(Control::PanelState); }
-  int StepInterval() const { return control(Control::StepInterval); }
-  int InitMemoryAtPowerOn() const { return control(Control::InitMemoryAtPowerOn); }
-  int DisassemblerMode() const { return control(Control::DisassemblerMode); }
-  // The step lamp LPP is lit exactly while StepMode is 1.
-  bool stepLamp() const { return StepMode() == 1; }
+  const std::string& caption(MenuItem item) const {
+    return captions_[static_cast<std::size_t>(item)];
+  }
+  void setCaption(MenuItem item, std::string_view text);
 
   // The text through which the value entry dialog returns a value.
   const WordText& EditedValue() const { return edited_value_; }
@@ -145,18 +172,29 @@ class Machine {
   void removeObserver(MachineObserver* observer);
 
  private:
+  template <typename T>
+  void update(T& state, T value, Control control) {
+    if (state == value) return;
+    state = value;
+    for (auto* observer : observers_) observer->controlChanged(control);
+  }
+
   UserInterface& ui_;
   RandomSource& random_;
   std::array<WordText, kCellCount> cells_;
   std::array<bool, kFlagCount> flags_{};
-  std::array<int, kControlCount> controls_{};
-  std::string power_menu_caption_;
-  std::string step_menu_caption_;
-  std::string disassembler_menu_caption_;
+  bool power_on_ = false;
+  StepMode step_mode_ = StepMode::StepByStep;
+  bool step_lamp_ = false;
+  PanelState panel_state_ = PanelState::Executing;
+  int step_interval_ = 1000;
+  bool init_memory_at_power_on_ = true;
+  bool disassembler_mode_ = false;
+  std::int32_t memory_grid_cursor_ = 0;
+  std::array<std::string, static_cast<std::size_t>(MenuItem::DisassemblerMode) + 1> captions_;
   WordText edited_value_;
   std::uint64_t error_stops_ = 0;
   MemoryStore memory_;
-  Listing listing_;
   std::vector<MachineObserver*> observers_;
 };
 

@@ -14,11 +14,7 @@ constexpr std::string_view kHaltMessage = "Fin la ejecución :-)";
 
 // The operation digit of a fetched word: only "0".."9", "A".."F" execute.
 int operationOf(const WordText& w) {
-  if (w.size() != 4) return -1;
-  const char c = w[0];
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
+  return w.size() == 4 ? wordDigitValue(w[0]) : -1;
 }
 
 int wrap16(int v) {
@@ -32,11 +28,6 @@ int signed16(const WordText& text) {
 }
 
 }  // namespace
-
-void Processor::SetPC(const WordText& t) {
-  m_.setCell(kCellPC, t);
-  m_.listing().selectAddress(t);
-}
 
 void Processor::copyPCAndIRToARAndDR() {
   m_.setCell(kCellAR, m_.cell(kCellPC));
@@ -57,10 +48,10 @@ void Processor::AdvancePC() {
 
 Outcome Processor::ExecuteInstruction() {
   ++executions_;
-  if (m_.PanelState() != 3) SetPC(m_.cell(kCellKeypad));
+  if (m_.panelState() != PanelState::ContinueRequested) SetPC(m_.cell(kCellKeypad));
   const WordText w = m_.ReadMemoryWord(WordTextToValue(m_.cell(kCellPC)));
   SetIR(w);
-  m_.setControl(Control::PanelState, 2);
+  m_.setPanelState(PanelState::Executing);
 
   const int op = operationOf(w);
   if (op < 0) return Outcome::NoInstruction;
@@ -147,17 +138,17 @@ void Processor::arithmetic(int op, int a, int b, int c) {
   int r;
   if (op == 0x6) {
     r = wrap16(x + y);
-    m_.SetFlagC(ux + uy > 0xFFFF);
-    m_.SetFlagV((x > 0 && y > 0 && r < 0) || (x < 0 && y < 0 && r >= 0));
+    m_.setFlag(Flag::C, ux + uy > 0xFFFF);
+    m_.setFlag(Flag::V, (x > 0 && y > 0 && r < 0) || (x < 0 && y < 0 && r >= 0));
   } else if (op == 0x7) {
     r = wrap16(x - y);
-    m_.SetFlagC(uy > ux);
-    m_.SetFlagV((x > 0 && y < 0 && r < 0) || (x < 0 && y > 0 && r >= 0));
+    m_.setFlag(Flag::C, uy > ux);
+    m_.setFlag(Flag::V, (x > 0 && y < 0 && r < 0) || (x < 0 && y > 0 && r >= 0));
   } else {
     r = wrap16(~(x & y));  // NAND leaves C and V as they were
   }
-  m_.SetFlagZ(r == 0);
-  m_.SetFlagS(r < 0);
+  m_.setFlag(Flag::Z, r == 0);
+  m_.setFlag(Flag::S, r < 0);
   m_.WriteRegister(a, SignedToWordText(r));
   AdvancePC();
 }
@@ -168,16 +159,16 @@ void Processor::shift(int op, int a) {
   int r;
   if (op == 0x9) {
     r = wrap16(x * 2);
-    m_.SetFlagC((ux & 0x8000) != 0);
+    m_.setFlag(Flag::C, (ux & 0x8000) != 0);
   } else if (op == 0xA) {
     r = ux >> 1;
-    m_.SetFlagC((ux & 1) != 0);
+    m_.setFlag(Flag::C, (ux & 1) != 0);
   } else {
     r = wrap16((ux >> 1) | (ux & 0x8000));
-    m_.SetFlagC((ux & 1) != 0);
+    m_.setFlag(Flag::C, (ux & 1) != 0);
   }
-  m_.SetFlagZ(r == 0);
-  m_.SetFlagS(r < 0);  // SHR puts 0 into bit 15, so S stays 0
+  m_.setFlag(Flag::Z, r == 0);
+  m_.setFlag(Flag::S, r < 0);  // SHR puts 0 into bit 15, so S stays 0
   m_.WriteRegister(a, SignedToWordText(r));
   AdvancePC();
 }
@@ -244,8 +235,9 @@ void Processor::returnFromCall() {
 }
 
 void Processor::halt() {
-  m_.setControl(Control::StepMode, 1);
-  m_.setControl(Control::StepButtonEnabled, 1);
+  // Step by step with LPP lit; BPasoPaso is enabled already, since only a
+  // machine switched on executes.
+  m_.setStepMode(StepMode::StepByStep);
   copyPCAndIRToARAndDR();
   m_.showMessage(kHaltMessage);
   AdvancePC();

@@ -20,10 +20,11 @@ class Processor {
  public:
   explicit Processor(Machine& machine) : m_(machine) {}
 
-  // Unless PanelState is 3, PC is first loaded from the keypad.
+  // Unless Continuar asked for it (PanelState::ContinueRequested), PC is
+  // first loaded from the keypad.
   Outcome ExecuteInstruction();
-  // PC := t, then the listing line of t is selected.
-  void SetPC(const WordText& t);
+  // PC := t, then the listing marks the line of t.
+  void SetPC(const WordText& t) { m_.setProgramCounter(t); }
   void SetIR(const WordText& t) { m_.setCell(kCellIR, t); }
   // The sequential end of an instruction; refused at PC FFFF.
   void AdvancePC();

@@ -16,42 +16,47 @@ int intervalOfSpeedItem(int item) {
   return kSpeedChoices[static_cast<std::size_t>(item)].interval_ms;
 }
 
-void RunControl::BContinuarClick() {
-  switch (m_.PanelState()) {
-    case 0:
+void RunControl::continueExecution() {
+  switch (m_.panelState()) {
+    case PanelState::Address:
       stepper_.stepAddressMode();
       return;
-    case 1:
+    case PanelState::Register:
       stepper_.stepRegisterMode();
       return;
-    default:
-      m_.setControl(Control::PanelState, 3);
+    case PanelState::Executing:
+    case PanelState::ContinueRequested:
+    case PanelState::Paused:
+      m_.setPanelState(PanelState::ContinueRequested);
       last_outcome_ = processor_.ExecuteInstruction();
       return;
   }
 }
 
-void RunControl::BPasoPasoClick() {
-  if (m_.StepMode() == 0) {
-    m_.setControl(Control::StepMode, 1);
-    m_.setCaption(Control::StepMenuCaption, "Desactivar modo Paso a Paso");
+void RunControl::toggleStepMode() {
+  if (m_.stepMode() == StepMode::Timed) {
+    m_.setStepMode(StepMode::StepByStep);
+    m_.setCaption(MenuItem::StepSwitch, "Desactivar modo Paso a Paso");
   } else {
-    m_.setControl(Control::StepMode, 0);
-    m_.setCaption(Control::StepMenuCaption, "Activar modo Paso a Paso");
+    m_.setStepMode(StepMode::Timed);
+    m_.setCaption(MenuItem::StepSwitch, "Activar modo Paso a Paso");
   }
-  m_.setControl(Control::PanelState, 4);
+  m_.setPanelState(PanelState::Paused);
 }
 
-bool RunControl::RelojTimer() {
-  if (m_.PowerOn() == 0 || m_.StepMode() != 0 || m_.PanelState() != 2) return false;
-  BContinuarClick();
+bool RunControl::tick() {
+  if (!m_.powerOn() || m_.stepMode() != StepMode::Timed ||
+      m_.panelState() != PanelState::Executing) {
+    return false;
+  }
+  continueExecution();
   return true;
 }
 
-void RunControl::VelocidaddeejecucinenmodoPP1Click() {
-  const auto chosen = m_.ui().askSpeed(speedItemForInterval(m_.StepInterval()));
+void RunControl::chooseSpeed() {
+  const auto chosen = m_.ui().askSpeed(speedItemForInterval(m_.stepInterval()));
   if (!chosen) return;
-  m_.setControl(Control::StepInterval, intervalOfSpeedItem(*chosen));
+  m_.setStepInterval(intervalOfSpeedItem(*chosen));
 }
 
 }  // namespace orben

@@ -45,25 +45,26 @@ int intervalOfSpeedItem(int item);
 // When instructions run: Ejecutar, Continuar, the step-mode switch (button
 // Paso a paso and menu item MModoPasoapaso), the step timer's tick and the
 // speed choice. Every action executes at most one instruction; the windows
-// own the real timer and call RelojTimer on each of its ticks.
+// own the real timer and call tick() on each of its ticks.
 class RunControl {
  public:
   RunControl(Machine& machine, Processor& processor, PanelModeStepper& stepper)
       : m_(machine), processor_(processor), stepper_(stepper) {}
 
-  // Executes the instruction at the keyed address.
-  Outcome BEjecutarClick() { return processor_.ExecuteInstruction(); }
-  // Steps address or register mode, or executes the instruction at PC.
-  void BContinuarClick();
-  // The step-mode switch: button Paso a paso and menu item MModoPasoapaso.
-  void BPasoPasoClick();
-  void MModoPasoapasoClick() { BPasoPasoClick(); }
-  // Runs Continuar only while on, in timed mode and executing. True when
-  // it did.
-  bool RelojTimer();
-  // Opens the speed dialog; "¡Vale!" sets StepInterval, which the windows
-  // give to the timer.
-  void VelocidaddeejecucinenmodoPP1Click();
+  // Ejecutar: executes the instruction at the keyed address.
+  Outcome executeFromKeypad() { return processor_.ExecuteInstruction(); }
+  // Continuar: steps address or register mode, or executes the instruction
+  // at PC.
+  void continueExecution();
+  // The step-mode switch (Paso a paso, MModoPasoapaso): toggles the mode and
+  // pauses, so that no tick runs until Ejecutar or Continuar.
+  void toggleStepMode();
+  // The step timer's tick: Continuar, only while on, timed and executing.
+  // True when it executed.
+  bool tick();
+  // The speed dialog; "¡Vale!" sets StepInterval, which the windows give to
+  // the timer.
+  void chooseSpeed();
 
   // How the last instruction that Continuar or a tick executed ended.
   Outcome lastOutcome() const { return last_outcome_; }

@@ -101,14 +101,19 @@ inline char HexDigitToChar(long long value) {
 inline int HexCharToValue(char c) {
   return detail::kDigitValue[static_cast<unsigned char>(c)];
 }
+// A digit of a word text proper: "0".."9", "A".."F" give 0..15; anything
+// else, lower case included, gives -1.
+inline int wordDigitValue(char c) {
+  return detail::kUpperDigitValue[static_cast<unsigned char>(c)];
+}
 // First two characters: -1 when either is 'X'; otherwise 16*d1 + d2, where
 // only "0".."9" and upper-case "A".."F" count and every other character is 0.
 inline int ByteTextToValue(std::string_view text) {
   const char d1 = text.size() > 0 ? text[0] : '0';
   const char d2 = text.size() > 1 ? text[1] : '0';
   if (d1 == 'X' || d2 == 'X') return -1;
-  const int v1 = detail::kUpperDigitValue[static_cast<unsigned char>(d1)];
-  const int v2 = detail::kUpperDigitValue[static_cast<unsigned char>(d2)];
+  const int v1 = wordDigitValue(d1);
+  const int v2 = wordDigitValue(d2);
   return 16 * (v1 < 0 ? 0 : v1) + (v2 < 0 ? 0 : v2);
 }
 // First four characters, each 0..15 (lower case too) or -1, weighted
@@ -141,9 +146,7 @@ WordText RandomWordText(RandomSource& random);
 // other text ("****", "", lower case).
 inline int wordAddress(std::string_view text) {
   if (text.size() != 4) return -1;
-  const auto d = [&](int i) {
-    return detail::kUpperDigitValue[static_cast<unsigned char>(text[i])];
-  };
+  const auto d = [&](int i) { return wordDigitValue(text[i]); };
   const int d0 = d(0), d1 = d(1), d2 = d(2), d3 = d(3);
   if ((d0 | d1 | d2 | d3) < 0) return -1;
   return d0 << 12 | d1 << 8 | d2 << 4 | d3;

@@ -11,24 +11,26 @@ constexpr int kLastAddress = 0xEFFF;
 }  // namespace
 
 void editCellByHand(Machine& machine, CellId cell) {
-  if (machine.PowerOn() != 1) {
+  if (!machine.powerOn()) {
     machine.showMessage(kPowerOffMessage);
     return;
   }
   machine.setEditedValue(machine.cell(cell));
-  if (const auto typed = machine.ui().askValue()) machine.setEditedValue(*typed);
+  const auto typed = machine.ui().askValue();
+  if (!typed) return;
+  machine.setEditedValue(*typed);
   machine.setCell(cell, machine.EditedValue());
 }
 
 void toggleFlagByHand(Machine& machine, Flag flag) {
-  if (machine.PowerOn() == 0) {
+  if (!machine.powerOn()) {
     machine.showMessage(kPowerOffMessage);
     return;
   }
   machine.setFlag(flag, !machine.flag(flag));
 }
 
-void FrontPanel::Pulsacion_Teclado(char digit) {
+void FrontPanel::pressKey(char digit) {
   const WordText keypad = m_.cell(kCellKeypad);
   const auto old = keypad.view();
   const char c1 = old.size() > 1 ? old[1] : '0';
@@ -37,23 +39,23 @@ void FrontPanel::Pulsacion_Teclado(char digit) {
   m_.setCell(kCellKeypad, WordText::of(c1, c2, c3, digit));
 }
 
-void FrontPanel::Modifica_Teclado() {
+void FrontPanel::editKeypad() {
   editCellByHand(m_, kCellKeypad);
 }
 
-void FrontPanel::BDireccionClick() {
+void FrontPanel::selectAddress() {
   const int a = WordTextToValue(m_.cell(kCellKeypad));
   if (a > kLastAddress) {
     m_.showMessage(kLoadRefusedMessage);
     return;
   }
-  m_.setControl(Control::PanelState, 0);
+  m_.setPanelState(PanelState::Address);
   ShowPanelAddress(m_.cell(kCellKeypad));
   ShowPanelContent(m_.ReadMemoryWord(a));
 }
 
-void FrontPanel::BRegistrosClick() {
-  m_.setControl(Control::PanelState, 1);
+void FrontPanel::selectRegisters() {
+  m_.setPanelState(PanelState::Register);
   showRegister(0);
 }
 
@@ -62,16 +64,16 @@ void FrontPanel::showRegister(int r) {
   ShowPanelContent(m_.ReadRegister(r));
 }
 
-void FrontPanel::BCargarClick() {
+void FrontPanel::storeKeypadValue() {
   const int selected = WordTextToValue(m_.cell(outputPortCell(1)));
-  if (m_.PanelState() == 0) {
+  if (m_.panelState() == PanelState::Address) {
     if (selected > kLastAddress) {
       m_.showMessage(kLoadRefusedMessage);
       return;
     }
     m_.WriteMemoryWord(selected, m_.cell(kCellKeypad));
     stepAddressMode();
-  } else if (m_.PanelState() == 1) {
+  } else if (m_.panelState() == PanelState::Register) {
     // The register is the low byte of OP1: after a power cycle in register
     // mode OP1 may hold any word, and a low byte above 0F names no register.
     m_.WriteRegister(selected % 256, m_.cell(kCellKeypad));

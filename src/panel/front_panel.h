@@ -8,22 +8,27 @@ namespace orben {
 // The keypad and the buttons Dirección, Registros and Cargar, and what
 // Continuar does in address and register mode. The selected address or
 // register lives only in output port 01 (OP1, POP1, PO_01); its content is
-// shown in output port 02.
+// shown in output port 02. The keys and buttons are disabled while TUKA-2
+// is off, so none of these checks the power.
 class FrontPanel final : public PanelModeStepper {
  public:
   explicit FrontPanel(Machine& machine) : m_(machine) {}
 
   // A key T0..TF: the keypad's digits shift left and `digit` enters at the
-  // right. Keys are disabled while off, so no power check.
-  void Pulsacion_Teclado(char digit);
+  // right.
+  void pressKey(char digit);
   // A click on the keypad display: the value entry dialog for input port 01.
-  void Modifica_Teclado();
+  void editKeypad();
 
-  void BDireccionClick();
-  void BRegistrosClick();
-  void BCargarClick();
+  // Dirección: address mode at the keyed address.
+  void selectAddress();
+  // Registros: register mode at R0.
+  void selectRegisters();
+  // Cargar: the keypad value into the selected word or register, then on to
+  // the next one.
+  void storeKeypadValue();
 
-  // Continuar in address mode (PanelState 0) and register mode (1).
+  // Continuar in address mode and in register mode.
   void stepAddressMode() override;
   void stepRegisterMode() override;
 
@@ -37,7 +42,9 @@ class FrontPanel final : public PanelModeStepper {
 
 // The hand edit of a register or input port display: refused while off;
 // otherwise EditedValue is loaded with the cell, the value entry dialog
-// runs, and EditedValue is written back (unchanged after Cancelar).
+// runs, and EditedValue is written back. Cancelar and the close button leave
+// the cell alone: writing the old value back would undo what a timed run
+// stored there while the dialog was open.
 void editCellByHand(Machine& machine, CellId cell);
 // A click on a flag lamp: refused while off, otherwise the flag inverts.
 void toggleFlagByHand(Machine& machine, Flag flag);

@@ -8,41 +8,32 @@
 namespace orben {
 
 void Power::TogglePower() {
-  if (m_.PowerOn() == 0) {
+  if (!m_.powerOn()) {
     switchOn();
   } else {
     switchOff();
   }
 }
 
+// The power state lights LOn and enables the keypad, the panel's buttons,
+// BPasoPaso and MModoPasoapaso: the windows follow powerOn() for all of them.
 void Power::switchOn() {
-  m_.setControl(Control::PowerOn, 1);
-  m_.setControl(Control::StepMode, 1);
-  m_.setControl(Control::StepButtonEnabled, 1);
-  m_.setControl(Control::PowerLamp, 1);
-  m_.setControl(Control::PanelEnabled, 1);
+  m_.setPowerOn(true);
+  m_.setStepMode(StepMode::StepByStep);
   ResetDisplays();
-  if (m_.InitMemoryAtPowerOn() == 1) {
+  if (m_.initMemoryAtPowerOn()) {
     InitialiseMemory();
-    ClearListing(m_.listing());
+    ClearListing(listing_);
   }
-  m_.setCaption(Control::PowerMenuCaption, "Apagar TUKA-2");
-  m_.setControl(Control::StepMenuEnabled, 1);
+  m_.setCaption(MenuItem::PowerSwitch, "Apagar TUKA-2");
 }
 
 void Power::switchOff() {
-  m_.setControl(Control::PowerOn, 0);
-  m_.setControl(Control::PowerLamp, 0);
-  m_.setControl(Control::StepButtonEnabled, 0);
-  m_.setControl(Control::PanelEnabled, 0);
+  m_.setPowerOn(false);
   for (int cell = 0; cell < kCellCount; ++cell) m_.setCell(static_cast<CellId>(cell), kOffText);
-  m_.SetFlagZ(false);
-  m_.SetFlagS(false);
-  m_.SetFlagC(false);
-  m_.SetFlagV(false);
-  m_.setCaption(Control::PowerMenuCaption, "Encender TUKA-2");
-  m_.setControl(Control::StepMode, 0);
-  m_.setControl(Control::StepMenuEnabled, 0);
+  for (Flag flag : {Flag::Z, Flag::S, Flag::C, Flag::V}) m_.setFlag(flag, false);
+  m_.setCaption(MenuItem::PowerSwitch, "Encender TUKA-2");
+  m_.setStepMode(StepMode::Timed);
 }
 
 void Power::ResetDisplays() {
@@ -75,13 +66,13 @@ void Power::InitialiseMemory() {
   m_.memory().replace(std::move(bytes));
 }
 
-void Power::InicializarMemoria1Click() {
+void Power::initialiseMemoryAndListing() {
   InitialiseMemory();
-  ClearListing(m_.listing());
+  ClearListing(listing_);
 }
 
-void Power::MInicializar_memoria_al_Encender_TUKA2Click() {
-  m_.setControl(Control::InitMemoryAtPowerOn, m_.InitMemoryAtPowerOn() == 0 ? 1 : 0);
+void Power::toggleInitMemoryAtPowerOn() {
+  m_.setInitMemoryAtPowerOn(!m_.initMemoryAtPowerOn());
 }
 
 }  // namespace orben

@@ -4,29 +4,32 @@
 
 namespace orben {
 
+class Listing;
+
 // The power switch (BOnOff and MApagar_TUKA2), the power-on values and the
 // memory initialisation commands.
 class Power {
  public:
-  explicit Power(Machine& machine) : m_(machine) {}
+  Power(Machine& machine, Listing& listing) : m_(machine), listing_(listing) {}
 
-  // ORBEN_Inicio: memory starts with random bytes; TUKA-2 stays off.
-  void ORBEN_Inicio() { InitialiseMemory(); }
+  // Program start: memory starts with random bytes; TUKA-2 stays off.
+  void startUp() { InitialiseMemory(); }
   void TogglePower();
   // Every word 0000..EFFF random, built in one buffer and handed over whole.
   void InitialiseMemory();
   // Registers 0000..000F (RE F000), everything else random, mirrors equal.
   void ResetDisplays();
   // "Inicializar Memoria": random memory and an empty listing, on or off.
-  void InicializarMemoria1Click();
+  void initialiseMemoryAndListing();
   // "Inicializar memoria al Encender TUKA2": flips the option and its check.
-  void MInicializar_memoria_al_Encender_TUKA2Click();
+  void toggleInitMemoryAtPowerOn();
 
  private:
   void switchOn();
   void switchOff();
 
   Machine& m_;
+  Listing& listing_;
 };
 
 }  // namespace orben

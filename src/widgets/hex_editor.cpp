@@ -76,18 +76,6 @@ std::size_t THexEditor::caretByteIndex() const {
   return std::min(caretByte_, n - 1);
 }
 
-void THexEditor::setMemory(long long index, std::uint8_t value) {
-  store_->setByte(index, value);
-}
-
-void THexEditor::replaceContent(std::vector<std::uint8_t> bytes) {
-  store_->replace(std::move(bytes));
-}
-
-std::string THexEditor::hexText() const {
-  return store_->hexText();
-}
-
 bool THexEditor::isChanged(std::size_t index) const {
   return index < changed_.size() && changed_[index];
 }

@@ -73,14 +73,10 @@ class THexEditor : public QAbstractScrollArea, private MemoryStoreObserver {
   void setMemoryStore(MemoryStore* store);
   MemoryStore* memoryStore() const { return store_; }
 
-  // Operations the machine and the main window use.
+  // The machine writes memory through the store alone (one byte, or the
+  // whole content); the grid shows a byte it wrote without a changed mark,
+  // and a replaced content with no marks and the caret at row 0.
   std::size_t caretByteIndex() const;  // 0..size-1, 0 when empty
-  // One byte, as the machine writes it: no changed mark. An index outside
-  // the data throws std::out_of_range "Invalid SetMemory index".
-  void setMemory(long long index, std::uint8_t value);
-  // The data becomes exactly `bytes`; marks cleared, caret to row 0.
-  void replaceContent(std::vector<std::uint8_t> bytes);
-  std::string hexText() const;  // two upper-case digits per byte
   bool isChanged(std::size_t index) const;
   void clearChanges();
   std::size_t dataSize() const { return store_->size(); }

@@ -6,17 +6,10 @@
 
 #include <algorithm>
 
+#include "machine/word_text.h"
 #include "widgets/hex_editor.h"
 
 namespace orben {
-
-namespace {
-
-QChar hexDigit(int value) {
-  return QLatin1Char("0123456789ABCDEF"[value & 0xF]);
-}
-
-}  // namespace
 
 void THexEditor::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
@@ -61,8 +54,8 @@ void THexEditor::paintRow(QPainter& painter, long long row) {
       const bool here = caretByte && caretArea_ == Area::Digits && caretNibble_ == nibble;
       const bool mirror = caretByte && caretArea_ == Area::Text;
       paintCell(painter, cellRect(index, Area::Digits, nibble),
-                hexDigit(nibble == 0 ? value >> 4 : value), textColor, changed, here && focused,
-                (here && !focused) || mirror);
+                QLatin1Char(HexDigitToChar((nibble == 0 ? value >> 4 : value) & 0xF)), textColor,
+                changed, here && focused, (here && !focused) || mirror);
     }
     const bool here = caretByte && caretArea_ == Area::Text;
     const bool mirror = caretByte && caretArea_ == Area::Digits;

@@ -11,7 +11,7 @@ using testing::Tuka2Test;
 
 class ListingCommandsTest : public Tuka2Test {
  protected:
-  Listing& listing() { return m().listing(); }
+  Listing& listing() { return tuka.listing; }
 };
 
 TEST_F(ListingCommandsTest, RebuildTurnsRawLinesIntoInstructionsInPlace) {
@@ -35,19 +35,19 @@ TEST_F(ListingCommandsTest, RawLinesStillLetTheExecutingLineBeFound) {
 TEST_F(ListingCommandsTest, DisassemblerModeAsksBeforeGoingOnOnly) {
   listing().add("[0000]: HALT");
   ui.yes_no_answers = {false, true};
-  Mododesensamblador1Click(m());
-  EXPECT_EQ(m().DisassemblerMode(), 0);
+  tuka.disassembler.toggle();
+  EXPECT_FALSE(m().disassemblerMode());
   EXPECT_EQ(listing().count(), 1);
-  EXPECT_EQ(m().caption(Control::DisassemblerMenuCaption), "Activar Modo desensamblador");
-  Mododesensamblador1Click(m());
-  EXPECT_EQ(m().DisassemblerMode(), 1);
+  EXPECT_EQ(m().caption(MenuItem::DisassemblerMode), "Activar Modo desensamblador");
+  tuka.disassembler.toggle();
+  EXPECT_TRUE(m().disassemblerMode());
   EXPECT_EQ(listing().count(), 0);
-  EXPECT_EQ(m().caption(Control::DisassemblerMenuCaption), "Desactivar Modo Desensamblador");
+  EXPECT_EQ(m().caption(MenuItem::DisassemblerMode), "Desactivar Modo Desensamblador");
   listing().add("[0000]: HALT");
-  Mododesensamblador1Click(m());  // off at once, no question
-  EXPECT_EQ(m().DisassemblerMode(), 0);
+  tuka.disassembler.toggle();  // off at once, no question
+  EXPECT_FALSE(m().disassemblerMode());
   EXPECT_EQ(listing().count(), 0);
-  EXPECT_EQ(m().caption(Control::DisassemblerMenuCaption), "Activar Modo Desensamblador");
+  EXPECT_EQ(m().caption(MenuItem::DisassemblerMode), "Activar Modo Desensamblador");
   ASSERT_EQ(ui.questions.size(), 2u);
   EXPECT_EQ(ui.questions[0],
             "Modo Desensamblador|Al comenzar el Modo Desensamblador perderá\rlos datos del "
@@ -56,11 +56,11 @@ TEST_F(ListingCommandsTest, DisassemblerModeAsksBeforeGoingOnOnly) {
 
 TEST_F(ListingCommandsTest, GridEditsKeepOneLinePerWordInAddressOrder) {
   ui.yes_no_answers = {true};
-  Mododesensamblador1Click(m());
+  tuka.disassembler.toggle();
   auto edit = [&](long long address, const char* word) {
-    Al_Pulsar_Memoria(m(), 2 * address + 1);
+    tuka.disassembler.noteGridCaret(2 * address + 1);
     m().WriteMemoryWord(address, word);
-    Editar_Memoria(m());
+    tuka.disassembler.relistEditedWord();
   };
   edit(0x10, "2105");
   edit(0x05, "1234");
@@ -71,7 +71,7 @@ TEST_F(ListingCommandsTest, GridEditsKeepOneLinePerWordInAddressOrder) {
   EXPECT_EQ(listing().line(1), "[0005]: ST [RD+H'34], R2");
   EXPECT_EQ(listing().line(2), "[0010]: HALT");
   EXPECT_TRUE(listing().sorted());
-  Mododesensamblador1Click(m());
+  tuka.disassembler.toggle();
   edit(0x20, "2105");  // mode off: the listing stays, sorted mode goes off
   EXPECT_EQ(listing().count(), 0);
   EXPECT_FALSE(listing().sorted());
@@ -79,12 +79,13 @@ TEST_F(ListingCommandsTest, GridEditsKeepOneLinePerWordInAddressOrder) {
 }
 
 TEST_F(ListingCommandsTest, GridKeyUpInTheMonitorsAreaStopsAndWarns) {
-  m().setControl(Control::StepMode, 0);
-  Al_Pulsar_Memoria(m(), 0x1E000);
-  Editar_Memoria(m());
-  EXPECT_EQ(m().StepMode(), 1);
-  ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_NE(ui.messages[0].find("\rQue sea la última vez..."), std::string::npos);
+  m().setStepMode(StepMode::Timed);
+  tuka.disassembler.noteGridCaret(0x1E000);
+  tuka.disassembler.relistEditedWord();
+  EXPECT_EQ(m().stepMode(), StepMode::StepByStep);
+  EXPECT_EQ(ui.messages, std::vector<std::string>{
+                             "AVISO: Acceso a memoria de TUKA-2 ilegal\rIntentó escribir por "
+                             "encima de la posición F000H de memoria.\rQue sea la última vez..."});
 }
 
 }  // namespace

@@ -35,7 +35,7 @@ class LoadCommandTest : public ::testing::Test, public testing::LoaderBench {
     return pathOf(name);
   }
 
-  LoadCommand load{machine};
+  LoadCommand load{machine, listing};
 
  private:
   const std::filesystem::path folder_ =
@@ -66,11 +66,10 @@ TEST_F(LoadCommandTest, MenuCommandEmptiesTheListingBeforeAskingEvenWhenNothingL
   } cases[] = {{nullptr, 0}, {"falta.EHC", ENOENT}, {"carpeta.EHC", EISDIR}};
   const auto before = memory();
   for (const auto& c : cases) {
-    machine.listing().add("[0001]: HALT");
+    listing.add("[0001]: HALT");
     ui.file_errors.clear();
     ui.file_answers.push_back(c.name ? std::optional(pathOf(c.name)) : std::nullopt);
-    EXPECT_EQ(load.Cargarprogramaobjeto1Click(),
-              c.name ? LoadOutcome::FileError : LoadOutcome::Cancelled);
+    EXPECT_EQ(load.chooseAndLoad(), c.name ? LoadOutcome::FileError : LoadOutcome::Cancelled);
     // Reported with the system's reason.
     EXPECT_EQ(ui.file_errors,
               c.name ? Lines{pathOf(c.name) + "|" + std::strerror(c.error)} : Lines{});
@@ -91,21 +90,31 @@ TEST_F(LoadCommandTest, EachLoadListsOnlyItsOwnWordsAndLeavesTheRestAlone) {
   // Cells, flags and controls all set away from their power-on values.
   for (int i = 0; i < kCellCount; ++i) machine.setCell(CellId(i), ValueToWordText(0x100 + i));
   for (int f = 0; f < kFlagCount; ++f) machine.setFlag(Flag(f), true);
-  for (int c = 0; c < kControlCount; ++c) machine.setControl(Control(c), 2);
+  machine.setPowerOn(true);
+  machine.setStepMode(StepMode::Timed);
+  machine.setPanelState(PanelState::Paused);
+  machine.setStepInterval(7000);
+  machine.setInitMemoryAtPowerOn(false);
+  machine.setDisassemblerMode(true);
+  machine.setMemoryGridCursor(12);
   auto state = [this] {
     std::vector<std::string> all;
     for (int i = 0; i < kCellCount; ++i) all.push_back(machine.cell(CellId(i)).str());
     for (int f = 0; f < kFlagCount; ++f) all.push_back(machine.flag(Flag(f)) ? "1" : "0");
-    for (int c = 0; c < kControlCount; ++c)
-      all.push_back(std::to_string(machine.control(Control(c))));
+    for (int c : {machine.powerOn() ? 1 : 0, static_cast<int>(machine.stepMode()),
+                  static_cast<int>(machine.panelState()), machine.stepInterval(),
+                  machine.initMemoryAtPowerOn() ? 1 : 0, machine.disassemblerMode() ? 1 : 0,
+                  machine.memoryGridCursor()}) {
+      all.push_back(std::to_string(c));
+    }
     return all;
   };
   const auto before = state();
   ui.file_answers.push_back(write("uno.EHC", "10 2105\r\n11 F000\r\n"));
   ui.file_answers.push_back(write("dos.hex", "; solo\r\n:020011002105EF\r\n:00000001FF"));
-  EXPECT_EQ(load.Cargarprogramaobjeto1Click(), LoadOutcome::Loaded);
+  EXPECT_EQ(load.chooseAndLoad(), LoadOutcome::Loaded);
   EXPECT_EQ(listed(), (Lines{"[0010]: LLI R1, H'05", "[0011]: HALT"}));
-  EXPECT_EQ(load.Cargarprogramaobjeto1Click(), LoadOutcome::Loaded);
+  EXPECT_EQ(load.chooseAndLoad(), LoadOutcome::Loaded);
   EXPECT_EQ(listed(), Lines{"[0011]: LLI R1, H'05"});
   EXPECT_EQ(word(0x10), "2105");
   EXPECT_EQ(word(0x11), "2105");
@@ -117,7 +126,7 @@ TEST_F(LoadCommandTest, FormatOrReadErrorLeavesTheRawLinesOfWhatWasStored) {
             LoadOutcome::FormatError);
   EXPECT_EQ(listed(), (Lines{"[0010]: 2105", "[0011]: F000"}));
 
-  machine.listing().clear();
+  listing.clear();
   testing::ProbeSource source{"10 2105\r\n11 F000\r\n12 3", true};
   EXPECT_EQ(load.loadSource(ObjectFormat::Ehc, "medio.EHC", source), LoadOutcome::FileError);
   EXPECT_EQ(ui.file_errors, Lines{"medio.EHC|fallo de lectura"});

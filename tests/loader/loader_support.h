@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "disasm/listing.h"
 #include "loader/line_reader.h"
 #include "machine/machine.h"
 #include "support/scripted_ui.h"
@@ -31,14 +32,15 @@ class WatchingUi : public ScriptedUi {
 
 // A machine over a watching user, memory all zero bytes.
 struct LoaderBench {
-  LoaderBench() { ui.listing = &machine.listing(); }
+  LoaderBench() { ui.listing = &listing; }
   WatchingUi ui;
   ReplayRandom random;
   Machine machine{ui, random};
+  Listing listing;
 
   Lines listed() const {
     Lines lines;
-    for (int i = 0; i < machine.listing().count(); ++i) lines.push_back(machine.listing().line(i));
+    for (int i = 0; i < listing.count(); ++i) lines.push_back(listing.line(i));
     return lines;
   }
   std::string word(long long address) const { return machine.ReadMemoryWord(address).str(); }

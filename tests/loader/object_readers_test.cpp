@@ -26,11 +26,11 @@ struct ReaderBench : testing::LoaderBench {
     testing::ProbeSource source(text, fail_at_end);
     LineReader lines(source, 0, 7);
     ui.on_message = [&](const std::string&) {
-      listed_at_message.push_back(machine.listing().count());
+      listed_at_message.push_back(listing.count());
       open_at_message.push_back(!source.closed);
     };
-    const ReadResult result =
-        format == kEhc ? ReadEhcFile(machine, lines) : ReadHexFile(machine, lines);
+    const ReadResult result = format == kEhc ? ReadEhcFile(machine, listing, lines)
+                                             : ReadHexFile(machine, listing, lines);
     ui.on_message = nullptr;
     EXPECT_TRUE(source.closed);
     return result;
@@ -145,13 +145,13 @@ TEST(ObjectReaders, MonitorAreaRepeatsAndDescendingAddresses) {
   for (const auto& [format, text] : files) {
     for (const bool sorted : {false, true}) {
       ReaderBench b;
-      b.machine.setControl(Control::StepMode, 0);
-      b.machine.listing().setSorted(sorted);
+      b.machine.setStepMode(StepMode::Timed);
+      b.listing.setSorted(sorted);
       EXPECT_EQ(b.read(format, text).outcome, ReadOutcome::Completed) << text;
       // Each refused word keeps its listing line, added before the warning.
       EXPECT_EQ(b.ui.messages, Lines(2, std::string(kStoreRefusedMessage))) << text;
       EXPECT_EQ(b.listed_at_message, (std::vector<int>{1, 4})) << text;
-      EXPECT_EQ(b.machine.StepMode(), 1) << text;
+      EXPECT_EQ(b.machine.stepMode(), StepMode::StepByStep) << text;
       const Lines in_file_order{"[F000]: 1234", "[0020]: 0001", "[0010]: 0002", "[FFFF]: 0005",
                                 "[0020]: 0003"};
       const Lines in_sorted_order{"[0010]: 0002", "[0020]: 0001", "[0020]: 0003", "[F000]: 1234",

@@ -39,15 +39,15 @@ TEST_F(AllocationTest, TimedLoopWithObserversAllocatesNothing) {
   m().addObserver(&seen);
   // LLI R1,01; LLI RD,02; ADDS R2,R2,R1; OUT H'01,R2; SUBS R3,R3,R1; BR
   poke(0, {"2101", "2D02", "6221", "5201", "7331", "C000"});
-  for (int a = 0; a < 6; ++a) m().listing().add("[000" + std::to_string(a) + "]: x");
-  tuka.run.BPasoPasoClick();
+  for (int a = 0; a < 6; ++a) tuka.listing.add("[000" + std::to_string(a) + "]: x");
+  tuka.run.toggleStepMode();
   runFrom("0000");
-  tuka.run.RelojTimer();  // the listing's index is built on the first lookup
+  tuka.run.tick();  // the listing's index is built on the first lookup
   const long before = g_allocations.load();
-  for (int i = 0; i < 10000; ++i) ASSERT_TRUE(tuka.run.RelojTimer());
+  for (int i = 0; i < 10000; ++i) ASSERT_TRUE(tuka.run.tick());
   EXPECT_EQ(g_allocations.load() - before, 0);
   EXPECT_GT(seen.cells.size(), 40000u);  // the observer really saw the run
-  EXPECT_GE(m().listing().selected(), 0);
+  EXPECT_GE(tuka.listing.selected(), 0);
   m().removeObserver(&seen);
 }
 

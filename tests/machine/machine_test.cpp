@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <stdexcept>
 
 #include "support/tuka2_fixture.h"
@@ -26,12 +27,12 @@ TEST_F(MachineTest, MemoryWordsAtTheEdgeOfTheStore) {
 TEST_F(MachineTest, WritesAtF000AndBeyondAreRefusedAfterAnErrorStop) {
   for (long long address : {0xF000LL, 0x10010LL}) {
     ui.messages.clear();
-    m().setControl(Control::StepMode, 0);
-    int step_mode_at_message = -1;
-    ui.on_message = [&](const std::string&) { step_mode_at_message = m().StepMode(); };
+    m().setStepMode(StepMode::Timed);
+    std::optional<StepMode> step_mode_at_message;
+    ui.on_message = [&](const std::string&) { step_mode_at_message = m().stepMode(); };
     const std::string before = m().memory().hexText();
     m().WriteMemoryWord(address, "1234");
-    EXPECT_EQ(step_mode_at_message, 1);
+    EXPECT_EQ(step_mode_at_message, StepMode::StepByStep);
     EXPECT_TRUE(m().stepLamp());
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0],
@@ -60,11 +61,11 @@ TEST_F(MachineTest, EqualWritesNotifyNothingAndChangesNotifyOnce) {
   testing::RecordingObserver seen;
   m().addObserver(&seen);
   m().WriteRegister(2, "0002");
-  m().SetFlagZ(false);
-  m().setControl(Control::PanelState, m().PanelState());
+  m().setFlag(Flag::Z, false);
+  m().setPanelState(m().panelState());
   EXPECT_TRUE(seen.cells.empty() && seen.flags.empty() && seen.controls.empty());
   m().setCell(kCellKeypad, "4321");
-  m().SetFlagC(true);
+  m().setFlag(Flag::C, true);
   m().ErrorStop();  // already in step mode: no change
   EXPECT_EQ(seen.cells, std::vector<CellId>{kCellKeypad});
   EXPECT_EQ(seen.flags, std::vector<Flag>{Flag::C});

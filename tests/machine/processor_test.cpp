@@ -97,7 +97,7 @@ TEST_F(ProcessorTest, LoadAndStoreAddressBoundaries) {
   EXPECT_EQ(step(), Outcome::Stopped);  // EFFE + 02 = F000: refused
   EXPECT_EQ(ui.messages, std::vector<std::string>{kStoreMessage});
   EXPECT_EQ(cell(kCellPC), "0002");  // the store advances all the same
-  EXPECT_EQ(m().StepMode(), 1);
+  EXPECT_EQ(m().stepMode(), StepMode::StepByStep);
 }
 
 TEST_F(ProcessorTest, LoadBeyondEFFFIsRefusedWithoutWrap) {
@@ -114,17 +114,17 @@ TEST_F(ProcessorTest, LoadBeyondEFFFIsRefusedWithoutWrap) {
 }
 
 TEST_F(ProcessorTest, ErrorStopComesBeforeEveryMessage) {
-  std::vector<int> step_mode_at_message;
-  ui.on_message = [&](const std::string&) { step_mode_at_message.push_back(m().StepMode()); };
+  std::vector<bool> step_mode_at_message;
+  ui.on_message = [&](const std::string&) { step_mode_at_message.push_back(m().stepByStep()); };
   setReg(13, "FFFF");
-  m().setControl(Control::StepMode, 0);
+  m().setStepMode(StepMode::Timed);
   poke(0, {"02FF", "4240", "5240", "1100"});  // LD, IN 40, OUT 40, ST at F000+
   runFrom("0000");
   for (int i = 0; i < 3; ++i) {
-    m().setControl(Control::StepMode, 0);
+    m().setStepMode(StepMode::Timed);
     step();
   }
-  EXPECT_EQ(step_mode_at_message, (std::vector<int>{1, 1, 1, 1}));
+  EXPECT_EQ(step_mode_at_message, (std::vector<bool>{true, true, true, true}));
   EXPECT_EQ(ui.messages,
             (std::vector<std::string>{kLoadMessage, kPortMessage, kPortMessage, kStoreMessage}));
 }
@@ -215,7 +215,7 @@ TEST_F(ProcessorTest, CallWithTheStackAtZeroWrapsRefusesThePushAndStillJumps) {
   EXPECT_EQ(reg(14), "FFFF");
   EXPECT_EQ(ui.messages, std::vector<std::string>{kStoreMessage});
   EXPECT_EQ(cell(kCellPC), "0040");
-  EXPECT_EQ(m().StepMode(), 1);
+  EXPECT_EQ(m().stepMode(), StepMode::StepByStep);
 }
 
 TEST_F(ProcessorTest, UntakenCallOnlyAdvances) {
@@ -249,15 +249,14 @@ TEST_F(ProcessorTest, ReturnFromTheLastStackWord) {
 }
 
 TEST_F(ProcessorTest, HaltShowsTheEndAndStopsBehindIt) {
-  m().setControl(Control::StepMode, 0);
-  m().setControl(Control::StepButtonEnabled, 0);
+  m().setStepMode(StepMode::Timed);
   poke(0x10, {"F000", "2105"});
   EXPECT_EQ(runFrom("0010"), Outcome::Halted);
   EXPECT_EQ(ui.messages, std::vector<std::string>{"Fin la ejecución :-)"});
   EXPECT_EQ(cell(kCellPC), "0011");
   EXPECT_EQ(cell(kCellIR), "2105");
-  EXPECT_EQ(m().StepMode(), 1);
-  EXPECT_EQ(m().control(Control::StepButtonEnabled), 1);
+  EXPECT_EQ(m().stepMode(), StepMode::StepByStep);
+  EXPECT_TRUE(m().stepLamp());
 }
 
 TEST_F(ProcessorTest, AdvanceFromFFFFIsRefusedAndChangesNothing) {
@@ -273,7 +272,7 @@ TEST_F(ProcessorTest, AdvanceFromFFFFIsRefusedAndChangesNothing) {
   EXPECT_EQ(cell(kCellAR), "AAAA");
   EXPECT_EQ(cell(kCellDR), "DDDD");
   EXPECT_EQ(ui.messages, std::vector<std::string>{"Error: PC apuntó más allá FFFFH."});
-  EXPECT_EQ(m().StepMode(), 1);
+  EXPECT_EQ(m().stepMode(), StepMode::StepByStep);
 }
 
 TEST_F(ProcessorTest, FetchAtF000AndAboveExecutesNothing) {
@@ -289,7 +288,7 @@ TEST_F(ProcessorTest, FetchAtF000AndAboveExecutesNothing) {
   EXPECT_EQ(cell(kCellIR), "");
   EXPECT_EQ(step(), Outcome::NoInstruction);
   EXPECT_EQ(cell(kCellPC), "F000");
-  EXPECT_EQ(m().PanelState(), 2);
+  EXPECT_EQ(m().panelState(), PanelState::Executing);
 }
 
 TEST_F(ProcessorTest, EveryChangedCellIsNotifiedOnce) {

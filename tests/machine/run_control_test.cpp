@@ -15,7 +15,7 @@ class RunControlTest : public Tuka2Test {
   // Ticks until one does nothing, at most `limit`; returns how many ran.
   int tickUntilIdle(int limit = 100) {
     int ran = 0;
-    while (ran < limit && tuka.run.RelojTimer()) ++ran;
+    while (ran < limit && tuka.run.tick()) ++ran;
     return ran;
   }
 };
@@ -26,68 +26,68 @@ TEST_F(RunControlTest, EjecutarStartsAtTheKeyedAddressEveryTimeContinuarMovesOn)
   EXPECT_EQ(cell(kCellPC), "0101");
   EXPECT_EQ(reg(1), "0001");
   setReg(1, "9999");
-  tuka.run.BEjecutarClick();  // reloads PC from the keypad: the same word again
+  tuka.run.executeFromKeypad();  // reloads PC from the keypad: the same word again
   EXPECT_EQ(reg(1), "0001");
   EXPECT_EQ(cell(kCellPC), "0101");
-  tuka.run.BContinuarClick();
+  tuka.run.continueExecution();
   EXPECT_EQ(reg(2), "0002");
   EXPECT_EQ(cell(kCellPC), "0102");
-  EXPECT_EQ(m().PanelState(), 2);
+  EXPECT_EQ(m().panelState(), PanelState::Executing);
 }
 
 TEST_F(RunControlTest, TimerTicksOnlyWhenOnTimedAndExecuting) {
   m().setCell(kCellKeypad, "0100");
   // Step mode after power-on: ticks do nothing.
-  EXPECT_FALSE(tuka.run.RelojTimer());
-  tuka.run.BPasoPasoClick();
-  EXPECT_EQ(m().StepMode(), 0);
+  EXPECT_FALSE(tuka.run.tick());
+  tuka.run.toggleStepMode();
+  EXPECT_EQ(m().stepMode(), StepMode::Timed);
   EXPECT_FALSE(m().stepLamp());
-  EXPECT_EQ(m().caption(Control::StepMenuCaption), "Activar modo Paso a Paso");
-  EXPECT_EQ(m().PanelState(), 4);
-  EXPECT_FALSE(tuka.run.RelojTimer());  // the switch alone starts nothing
+  EXPECT_EQ(m().caption(MenuItem::StepSwitch), "Activar modo Paso a Paso");
+  EXPECT_EQ(m().panelState(), PanelState::Paused);
+  EXPECT_FALSE(tuka.run.tick());  // the switch alone starts nothing
   EXPECT_EQ(cell(kCellPC), "0000");
 
-  tuka.run.BEjecutarClick();
+  tuka.run.executeFromKeypad();
   EXPECT_EQ(tickUntilIdle(), 3);  // 2202, 2303 and the HALT
   EXPECT_EQ(ui.messages, std::vector<std::string>{"Fin la ejecución :-)"});
-  EXPECT_EQ(m().StepMode(), 1);
+  EXPECT_EQ(m().stepMode(), StepMode::StepByStep);
   EXPECT_TRUE(m().stepLamp());
   // HALT leaves the menu caption alone.
-  EXPECT_EQ(m().caption(Control::StepMenuCaption), "Activar modo Paso a Paso");
+  EXPECT_EQ(m().caption(MenuItem::StepSwitch), "Activar modo Paso a Paso");
   EXPECT_EQ(cell(kCellPC), "0104");
   EXPECT_EQ(reg(4), "0004");  // not run
 }
 
 TEST_F(RunControlTest, TicksDoNothingWhileOff) {
-  tuka.run.BPasoPasoClick();
-  tuka.run.BEjecutarClick();
+  tuka.run.toggleStepMode();
+  tuka.run.executeFromKeypad();
   tuka.power.TogglePower();
-  m().setControl(Control::StepMode, 0);
-  m().setControl(Control::PanelState, 2);
+  m().setStepMode(StepMode::Timed);
+  m().setPanelState(PanelState::Executing);
   const auto before = tuka.processor.executions();
-  EXPECT_FALSE(tuka.run.RelojTimer());
+  EXPECT_FALSE(tuka.run.tick());
   EXPECT_EQ(tuka.processor.executions(), before);
 }
 
 TEST_F(RunControlTest, StepSwitchDuringATimedRunStopsIt) {
-  tuka.run.BPasoPasoClick();
+  tuka.run.toggleStepMode();
   m().setCell(kCellKeypad, "0100");
-  tuka.run.BEjecutarClick();
-  tuka.run.BPasoPasoClick();  // back to step mode: PanelState 4
-  EXPECT_FALSE(tuka.run.RelojTimer());
-  tuka.run.BPasoPasoClick();  // timed again, but still paused
-  EXPECT_FALSE(tuka.run.RelojTimer());
-  tuka.run.BContinuarClick();  // resumes at PC
+  tuka.run.executeFromKeypad();
+  tuka.run.toggleStepMode();  // back to step mode, paused
+  EXPECT_FALSE(tuka.run.tick());
+  tuka.run.toggleStepMode();  // timed again, but still paused
+  EXPECT_FALSE(tuka.run.tick());
+  tuka.run.continueExecution();  // resumes at PC
   EXPECT_EQ(reg(2), "0002");
-  EXPECT_TRUE(tuka.run.RelojTimer());
+  EXPECT_TRUE(tuka.run.tick());
   EXPECT_EQ(reg(3), "0003");
 }
 
 TEST_F(RunControlTest, TickDuringAnErrorMessageDoesNothing) {
   poke(0x200, {"4140", "2105"});  // IN from port 40, then LLI
-  tuka.run.BPasoPasoClick();
+  tuka.run.toggleStepMode();
   int ticks_run_inside_box = 0;
-  ui.on_message = [&](const std::string&) { ticks_run_inside_box += tuka.run.RelojTimer(); };
+  ui.on_message = [&](const std::string&) { ticks_run_inside_box += tuka.run.tick(); };
   runFrom("0200");
   EXPECT_EQ(ticks_run_inside_box, 0);
   EXPECT_EQ(reg(1), "0001");
@@ -96,19 +96,19 @@ TEST_F(RunControlTest, TickDuringAnErrorMessageDoesNothing) {
 
 TEST_F(RunControlTest, ContinuarInAddressAndRegisterModeNeverExecutes) {
   m().setCell(kCellKeypad, "0100");
-  tuka.panel.BDireccionClick();
+  tuka.panel.selectAddress();
   const auto before = tuka.processor.executions();
-  tuka.run.BContinuarClick();
+  tuka.run.continueExecution();
   EXPECT_EQ(cell(outputPortCell(1)), "0101");
   EXPECT_EQ(cell(outputPortCell(2)), "2202");
-  tuka.panel.BRegistrosClick();
-  tuka.run.BContinuarClick();
+  tuka.panel.selectRegisters();
+  tuka.run.continueExecution();
   EXPECT_EQ(cell(outputPortCell(1)), "0001");
   EXPECT_EQ(tuka.processor.executions(), before);
   // The step-mode switch ends the mode: Continuar then executes at PC.
   m().setCell(kCellPC, "0102");
-  tuka.run.BPasoPasoClick();
-  tuka.run.BContinuarClick();
+  tuka.run.toggleStepMode();
+  tuka.run.continueExecution();
   EXPECT_EQ(tuka.processor.executions(), before + 1);
   EXPECT_EQ(reg(3), "0003");
 }
@@ -126,14 +126,14 @@ TEST(SpeedChoices, ItemForIntervalAndBack) {
 
 TEST_F(RunControlTest, SpeedDialogMarksTheCurrentSpeedAndAppliesOnlyOnVale) {
   ui.speed_answers = {7, std::nullopt, 0, -1};
-  tuka.run.VelocidaddeejecucinenmodoPP1Click();
-  EXPECT_EQ(m().StepInterval(), 7000);
-  tuka.run.VelocidaddeejecucinenmodoPP1Click();  // Cancelar
-  EXPECT_EQ(m().StepInterval(), 7000);
-  tuka.run.VelocidaddeejecucinenmodoPP1Click();
-  EXPECT_EQ(m().StepInterval(), 1);
-  tuka.run.VelocidaddeejecucinenmodoPP1Click();  // nothing marked
-  EXPECT_EQ(m().StepInterval(), 1000);
+  tuka.run.chooseSpeed();
+  EXPECT_EQ(m().stepInterval(), 7000);
+  tuka.run.chooseSpeed();  // Cancelar
+  EXPECT_EQ(m().stepInterval(), 7000);
+  tuka.run.chooseSpeed();
+  EXPECT_EQ(m().stepInterval(), 1);
+  tuka.run.chooseSpeed();  // nothing marked
+  EXPECT_EQ(m().stepInterval(), 1000);
   EXPECT_EQ(ui.speed_dialogs, (std::vector<int>{3, 7, 7, 0}));
 }
 

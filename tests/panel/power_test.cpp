@@ -13,7 +13,7 @@ namespace {
 
 class PowerTest : public ::testing::Test {
  protected:
-  PowerTest() : random(42), tuka(ui, random) { tuka.power.ORBEN_Inicio(); }
+  PowerTest() : random(42), tuka(ui, random) { tuka.power.startUp(); }
   Machine& m() { return tuka.machine; }
   std::string cell(CellId id) { return m().cell(id).str(); }
   std::vector<std::string> allCells() {
@@ -28,16 +28,19 @@ class PowerTest : public ::testing::Test {
 };
 
 TEST_F(PowerTest, StartsOffWithRandomMemoryAndEveryCellStarred) {
-  EXPECT_EQ(m().PowerOn(), 0);
+  EXPECT_FALSE(m().powerOn());
   for (const auto& text : allCells()) EXPECT_EQ(text, "****");
-  EXPECT_EQ(m().control(Control::PanelEnabled), 0);
-  EXPECT_EQ(m().control(Control::StepButtonEnabled), 0);
-  EXPECT_EQ(m().control(Control::StepMenuEnabled), 0);
-  EXPECT_EQ(m().control(Control::PowerLamp), 0);
-  EXPECT_EQ(m().caption(Control::PowerMenuCaption), "Encender TUKA-2");
-  EXPECT_EQ(m().caption(Control::StepMenuCaption), "Desactivar modo Paso a Paso");
-  EXPECT_EQ(m().caption(Control::DisassemblerMenuCaption), "Activar Modo desensamblador");
-  EXPECT_EQ(m().InitMemoryAtPowerOn(), 1);
+  // Step by step already, but LPP dark until the first power-on, as every
+  // control starts in its off state.
+  EXPECT_EQ(m().stepMode(), StepMode::StepByStep);
+  EXPECT_FALSE(m().stepLamp());
+  EXPECT_EQ(m().panelState(), PanelState::Executing);
+  EXPECT_EQ(m().stepInterval(), 1000);
+  EXPECT_FALSE(m().disassemblerMode());
+  EXPECT_EQ(m().caption(MenuItem::PowerSwitch), "Encender TUKA-2");
+  EXPECT_EQ(m().caption(MenuItem::StepSwitch), "Desactivar modo Paso a Paso");
+  EXPECT_EQ(m().caption(MenuItem::DisassemblerMode), "Activar Modo desensamblador");
+  EXPECT_TRUE(m().initMemoryAtPowerOn());
   EXPECT_EQ(m().memory().size(), 0x1E000u);
   std::set<std::string> words;
   for (int a = 0; a < 64; ++a) words.insert(m().ReadMemoryWord(a).str());
@@ -53,14 +56,10 @@ TEST_F(PowerTest, SwitchingOnGivesFixedRegistersAndEqualMirrors) {
   std::set<CellId> distinct(seen.cells.begin(), seen.cells.end());
   EXPECT_EQ(distinct.size(), seen.cells.size());
   EXPECT_EQ(seen.cells.size(), static_cast<std::size_t>(kCellCount));
-  EXPECT_EQ(m().PowerOn(), 1);
-  EXPECT_EQ(m().StepMode(), 1);
+  EXPECT_TRUE(m().powerOn());
+  EXPECT_EQ(m().stepMode(), StepMode::StepByStep);
   EXPECT_TRUE(m().stepLamp());
-  EXPECT_EQ(m().control(Control::PowerLamp), 1);
-  EXPECT_EQ(m().control(Control::PanelEnabled), 1);
-  EXPECT_EQ(m().control(Control::StepButtonEnabled), 1);
-  EXPECT_EQ(m().control(Control::StepMenuEnabled), 1);
-  EXPECT_EQ(m().caption(Control::PowerMenuCaption), "Apagar TUKA-2");
+  EXPECT_EQ(m().caption(MenuItem::PowerSwitch), "Apagar TUKA-2");
   const char* fixed[16] = {"0000", "0001", "0002", "0003", "0004", "0005", "0006", "0007",
                            "0008", "0009", "000A", "000B", "000C", "000D", "F000", "000F"};
   for (int n = 0; n < 16; ++n) EXPECT_EQ(m().ReadRegister(n).str(), fixed[n]);
@@ -76,7 +75,7 @@ TEST_F(PowerTest, PowerOnDrawsInTheDocumentedOrder) {
   testing::ReplayRandom replay(draws);
   testing::ScriptedUi quiet;
   Tuka2 fresh(quiet, replay);
-  fresh.power.MInicializar_memoria_al_Encender_TUKA2Click();
+  fresh.power.toggleInitMemoryAtPowerOn();
   fresh.power.TogglePower();
   const CellId order[] = {kCellAR,          kCellDR, outputPortCell(1), outputPortCell(2),
                           inputPortCell(2), kCellIR, kCellPC,           kCellKeypad};
@@ -85,54 +84,54 @@ TEST_F(PowerTest, PowerOnDrawsInTheDocumentedOrder) {
     EXPECT_EQ(fresh.machine.cell(order[i]).str(), std::string(4, d)) << i;
   }
   // The listing did not move to the new PC.
-  EXPECT_EQ(fresh.machine.listing().selected(), -1);
+  EXPECT_EQ(fresh.listing.selected(), -1);
 }
 
 TEST_F(PowerTest, OffOnCycleDrawsNewValuesAndClearsFlags) {
   tuka.power.TogglePower();
   const auto first = allCells();
-  m().SetFlagC(true);
-  m().SetFlagV(true);
-  tuka.run.BPasoPasoClick();  // step mode off before the power-off
+  m().setFlag(Flag::C, true);
+  m().setFlag(Flag::V, true);
+  tuka.run.toggleStepMode();  // step mode off before the power-off
   tuka.power.TogglePower();
   for (const auto& text : allCells()) EXPECT_EQ(text, "****");
-  EXPECT_EQ(m().StepMode(), 0);
+  EXPECT_EQ(m().stepMode(), StepMode::Timed);
   EXPECT_FALSE(m().stepLamp());
   EXPECT_FALSE(m().flag(Flag::C) || m().flag(Flag::V));
-  EXPECT_EQ(m().control(Control::PanelEnabled), 0);
-  EXPECT_EQ(m().caption(Control::PowerMenuCaption), "Encender TUKA-2");
+  EXPECT_FALSE(m().powerOn());
+  EXPECT_EQ(m().caption(MenuItem::PowerSwitch), "Encender TUKA-2");
   tuka.power.TogglePower();
   const auto second = allCells();
   int same = 0;
   for (std::size_t i = 16; i < first.size(); ++i) same += first[i] == second[i];
   EXPECT_LT(same, 8);  // random cells are drawn anew
   for (int n = 0; n < 16; ++n) EXPECT_EQ(first[n], second[n]);
-  EXPECT_EQ(m().StepMode(), 1);  // always step mode after switching on
-  EXPECT_EQ(m().caption(Control::StepMenuCaption), "Activar modo Paso a Paso");  // unchanged
+  EXPECT_EQ(m().stepMode(), StepMode::StepByStep);  // always step mode after switching on
+  EXPECT_EQ(m().caption(MenuItem::StepSwitch), "Activar modo Paso a Paso");  // unchanged
 }
 
 TEST_F(PowerTest, MemoryIsReinitialisedAtPowerOnOnlyWithTheOption) {
-  m().listing().add("[0000]: HALT");
+  tuka.listing.add("[0000]: HALT");
   const std::string before = m().memory().hexText();
-  tuka.power.MInicializar_memoria_al_Encender_TUKA2Click();
-  EXPECT_EQ(m().InitMemoryAtPowerOn(), 0);
+  tuka.power.toggleInitMemoryAtPowerOn();
+  EXPECT_FALSE(m().initMemoryAtPowerOn());
   tuka.power.TogglePower();
   EXPECT_EQ(m().memory().hexText(), before);
-  EXPECT_EQ(m().listing().count(), 1);
+  EXPECT_EQ(tuka.listing.count(), 1);
   tuka.power.TogglePower();
-  tuka.power.MInicializar_memoria_al_Encender_TUKA2Click();
+  tuka.power.toggleInitMemoryAtPowerOn();
   tuka.power.TogglePower();
   EXPECT_NE(m().memory().hexText(), before);
-  EXPECT_EQ(m().listing().count(), 0);
+  EXPECT_EQ(tuka.listing.count(), 0);
   EXPECT_EQ(m().memory().size(), 0x1E000u);
 }
 
 TEST_F(PowerTest, InicializarMemoriaWorksWhileOffAndTouchesNoCell) {
-  m().listing().add("[0000]: HALT");
+  tuka.listing.add("[0000]: HALT");
   const std::string before = m().memory().hexText();
-  tuka.power.InicializarMemoria1Click();
+  tuka.power.initialiseMemoryAndListing();
   EXPECT_NE(m().memory().hexText(), before);
-  EXPECT_EQ(m().listing().count(), 0);
+  EXPECT_EQ(tuka.listing.count(), 0);
   for (const auto& text : allCells()) EXPECT_EQ(text, "****");
 }
 

@@ -32,7 +32,7 @@ class RecordingObserver : public MachineObserver {
 class Tuka2Test : public ::testing::Test {
  protected:
   Tuka2Test() : tuka(ui, random) {
-    tuka.power.MInicializar_memoria_al_Encender_TUKA2Click();  // keep memory as poked
+    tuka.power.toggleInitMemoryAtPowerOn();  // keep memory as poked
     tuka.power.TogglePower();
   }
 
@@ -48,10 +48,10 @@ class Tuka2Test : public ::testing::Test {
   // Keys the address and executes from it (Ejecutar).
   Outcome runFrom(const char* address) {
     m().setCell(kCellKeypad, address);
-    return tuka.run.BEjecutarClick();
+    return tuka.run.executeFromKeypad();
   }
   Outcome step() {
-    tuka.run.BContinuarClick();
+    tuka.run.continueExecution();
     return tuka.run.lastOutcome();
   }
   std::string flags() {

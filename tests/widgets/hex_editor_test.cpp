@@ -219,7 +219,7 @@ class HexEditorTest : public QObject {
 
     grid->setCaret(kLastByte - 1);
     QTest::keyClicks(grid.get(), "ABCD");
-    QCOMPARE(grid->hexText().substr(2 * kLastByte - 2), std::string("ABCD"));
+    QCOMPARE(store.hexText().substr(2 * kLastByte - 2), std::string("ABCD"));
     const QString lastDigit = QStringLiteral("%1.1").arg(kLastByte);
     QCOMPARE(caretText(*grid), lastDigit);
     // The caret stays on the last digit: further digits overwrite it.
@@ -267,7 +267,7 @@ class HexEditorTest : public QObject {
     grid->settle();
     const long long row = grid->firstVisibleRow() + 3;
 
-    grid->setMemory(2 * row + 1, 0xEE);
+    store.setByte(2 * row + 1, 0xEE);
     QCOMPARE(int(store.byte(2 * row + 1)), 0xEE);
     QVERIFY(!grid->isChanged(2 * row + 1));
     QCoreApplication::processEvents();
@@ -286,7 +286,7 @@ class HexEditorTest : public QObject {
     const std::string before = store.hexText();
     for (long long index : {-1LL, static_cast<long long>(kMachineBytes), 1LL << 40}) {
       try {
-        grid->setMemory(index, 0x11);
+        store.setByte(index, 0x11);
         QFAIL("an index outside the data was accepted");
       } catch (const std::out_of_range& error) {
         QCOMPARE(QString(error.what()), QStringLiteral("Invalid SetMemory index"));
@@ -352,7 +352,7 @@ class HexEditorTest : public QObject {
     QTest::keyClick(grid.get(), 'z');
     QVERIFY(grid->isChanged(kLastByte) && grid->firstVisibleRow() > 0);
 
-    grid->replaceContent({0x12, 0x34, 0x56});
+    store.replace({0x12, 0x34, 0x56});
     QCOMPARE(store.hexText(), std::string("123456"));
     QCOMPARE(caretText(*grid), QStringLiteral("0.0"));
     QVERIFY(grid->caretArea() == kDigits && grid->firstVisibleRow() == 0);

@@ -1,4 +1,4 @@
-#include "tuka2/runner.h"
+#include "runner/runner.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 #include <sstream>
 
 #include "support/json_value.h"
-#include "tuka2/json_writer.h"
+#include "runner/json_writer.h"
 
-namespace orben::tuka2 {
+namespace orben::runner {
 namespace {
 
 using orben::testing::Json;
@@ -181,4 +181,4 @@ TEST_F(Tuka2RunTest, DisPrintsTheListingAndMessagesApart) {
 }
 
 }  // namespace
-}  // namespace orben::tuka2
+}  // namespace orben::runner

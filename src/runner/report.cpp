@@ -1,8 +1,8 @@
-#include "tuka2/report.h"
+#include "runner/report.h"
 
-#include "tuka2/json_writer.h"
+#include "runner/json_writer.h"
 
-namespace orben::tuka2 {
+namespace orben::runner {
 
 namespace {
 
@@ -53,7 +53,7 @@ void writeJson(const Tuka2& tuka, const RunResult& result, const std::vector<std
   }
   json.endObject();
   json.key("step_mode");
-  json.number(m.StepMode());
+  json.number(m.stepByStep() ? 1 : 0);
   json.key("inputs");
   cellArray(json, m, inputPortCell(0), kPortCount);
   json.key("outputs");
@@ -64,11 +64,11 @@ void writeJson(const Tuka2& tuka, const RunResult& result, const std::vector<std
   json.endArray();
   json.key("listing");
   json.beginArray();
-  for (int i = 0; i < m.listing().count(); ++i) json.text(m.listing().line(i));
+  for (int i = 0; i < tuka.listing.count(); ++i) json.text(tuka.listing.line(i));
   json.endArray();
   json.key("selected");
-  if (m.listing().selected() >= 0) {
-    json.number(m.listing().selected());
+  if (tuka.listing.selected() >= 0) {
+    json.number(tuka.listing.selected());
   } else {
     json.null();
   }
@@ -97,7 +97,7 @@ void writeSummary(const Tuka2& tuka, const RunResult& result,
   for (int f = 0; f < kFlagCount; ++f) {
     out << ' ' << kFlagNames[f] << '=' << (m.flag(static_cast<Flag>(f)) ? 1 : 0);
   }
-  out << "  step mode " << m.StepMode() << '\n';
+  out << "  step mode " << (m.stepByStep() ? 1 : 0) << '\n';
   for (int port = 0; port < kPortCount; ++port) {
     const WordText& now = m.cell(inputPortCell(port));
     if (!(now == result.inputs_at_power_on[port])) {
@@ -113,4 +113,4 @@ void writeSummary(const Tuka2& tuka, const RunResult& result,
   for (const auto& message : messages) out << "message: " << messageLine(message) << '\n';
 }
 
-}  // namespace orben::tuka2
+}  // namespace orben::runner

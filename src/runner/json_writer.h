@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace orben::tuka2 {
+namespace orben::runner {
 
 // A JSON string literal of `text`. Valid UTF-8 passes through; any other
 // byte (object files are 8-bit text, and a corrupt line is quoted back in a
@@ -35,4 +35,4 @@ class JsonWriter {
   bool after_key_ = false;
 };
 
-}  // namespace orben::tuka2
+}  // namespace orben::runner

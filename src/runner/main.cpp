@@ -2,10 +2,10 @@
 #include <string>
 #include <vector>
 
-#include "tuka2/runner.h"
+#include "runner/runner.h"
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
   const std::vector<std::string> arguments(argv + 1, argv + argc);
-  return orben::tuka2::runCommandLine(arguments, std::cout, std::cerr);
+  return orben::runner::runCommandLine(arguments, std::cout, std::cerr);
 }

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-namespace orben::tuka2 {
+namespace orben::runner {
 
 enum class Command { Run, Dis, Help, Version };
 
@@ -35,4 +35,4 @@ ParseResult parseArguments(const std::vector<std::string>& arguments);
 extern const char* const kUsage;
 extern const char* const kVersion;
 
-}  // namespace orben::tuka2
+}  // namespace orben::runner

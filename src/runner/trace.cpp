@@ -1,10 +1,10 @@
-#include "tuka2/trace.h"
+#include "runner/trace.h"
 
 #include <algorithm>
 
 #include "disasm/disassembler.h"
 
-namespace orben::tuka2 {
+namespace orben::runner {
 
 namespace {
 
@@ -67,4 +67,4 @@ void TraceObserver::endInstruction(std::ostream& err) {
   err << '\n';
 }
 
-}  // namespace orben::tuka2
+}  // namespace orben::runner

@@ -8,7 +8,7 @@
 
 #include "panel/tuka2.h"
 
-namespace orben::tuka2 {
+namespace orben::runner {
 
 // What a run ended with, for the report.
 struct RunResult {
@@ -27,4 +27,4 @@ void writeSummary(const Tuka2& tuka, const RunResult& result,
 // A message on one line of a terminal: each '\r' becomes " / ".
 std::string messageLine(const std::string& message);
 
-}  // namespace orben::tuka2
+}  // namespace orben::runner

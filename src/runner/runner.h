@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "machine/user_interface.h"
-#include "tuka2/options.h"
+#include "runner/options.h"
 
-namespace orben::tuka2 {
+namespace orben::runner {
 
 // The user of a headless run: remembers every message, answers no question
 // and chooses no file, and keeps the file error the platform would report.
@@ -35,4 +35,4 @@ int execute(const Options& options, std::ostream& out, std::ostream& err);
 // executes them; a usage error gives status 2 and one line on `err`.
 int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
 
-}  // namespace orben::tuka2
+}  // namespace orben::runner

@@ -1,8 +1,8 @@
-#include "tuka2/json_writer.h"
+#include "runner/json_writer.h"
 
 #include <cstdio>
 
-namespace orben::tuka2 {
+namespace orben::runner {
 
 namespace {
 
@@ -119,4 +119,4 @@ void JsonWriter::null() {
   out_ << "null";
 }
 
-}  // namespace orben::tuka2
+}  // namespace orben::runner

@@ -1,14 +1,14 @@
-#include "tuka2/runner.h"
+#include "runner/runner.h"
 
 #include <memory>
 
 #include "loader/load_command.h"
 #include "machine/random_source.h"
 #include "panel/tuka2.h"
-#include "tuka2/report.h"
-#include "tuka2/trace.h"
+#include "runner/report.h"
+#include "runner/trace.h"
 
-namespace orben::tuka2 {
+namespace orben::runner {
 
 namespace {
 
@@ -60,9 +60,9 @@ RunResult runToTheEnd(Tuka2& tuka, const Options& options, std::ostream& err) {
                                        : tuka.machine.cell(kCellPC));
     Outcome outcome;
     if (ejecutar) {
-      outcome = tuka.run.BEjecutarClick();
+      outcome = tuka.run.executeFromKeypad();
       ejecutar = false;
-    } else if (tuka.run.RelojTimer()) {
+    } else if (tuka.run.tick()) {
       outcome = tuka.run.lastOutcome();
     } else {
       // The timer would tick on and run nothing: report it as an error stop.
@@ -85,7 +85,7 @@ int runCommand(const Options& options, std::ostream& out, std::ostream& err) {
   HeadlessUi ui;
   const auto random = makeRandom(options);
   Tuka2 tuka(ui, *random);
-  tuka.power.ORBEN_Inicio();
+  tuka.power.startUp();
   tuka.power.TogglePower();
   Machine& m = tuka.machine;
   RunResult result;
@@ -96,7 +96,7 @@ int runCommand(const Options& options, std::ostream& out, std::ostream& err) {
   if (!loadProgram(tuka, ui, options.file, err)) return 2;
   for (const auto& [port, word] : options.inputs) m.setCell(inputPortCell(port), word);
   m.setCell(kCellKeypad, options.start);
-  tuka.run.BPasoPasoClick();
+  tuka.run.toggleStepMode();
   const RunResult ran = runToTheEnd(tuka, options, err);
   result.stop = ran.stop;
   result.steps = ran.steps;
@@ -112,9 +112,9 @@ int disCommand(const Options& options, std::ostream& out, std::ostream& err) {
   HeadlessUi ui;
   const auto random = makeRandom(options);
   Tuka2 tuka(ui, *random);
-  tuka.power.ORBEN_Inicio();
+  tuka.power.startUp();
   if (!loadProgram(tuka, ui, options.file, err)) return 2;
-  const Listing& listing = tuka.machine.listing();
+  const Listing& listing = tuka.listing;
   for (int i = 0; i < listing.count(); ++i) out << listing.line(i) << '\n';
   for (const auto& message : ui.messages) err << messageLine(message) << '\n';
   return ui.messages.empty() ? 0 : 1;
@@ -148,4 +148,4 @@ int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
   return execute(*parsed.options, out, err);
 }
 
-}  // namespace orben::tuka2
+}  // namespace orben::runner

@@ -1,10 +1,11 @@
-#include "tuka2/options.h"
+#include "runner/options.h"
 
+#include <algorithm>
 #include <charconv>
 
-#include "machine/word_text.h"
+#include "loader/line_scanner.h"
 
-namespace orben::tuka2 {
+namespace orben::runner {
 
 const char* const kVersion = "tuka2 (ORBEN) 0.1.0";
 
@@ -40,7 +41,7 @@ Options:
                   (index of the listing's selected line, or null), and with
                   --dump-memory also memory (one text per word 0000..EFFF).
                   Without --json a short summary is printed.
-  --start HHHH    the address keyed in before BEjecutarClick (default 0000)
+  --start HHHH    the address keyed in before Ejecutar (default 0000)
   --fill HHHH     that word in every memory word and every random power-on
                   value, instead of random ones
   --seed N        seed of the random values (default: the clock)
@@ -60,15 +61,10 @@ one-line reason on stderr.
 namespace {
 
 // One to `width` hexadecimal digits, either case, as upper-case digits
-// padded to `width`.
+// padded to `width`, as an object file's words are read.
 std::optional<std::string> hexField(const std::string& text, std::size_t width) {
-  if (text.empty() || text.size() > width) return std::nullopt;
-  std::string digits(width - text.size(), '0');
-  for (char c : text) {
-    if (HexCharToValue(c) < 0) return std::nullopt;
-    digits += HexDigitToChar(HexCharToValue(c));
-  }
-  return digits;
+  if (text.empty() || !std::all_of(text.begin(), text.end(), IsHexDigit)) return std::nullopt;
+  return PadLeft(UpperCaseText(text), width, '0');
 }
 
 std::optional<std::uint64_t> wholeNumber(const std::string& text) {
@@ -160,4 +156,4 @@ ParseResult parseArguments(const std::vector<std::string>& arguments) {
   return {options, {}};
 }
 
-}  // namespace orben::tuka2
+}  // namespace orben::runner
