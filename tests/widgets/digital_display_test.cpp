@@ -8,12 +8,7 @@
 #include "widgets/widget_test_support.h"
 
 using orben::TDigitalDisplay;
-using orben::testing::addCases;
-using orben::testing::countColour;
-using orben::testing::inkBounds;
-using orben::testing::PaintCounter;
-using orben::testing::showAndSettle;
-using orben::testing::snapshot;
+using namespace orben::testing;
 
 namespace {
 
@@ -21,15 +16,14 @@ const QColor kBlack(0, 0, 0);
 const QColor kLime(0, 255, 0);
 const QColor kPortOff(0, 91, 0);
 
-// A display size of the machine with the geometry its margins give: first
-// cell at x 0, top y0 1, cell width 16 (66 / 4 truncated) on a register
-// display and 13 (53 / 4) on a port display.
+// A display size of the machine, its cell width (66 / 4 or 53 / 4, truncated)
+// and its column of probe pixels below.
 struct Shape {
-  int width, height, digits, cell_width;
+  int width, height, digits, cell_width, probes;
   QColor off;
 };
-const Shape kRegister{67, 26, 4, 16, kBlack};
-const Shape kPort{54, 21, 4, 13, kPortOff};
+const Shape kRegister{67, 26, 4, 16, 0, kBlack};
+const Shape kPort{54, 21, 4, 13, 1, kPortOff};
 
 // A value drawn on a display: what each cell shows (a digit, or '-' for an
 // empty cell), and the cells with a point and with a colon.
@@ -41,33 +35,43 @@ struct Drawing {
   const char *value, *cells, *points, *colons;
 };
 
-}  // namespace
+// The digits 0..F as a calculator shows them (b, d in lower case), three
+// columns each, one apart: a on top, f g b in the middle, e d c at the bottom.
+const std::array<const char*, 3> kPicture = {
+    // 0   1   2   3   4   5   6   7   8   9   A   b   C   d   E   F
+    " _       _   _       _   _   _   _   _   _       _       _   _ ",
+    "| |   |  _|  _| |_| |_  |_    | |_| |_| |_| |_  |    _| |_  |_ ",
+    "|_|   | |_   _|   |  _| |_|   | |_|  _| | | |_| |_  |_| |_  |  ",
+};
+// Where segments a..g sit in a digit's three columns (x) and rows (y).
+const std::array<QPoint, 7> kStroke = {{{1, 0}, {2, 1}, {2, 2}, {1, 2}, {0, 2}, {0, 1}, {1, 1}}};
 
-Q_DECLARE_METATYPE(Shape)
-Q_DECLARE_METATYPE(Drawing)
+bool litInPicture(int digit, int s) {
+  return kPicture[kStroke[s].y()][4 * digit + kStroke[s].x()] != ' ';
+}
 
-namespace {
-
-// A point inside each segment a..g, the decimal point and the colon's two
-// dots, on the 28 by 35 design grid of a digit cell.
+// A pixel well inside each segment a..g, the point and the colon's dots of
+// the first cell of a 67 by 26 | 54 by 21 display: design point (px, py) at
+// (trunc(px * SX), 1 + trunc(py * SY)), SX = 16/28, SY = (26 - 3)/35 |
+// SX = 13/28, SY = (21 - 2)/35, the margins 3 and 2 being 12% of the height
+// truncated. Comments: (px, py): px * SX, py * SY | px * SX, py * SY.
 enum Segment { A, B, C, D, E, F, G, Point, ColonLower, ColonUpper };
-const std::array<QPoint, 10> kInside = {
-    {{16, 2}, {24, 9}, {24, 25}, {16, 32}, {9, 25}, {9, 9}, {16, 17}, {3, 33}, {3, 23}, {3, 11}}};
+const std::array<std::array<QPoint, 2>, 10> kProbes = {{
+    {{{9, 2}, {7, 2}}},      // a (16,2): 9.14, 1.31 | 7.43, 1.09
+    {{{13, 6}, {11, 5}}},    // b (24,9): 13.71, 5.91 | 11.14, 4.89
+    {{{13, 17}, {11, 14}}},  // c (24,25): 13.71, 16.43 | 11.14, 13.57
+    {{{9, 22}, {7, 18}}},    // d (16,32): 9.14, 21.03 | 7.43, 17.37
+    {{{5, 17}, {4, 14}}},    // e (9,25): 5.14, 16.43 | 4.18, 13.57
+    {{{5, 6}, {4, 5}}},      // f (9,9): 5.14, 5.91 | 4.18, 4.89
+    {{{9, 12}, {7, 10}}},    // g (16,17): 9.14, 11.17 | 7.43, 9.23
+    {{{1, 22}, {1, 18}}},    // point (3,33): 1.71, 21.69 | 1.39, 17.91
+    {{{1, 16}, {1, 13}}},    // colon, lower (3,23): 1.71, 15.11 | 1.39, 12.49
+    {{{1, 8}, {1, 7}}},      // colon, upper (3,12): 1.71, 7.89 | 1.39, 6.51
+}};
 
-// The segment states a..g of each hexadecimal digit.
-const char* const kPatterns[16] = {"1111110", "0110000", "1101101", "1111001", "0110011", "1011011",
-                                   "1011111", "1110000", "1111111", "1111011", "1110111", "0011111",
-                                   "1001110", "0111101", "1001111", "1000111"};
-
-// Where a design point of a cell lands: scaled by cell width / 28 and by the
-// height without margin / 35 (single precision), fraction dropped.
-QPoint pixel(const Shape& shape, int cell, Segment segment) {
-  const int my = static_cast<int>(shape.height * 0.12);
-  const float sx = static_cast<float>(shape.cell_width) / 28.0f;
-  const float sy = static_cast<float>(shape.height - my) / 35.0f;
-  const QPoint p = kInside[segment];
-  return {cell * shape.cell_width + static_cast<int>(static_cast<float>(p.x()) * sx),
-          1 + static_cast<int>(static_cast<float>(p.y()) * sy)};
+// The probe of a segment in a cell: cells lie one cell width apart.
+QPoint pixel(const Shape& shape, int cell, int segment) {
+  return kProbes[segment][shape.probes] + QPoint(cell * shape.cell_width, 0);
 }
 
 void configure(TDigitalDisplay& display, const Shape& shape) {
@@ -82,8 +86,8 @@ int cellMismatch(const QImage& image, const Shape& shape, const QString& cells) 
   for (int cell = 0; cell < cells.size(); ++cell) {
     const int digit = cells[cell] == u'-' ? -1 : QString(cells[cell]).toInt(nullptr, 16);
     for (int s = A; s <= G; ++s) {
-      const QColor want = digit < 0 ? kBlack : (kPatterns[digit][s] == '1' ? kLime : shape.off);
-      if (image.pixelColor(pixel(shape, cell, static_cast<Segment>(s))) != want) return cell;
+      const QColor want = digit < 0 ? kBlack : (litInPicture(digit, s) ? kLime : shape.off);
+      if (image.pixelColor(pixel(shape, cell, s)) != want) return cell;
     }
   }
   return -1;
@@ -91,14 +95,16 @@ int cellMismatch(const QImage& image, const Shape& shape, const QString& cells) 
 
 }  // namespace
 
+Q_DECLARE_METATYPE(Shape)
+Q_DECLARE_METATYPE(Drawing)
+
 class DigitalDisplayTest : public QObject {
   Q_OBJECT
 
  private slots:
   // Each digit lands in each cell with its lit and unlit segments. "8.8.8.8."
-  // lights all the cells can show: from segment f of the first cell (design
-  // x 7) to segment b of the last (design x 26), from y0 to design y 34; the
-  // point after the last cell is past the walk's end.
+  // lights from f of the first cell (design x 7) to b of the last (x 26), y0
+  // to design y 34; the point after the last cell is past the walk's end.
   void segmentsSitWhereTheGeometryPutsThem_data() {
     QTest::addColumn<Shape>("shape");
     QTest::addColumn<QRect>("lit");
@@ -112,9 +118,9 @@ class DigitalDisplayTest : public QObject {
     QFETCH(QRect, lit);
     TDigitalDisplay display;
     configure(display, shape);
+    const QString ring = QStringLiteral("0123456789abcdef012");
     for (int first = 0; first < 16; ++first) {
-      QString value;
-      for (int i = 0; i < 4; ++i) value += QString::number((first + i) % 16, 16);
+      const QString value = ring.mid(first, 4);
       display.setValue(value);
       QVERIFY2(cellMismatch(snapshot(display), shape, value.toUpper()) < 0, qPrintable(value));
     }
@@ -123,34 +129,26 @@ class DigitalDisplayTest : public QObject {
     QCOMPARE(inkBounds(snapshot(display), QColor(10, 20, 30)), lit);
   }
 
-  // Cells by alignment and padding; a point or colon sits at the left edge
-  // of the cell after its digit, takes no cell and is lit in the lit colour.
-  // Without digits ("****", the off state) only the background is drawn.
+  // Cells by alignment and padding; a point or colon sits at the left edge of
+  // the cell after its digit, takes no cell, is lit, and is not drawn after
+  // the last digit. Without digits ("****", the off state) only background.
   void valueDrawsItsCells_data() {
-    const auto left = TDigitalDisplay::Left, right = TDigitalDisplay::Right;
-    const auto centre = TDigitalDisplay::Centre;
-    const Shape twoCells{54, 21, 2, 26, kPortOff}, noCells{54, 21, 0, 13, kPortOff};
+    using enum TDigitalDisplay::DisplayAlignment;
     addCases<Drawing>(
         "drawing", {
-                       {"right", kPort, right, false, "7", "---7", "", ""},
-                       {"right, zeros", kPort, right, true, "7", "0007", "", ""},
-                       {"centre", kPort, centre, false, "7", "-7--", "", ""},
-                       {"centre, zeros", kPort, centre, true, "7", "07--", "", ""},
-                       {"left", kPort, left, false, "7", "7---", "", ""},
-                       {"left, zeros", kPort, left, true, "7", "7---", "", ""},
-                       {"blank, lower case", kPort, left, false, "A b", "A-B-", "", ""},
-                       {"others take no cell", kPort, left, false, "x1y2", "12--", "", ""},
-                       {"lower case kept", kPort, right, false, "0A1f", "0A1F", "", ""},
-                       {"stops after 4", kPort, right, false, "12345", "1234", "", ""},
-                       {"stops after 2", twoCells, right, false, "12345", "12", "", ""},
-                       {"point, left", kRegister, left, false, "1.5", "15--", "1", ""},
-                       {"comma, left", kRegister, left, false, "1,5", "15--", "1", ""},
-                       {"point, right", kRegister, right, false, "1.5", "--15", "3", ""},
-                       {"comma, right", kRegister, right, false, "1,5", "--15", "3", ""},
-                       {"colon, point past the end", kPort, left, false, "12:34.", "1234", "", "2"},
-                       {"67x26 off", kRegister, right, false, "****", "----", "", ""},
-                       {"54x21 off", kPort, right, false, "****", "----", "", ""},
-                       {"no cells", noCells, right, false, "1234", "", "", ""},
+                       {"right", kPort, Right, false, "7", "---7", "", ""},
+                       {"right, zeros", kPort, Right, true, "7", "0007", "", ""},
+                       {"centre", kPort, Centre, false, "7", "-7--", "", ""},
+                       {"centre, zeros", kPort, Centre, true, "7", "07--", "", ""},
+                       {"left", kPort, Left, false, "7", "7---", "", ""},
+                       {"left, zeros", kPort, Left, true, "7", "7---", "", ""},
+                       {"blank, lower case", kPort, Left, false, "a 1f", "A-1F", "", ""},
+                       {"others take no cell", kPort, Left, false, "x1y2", "12--", "", ""},
+                       {"point, right", kRegister, Right, false, "1.5", "--15", "3", ""},
+                       {"comma, left", kRegister, Left, false, "1,5", "15--", "1", ""},
+                       {"colon, stops after 4", kPort, Right, false, "12:34.5", "1234", "", "2"},
+                       {"off", kPort, Right, false, "****", "----", "", ""},
+                       {"no cells", {54, 21, 0, 13, 1, kPortOff}, Right, false, "1234", "", "", ""},
                    });
   }
   void valueDrawsItsCells() {
@@ -165,7 +163,8 @@ class DigitalDisplayTest : public QObject {
     QCOMPARE(display.property("Value").toString(), QString::fromLatin1(drawing.value));
     const QImage image = snapshot(display);
     QCOMPARE(cellMismatch(image, shape, cells), -1);
-    for (int cell = 0; cell < cells.size(); ++cell) {
+    // The cell after the last one still has room for a point and a colon.
+    for (int cell = 0; cell <= cells.size(); ++cell) {
       const char at = static_cast<char>('0' + cell);
       const QColor point = std::strchr(drawing.points, at) ? kLime : kBlack;
       const QColor colon = std::strchr(drawing.colons, at) ? kLime : kBlack;
@@ -181,11 +180,10 @@ class DigitalDisplayTest : public QObject {
   // Each property starts at its described value and repaints the display
   // only when set to a different one.
   void propertiesRepaintOnlyWhenTheyChange_data() {
-    QTest::addColumn<QByteArray>("name");
     QTest::addColumn<QVariant>("initial");
     QTest::addColumn<QVariant>("other");
     const auto row = [](const char* name, const QVariant& initial, const QVariant& other) {
-      QTest::newRow(name) << QByteArray(name) << initial << other;
+      QTest::newRow(name) << initial << other;
     };
     row("Value", QStringLiteral("0000"), QStringLiteral("0001"));
     row("Digits", 4, 3);
@@ -197,7 +195,7 @@ class DigitalDisplayTest : public QObject {
     row("DigitOffColor", QColor(0, 64, 0), kPortOff);
   }
   void propertiesRepaintOnlyWhenTheyChange() {
-    QFETCH(QByteArray, name);
+    const QByteArray name = QTest::currentDataTag();
     QFETCH(QVariant, initial);
     QFETCH(QVariant, other);
     TDigitalDisplay display;
