@@ -46,10 +46,16 @@ std::string formatErrorMessage(std::uint64_t line_number) {
 
 std::string corruptRecordMessage(std::string_view text) {
   constexpr std::string_view kHead = "ERROR: Archivo HEX corrupto\rMire la línea: (";
+  constexpr std::string_view kCut = "…";
+  // A box holding megabytes of one line would freeze the desktop: a long
+  // line is quoted by its beginning.
+  const bool cut = text.size() > kQuotedLineLimit;
+  if (cut) text = text.substr(0, kQuotedLineLimit);
   std::string message;
-  message.reserve(kHead.size() + text.size() + 1);
+  message.reserve(kHead.size() + text.size() + kCut.size() + 1);
   message += kHead;
   message += text;
+  if (cut) message += kCut;
   message += ')';
   return message;
 }

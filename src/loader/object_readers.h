@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -28,7 +29,10 @@ struct ReadResult {
 // "Error: Formato incorrecto en la línea <n>. Cada línea debe contener
 // Dirección y Contenido", n counted from 1.
 std::string formatErrorMessage(std::uint64_t line_number);
-// "ERROR: Archivo HEX corrupto\rMire la línea: (<text>)".
+// The most characters of a corrupt line that its message quotes.
+inline constexpr std::size_t kQuotedLineLimit = 200;
+// "ERROR: Archivo HEX corrupto\rMire la línea: (<text>)"; a text longer than
+// 200 characters is quoted as its first 200 followed by "…".
 std::string corruptRecordMessage(std::string_view text);
 
 // Stores one record that passed IsHexRecord: the empty text does nothing;

@@ -103,6 +103,24 @@ TEST(ObjectReaders, FilesAreReadToTheirEnd) {
   EXPECT_EQ(ReaderBench().read(kHex, ":020001001111EF\r\n", true).outcome, ReadOutcome::ReadError);
 }
 
+TEST(ObjectReaders, ALongCorruptLineIsQuotedByItsFirst200Characters) {
+  const std::string exact(200, 'Z');
+  struct Case {
+    std::string line;
+    std::string shown;
+  } cases[] = {
+      {exact, exact},
+      {exact + "Y", exact + "\xE2\x80\xA6"},  // U+2026, the ellipsis
+      {exact + std::string(5'000'000, 'Y'), exact + "\xE2\x80\xA6"},
+  };
+  for (const auto& c : cases) {
+    ReaderBench b;
+    b.read(kHex, c.line + "\r\n:020001001111EF");
+    EXPECT_EQ(b.ui.messages, Lines{corrupt(c.shown)}) << c.line.size();
+    EXPECT_EQ(b.listed(), Lines{"[0001]: 1111"});
+  }
+}
+
 TEST(ObjectReaders, EhcFormatErrorNamesTheLineAndReadsNoFurther) {
   EXPECT_EQ(formatErrorMessage(12),
             "Error: Formato incorrecto en la línea 12. Cada línea debe contener Dirección y "
