@@ -8,7 +8,9 @@
 #include <QElapsedTimer>
 #include <QEnterEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPainter>
+#include <QTimer>
 #include <QWindow>
 
 #include <algorithm>
@@ -22,6 +24,10 @@
 #include "widgets/hex_editor.h"
 #include "widgets/hlistbox.h"
 #include "widgets/live_button.h"
+#include "windows/lamp.h"
+#include "windows/pictures.h"
+#include "windows/speed_dialog.h"
+#include "windows/value_dialog.h"
 
 namespace orben {
 namespace {
@@ -133,30 +139,89 @@ class Gallery {
       return button;
     };
 
-    QPixmap power(16, 16);
-    power.fill(Qt::transparent);
-    {
-      QPainter p(&power);
-      p.setRenderHint(QPainter::Antialiasing);
-      p.setPen(QPen(QColor(200, 0, 0), 2));
-      p.drawArc(QRect(2, 3, 12, 12), 120 * 16, 300 * 16);
-      p.drawLine(8, 1, 8, 8);
-    }
     TLiveButton* onOff = frontPanel(QStringLiteral("On/Off"), {108, 31}, 8);
-    onOff->setGlyph(power);
+    onOff->setGlyph(glyph(Glyph::Power));
     QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), onOff->mapToGlobal(QPointF(5, 5)));
     QApplication::sendEvent(onOff, &enter);
 
     TLiveButton* direction = frontPanel(QStringLiteral("D&irección"), {110, 29}, 124);
-    direction->setGlyph(square(QColor(0, 0, 160)), square(QColor(128, 128, 128)));
+    direction->setGlyph(glyph(Glyph::Address), glyph(Glyph::Address, true));
     direction->setEnabled(false);
     frontPanel(QStringLiteral("&A"), {32, 29}, 242);
 
     auto* vale = new TLiveButton(&panel);
     vale->setText(QStringLiteral("¡Vale!"));
-    vale->setGlyph(square(QColor(0, 160, 0)));
+    vale->setGlyph(glyph(Glyph::Ok));
     vale->setGeometry(282, 8, 97, 49);
     save(panel.grab().toImage(), "live_buttons.png");
+  }
+
+  // The drawn pictures on the panels' teal and grey, at their own size and
+  // three times enlarged: lamps off and on, toolbar icons, glyphs (normal
+  // and disabled), cables, chip, processor with its flag lamps, ALU.
+  void pictures() {
+    QImage sheet(440, 150, QImage::Format_ARGB32_Premultiplied);
+    sheet.fill(QColor(0, 128, 128));
+    QPainter painter(&sheet);
+    painter.fillRect(0, 75, 440, 75, QColor(212, 208, 200));
+    for (int band = 0; band < 2; ++band) {
+      const int top = 75 * band;
+      int x = 4;
+      for (LampColour colour : {LampColour::Red, LampColour::Green, LampColour::Amber}) {
+        painter.drawPixmap(x, top + 4, lampPicture(colour, false));
+        painter.drawPixmap(x, top + 27, lampPicture(colour, true));
+        x += 23;
+      }
+      for (int i = 0; i < kToolbarIconCount; ++i)
+        painter.drawPixmap(x + 22 * i, top + 4, toolbarIcon(i));
+      for (int i = 0; i <= static_cast<int>(Glyph::Cancel); ++i) {
+        painter.drawPixmap(x + 22 * i, top + 27, glyph(static_cast<Glyph>(i)));
+        painter.drawPixmap(x + 22 * i, top + 50, glyph(static_cast<Glyph>(i), true));
+      }
+      painter.drawPixmap(4, top + 52, cablePicture(Pointing::Right, 40));
+      painter.drawPixmap(x + 204, top + 4, cablePicture(Pointing::Down, 18));
+      painter.drawPixmap(x + 220, top + 4, cablePicture(Pointing::Up, 18));
+      painter.drawPixmap(x + 236, top + 4, chipPicture());
+      painter.drawPixmap(
+          x + 300, top + 4,
+          aluPicture().scaled(60, 40, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    }
+    painter.end();
+    save(sheet, "pictures.png");
+    save(sheet.scaled(sheet.size() * 3), "pictures_x3.png");
+
+    QWidget processor;
+    processor.resize(150, 60);
+    auto* label = new QLabel(&processor);
+    label->setPixmap(processorPicture());
+    label->adjustSize();
+    for (int i = 0; i < 4; ++i) {
+      auto* lamp =
+          new Lamp(QStringLiteral("OFF"), QStringLiteral("ON"), lampPicture(LampColour::Red, false),
+                   lampPicture(LampColour::Red, true), &processor);
+      lamp->move(19 + 30 * i, 12);
+      lamp->setLit(i % 2 == 1);
+    }
+    save(processor.grab().toImage().scaled(450, 180), "processor_x3.png");
+  }
+
+  // The two dialogs as they open, the value entry dialog after 1, a, 2.
+  void dialogs() {
+    const auto grabModal = [this](const char* file, const QString& keys) {
+      QTimer::singleShot(0, [this, file, keys] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (dialog == nullptr) return fail(QStringLiteral("no dialog"));
+        if (!showAndSettle(*dialog)) fail(QStringLiteral("a dialog did not come up"));
+        QWidget* focus = dialog->focusWidget() ? dialog->focusWidget() : dialog;
+        for (QChar key : keys) type(*focus, key.toUpper().unicode(), key);
+        save(dialog->grab().toImage(), file);
+        dialog->close();
+      });
+    };
+    grabModal("value_dialog.png", QStringLiteral("1a2"));
+    runValueDialog();
+    grabModal("speed_dialog.png", QString());
+    runSpeedDialog(3);
   }
 
   // A program listing with its third line selected.
@@ -204,12 +269,6 @@ class Gallery {
   }
 
  private:
-  static QPixmap square(const QColor& colour) {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(colour);
-    return pixmap;
-  }
-
   QString folder_;
   bool ok_ = true;
 };
@@ -233,5 +292,7 @@ int main(int argc, char** argv) {
   gallery.buttons();
   gallery.listing();
   gallery.memoryGrid();
+  gallery.pictures();
+  gallery.dialogs();
   return gallery.ok() ? 0 : 1;
 }
