@@ -1,0 +1,78 @@
+#include "windows/dialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace orben {
+
+namespace {
+
+QString utf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A modal box of the application, plain text only: a corrupt object line
+// shown in it must not be read as markup.
+int runBox(QWidget* parent, const QString& title, const QString& text,
+           QMessageBox::StandardButtons buttons, QMessageBox::Icon icon = QMessageBox::NoIcon) {
+  QMessageBox box(icon, title, text, buttons, parent);
+  box.setTextFormat(Qt::PlainText);
+  box.setWindowModality(Qt::ApplicationModal);
+  return box.exec();
+}
+
+}  // namespace
+
+QString screenText(std::string_view text) {
+  QString shown = utf8(text);
+  shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  return shown;
+}
+
+void showMessageBox(QWidget* parent, std::string_view text) {
+  runBox(parent, QApplication::applicationName(), screenText(text), QMessageBox::Ok);
+}
+
+bool askYesNoBox(QWidget* parent, std::string_view title, std::string_view text) {
+  return runBox(parent, utf8(title), screenText(text), QMessageBox::Yes | QMessageBox::No) ==
+         QMessageBox::Yes;
+}
+
+QStringList nameFiltersOf(std::string_view filter) {
+  const QStringList parts = utf8(filter).split(QLatin1Char('|'));
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    const QString& description = parts[i];
+    const QString pattern = QLatin1Char('(') + parts[i + 1] + QLatin1Char(')');
+    filters << (description.endsWith(pattern, Qt::CaseInsensitive)
+                    ? description
+                    : description + QLatin1Char(' ') + pattern);
+  }
+  return filters;
+}
+
+std::optional<std::string> runObjectFileDialog(QWidget* parent, const FileRequest& request) {
+  QFileDialog dialog(parent, utf8(request.title));
+  dialog.setObjectName(QStringLiteral("DAbrir"));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setDefaultSuffix(utf8(request.default_extension));
+  dialog.setNameFilters(nameFiltersOf(request.filter));
+  // The patterns are upper case (*.EHC, *.HEX): prog.hex shows as well.
+  dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+  dialog.setWindowModality(Qt::ApplicationModal);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
+}
+
+void showFileErrorBox(QWidget* parent, std::string_view file_name, std::string_view reason) {
+  runBox(parent, QApplication::applicationName(),
+         QObject::tr("I/O error: %1\n%2").arg(utf8(file_name), utf8(reason)), QMessageBox::Ok,
+         QMessageBox::Critical);
+}
+
+}  // namespace orben

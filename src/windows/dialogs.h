@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "machine/user_interface.h"
+
+class QWidget;
+
+namespace orben {
+
+// A machine text for the screen: UTF-8, each '\r' a line break.
+QString screenText(std::string_view text);
+
+// The message box: modal, the application's title, the text, one OK button.
+void showMessageBox(QWidget* parent, std::string_view text);
+// The question box with Yes and No and no icon; true for Yes.
+bool askYesNoBox(QWidget* parent, std::string_view title, std::string_view text);
+// The file-open dialog DAbrir (Qt's own dialog, the same everywhere): the
+// chosen file's full name, or nothing when cancelled.
+std::optional<std::string> runObjectFileDialog(QWidget* parent, const FileRequest& request);
+// "description|pattern|description|pattern" as the dialog's name filters:
+// a description that already ends with its pattern in parentheses (letter
+// case aside) stands alone, any other gets " (pattern)" behind it.
+QStringList nameFiltersOf(std::string_view filter);
+// The report of a file that cannot be opened or read.
+void showFileErrorBox(QWidget* parent, std::string_view file_name, std::string_view reason);
+
+}  // namespace orben

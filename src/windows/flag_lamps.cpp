@@ -1,0 +1,32 @@
+#include "windows/flag_lamps.h"
+
+#include "panel/front_panel.h"
+#include "windows/lamp.h"
+#include "windows/machine_adapter.h"
+#include "windows/pictures.h"
+
+namespace orben {
+
+QString flagLetter(Flag flag) {
+  static const char kLetters[] = "ZSCV";
+  return QString(QLatin1Char(kLetters[static_cast<int>(flag)]));
+}
+
+Lamp* flagLamp(MachineAdapter& adapter, Flag flag, const QString& prefix, QWidget* parent) {
+  const QString name = prefix + flagLetter(flag);
+  auto* lamp =
+      new Lamp(name + QStringLiteral("_OFF"), name + QStringLiteral("_ON"),
+               lampPicture(LampColour::Red, false), lampPicture(LampColour::Red, true), parent);
+  lamp->setImageCursor(Qt::PointingHandCursor);
+  lamp->setLit(adapter.machine().flag(flag));
+  // Z_Set_ON, S_SET_ON, C_Set_On, V_Set_ON: the same action on all four images.
+  QObject::connect(lamp, &Lamp::clicked, &adapter,
+                   [&adapter, flag] { toggleFlagByHand(adapter.tuka().machine, flag); });
+  QObject::connect(&adapter, &MachineAdapter::flagStateChanged, lamp,
+                   [lamp, flag](int changed, bool on) {
+                     if (changed == static_cast<int>(flag)) lamp->setLit(on);
+                   });
+  return lamp;
+}
+
+}  // namespace orben

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+#include "machine/cells.h"
+
+class QWidget;
+
+namespace orben {
+
+class Lamp;
+class MachineAdapter;
+
+// The lamp of a flag on one panel: images `prefix` + "Z_OFF" / "Z_ON" (the
+// front panel's prefix is "P"). It follows the flag, and a click on either
+// image inverts the flag, refused while TUKA-2 is off.
+Lamp* flagLamp(MachineAdapter& adapter, Flag flag, const QString& prefix, QWidget* parent);
+
+// The letter of a flag: "Z", "S", "C", "V".
+QString flagLetter(Flag flag);
+
+}  // namespace orben

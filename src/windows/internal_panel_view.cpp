@@ -1,0 +1,129 @@
+#include "windows/internal_panel_view.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+
+#include "panel/tuka2.h"
+#include "widgets/digital_display.h"
+#include "widgets/hex_editor.h"
+#include "windows/dock.h"
+#include "windows/flag_lamps.h"
+#include "windows/lamp.h"
+#include "windows/machine_adapter.h"
+#include "windows/pictures.h"
+#include "windows/style.h"
+
+namespace orben {
+
+namespace {
+
+constexpr int kPartHeight = 244;
+
+QWidget* part(const QString& name, const QString& title, int width, QWidget* parent) {
+  auto* widget = new QFrame(parent);
+  widget->setObjectName(name);
+  widget->setFixedSize(width, kPartHeight);
+  widget->setAutoFillBackground(true);
+  widget->setPalette(QPalette(kPanelFace));
+  auto* label = titleLabel(title, widget);
+  label->move(8, 3);
+  return widget;
+}
+
+// A register display with its label at its left: "r5" beside R5.
+QWidget* labelled(const QString& name, const QString& label, QWidget* parent, int x, int y) {
+  registerLabel(QStringLiteral("L") + name, label, parent)->move(x, y + 6);
+  auto* display = panelDisplay(name, parent);
+  display->move(x + 24, y);
+  return display;
+}
+
+}  // namespace
+
+InternalPanelView::InternalPanelView(MachineAdapter& adapter, QWidget* parent)
+    : QWidget(parent), adapter_(adapter) {
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(5, 5, 5, 5);
+  layout->setSpacing(0);
+  layout->addWidget(buildRegisters());
+  layout->addWidget(buildMemory());
+  layout->addWidget(buildPorts());
+  layout->addStretch(1);
+}
+
+void InternalPanelView::makeEditable(QWidget* widget) {
+  auto* display = static_cast<TDigitalDisplay*>(widget);
+  display->setCursor(Qt::PointingHandCursor);
+  // Modifica_Registro: the mirrors of PC, IP1 and IP2 are the same cells.
+  connect(display, &TDigitalDisplay::clicked, this, [this, display] {
+    editCellByHand(adapter_.tuka().machine, *cellOfDisplay(display->objectName().toStdString()));
+  });
+}
+
+QWidget* InternalPanelView::buildRegisters() {
+  QWidget* registers =
+      part(QStringLiteral("Panel_Registros"), QStringLiteral("Unidad de Procesamiento"), 544, this);
+  for (int n = 0; n < 16; ++n) {
+    const QString digit = QString::number(n, 16);
+    makeEditable(labelled(QStringLiteral("R") + digit.toUpper(), QStringLiteral("r") + digit,
+                          registers, 8 + 96 * (n / 8), 24 + 27 * (n % 8)));
+  }
+
+  auto* alu = new QLabel(registers);
+  alu->setPixmap(aluPicture());
+  alu->adjustSize();
+  alu->move(204, 24);
+  labelled(QStringLiteral("AR"), QStringLiteral("AR"), registers, 208, 114);
+  labelled(QStringLiteral("DR"), QStringLiteral("DR"), registers, 208, 145);
+
+  auto* flags = new QGroupBox(QStringLiteral("FF"), registers);
+  flags->setObjectName(QStringLiteral("GroupBox_FF"));
+  flags->setFont(sansFont(11, true));
+  flags->setGeometry(204, 178, 124, 58);
+  for (Flag flag : {Flag::Z, Flag::S, Flag::C, Flag::V}) {
+    const int i = static_cast<int>(flag);
+    flagLamp(adapter_, flag, QString(), flags)->move(10 + 28 * i, 16);
+    auto* letter = registerLabel(QStringLiteral("L") + flagLetter(flag), flagLetter(flag), flags);
+    letter->move(17 + 28 * i, 38);
+  }
+
+  auto* instructions = titleLabel(QStringLiteral("Procesamiento de Instrucciones"), registers, 12);
+  instructions->move(342, 24);
+  auto* control = new QGroupBox(QStringLiteral("Unidad de Control"), registers);
+  control->setObjectName(QStringLiteral("GroupBox_UC"));
+  control->setFont(sansFont(11, true));
+  control->setGeometry(342, 48, 190, 92);
+  labelled(QStringLiteral("IR"), QStringLiteral("IR"), control, 40, 22);
+  makeEditable(labelled(QStringLiteral("PC"), QStringLiteral("PC"), control, 40, 56));
+  return registers;
+}
+
+QWidget* InternalPanelView::buildMemory() {
+  QWidget* memory = part(QStringLiteral("Panel_Memoria"), QStringLiteral("Memoria"), 210, this);
+  memory_bar_ = new DockBar(QStringLiteral("Contenedor_Memoria"),
+                            QStringLiteral("PContenedor_Memoria"), memory);
+  memory_bar_->setGeometry(8, 24, 194, 208);
+  memory_piece_ = new DockPiece(QStringLiteral("PContenedor_Memoria"),
+                                QStringLiteral("Memoria de TUKA-2"), memory_bar_);
+  grid_ = new THexEditor(memory_piece_);
+  grid_->setObjectName(QStringLiteral("Memoria"));
+  grid_->setFont(monoFont(13));
+  grid_->setMemoryStore(&adapter_.tuka().machine.memory());
+  memory_piece_->setContent(grid_);
+  memory_piece_->setFixedSize(176, 204);
+  memory_bar_->dock(memory_piece_);
+  return memory;
+}
+
+QWidget* InternalPanelView::buildPorts() {
+  QWidget* ports = part(QStringLiteral("Panel_Puertos"),
+                        QStringLiteral("Puertos de Entrada y Salida"), 200, this);
+  makeEditable(labelled(QStringLiteral("IP1"), QStringLiteral("IP1"), ports, 12, 40));
+  makeEditable(labelled(QStringLiteral("IP2"), QStringLiteral("IP2"), ports, 12, 76));
+  labelled(QStringLiteral("OP1"), QStringLiteral("OP1"), ports, 12, 128);
+  labelled(QStringLiteral("OP2"), QStringLiteral("OP2"), ports, 12, 164);
+  return ports;
+}
+
+}  // namespace orben

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "machine/machine.h"
+#include "machine/random_source.h"
+#include "machine/user_interface.h"
+#include "panel/tuka2.h"
+
+class QTimer;
+class QWidget;
+
+namespace orben {
+
+// The one seam between the machine and the windows. It owns the whole
+// TUKA-2, is its user interface (real message boxes and dialogs) and its
+// observer, and turns every change into a Qt signal that displays, lamps,
+// buttons and menu items follow. Windows call into tuka() for every action
+// and keep no machine state of their own.
+class MachineAdapter final : public QObject, private MachineObserver, public UserInterface {
+  Q_OBJECT
+
+ public:
+  explicit MachineAdapter(QObject* parent = nullptr);
+  ~MachineAdapter() override;
+
+  Tuka2& tuka() { return *tuka_; }
+  const Machine& machine() const { return tuka_->machine; }
+
+  // The step timer: a precise QTimer whose interval follows StepInterval
+  // and whose every tick is one RunControl::tick.
+  void attachStepTimer(QTimer* timer);
+
+  // The window that message boxes and the file dialog belong to.
+  void setDialogParent(QWidget* parent) { dialog_parent_ = parent; }
+
+  // UserInterface
+  void showMessage(std::string_view text) override;
+  bool askYesNo(std::string_view title, std::string_view text) override;
+  std::optional<WordText> askValue() override;
+  std::optional<std::string> askObjectFile(const FileRequest& request) override;
+  std::optional<int> askSpeed(int selected) override;
+  void reportFileError(std::string_view file_name, std::string_view reason) override;
+
+ signals:
+  // A machine cell took a new text; every display of the cell shows it.
+  void cellTextChanged(int cell, const QString& text);
+  void flagStateChanged(int flag, bool on);
+  // TUKA-2 switched on or off: LOn, the keys and buttons, BPasoPaso and
+  // MModoPasoapaso follow it.
+  void powerChanged(bool on);
+  void stepLampChanged(bool lit);
+  void stepIntervalChanged(int ms);
+  void initMemoryAtPowerOnChanged(bool on);
+  // A menu item's caption (MenuItem) changed.
+  void menuCaptionChanged(int item, const QString& caption);
+
+ private:
+  // MachineObserver
+  void cellChanged(CellId cell) override;
+  void flagChanged(Flag flag) override;
+  void controlChanged(Control control) override;
+  void captionChanged(MenuItem item) override;
+
+  SeededRandom random_;  // seeded from the clock, once per run
+  std::unique_ptr<Tuka2> tuka_;
+  QWidget* dialog_parent_ = nullptr;
+};
+
+}  // namespace orben

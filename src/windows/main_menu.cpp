@@ -1,0 +1,122 @@
+// The main window's toolbar Menu: three drop-down buttons and their popup
+// menus, and the menu items that follow the machine.
+
+#include <QAction>
+#include <QMenu>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "windows/machine_adapter.h"
+#include "windows/main_window.h"
+#include "windows/pictures.h"
+
+namespace orben {
+
+namespace {
+
+QToolButton* dropDownButton(const QString& name, const QString& caption, int icon, QMenu* menu,
+                            QToolBar* bar) {
+  auto* button = new QToolButton(bar);
+  button->setObjectName(name);
+  button->setText(caption);
+  button->setIcon(QIcon(toolbarIcon(icon)));
+  button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  button->setAutoRaise(true);
+  button->setFixedWidth(76);
+  button->setMenu(menu);
+  button->setPopupMode(QToolButton::InstantPopup);
+  bar->addWidget(button);
+  return button;
+}
+
+void separator(QMenu* menu, const QString& name) {
+  menu->addSeparator()->setObjectName(name);
+}
+
+}  // namespace
+
+QAction* MainWindow::menuItem(QMenu* menu, const QString& name, const QString& caption,
+                              void (MainWindow::*handler)()) {
+  auto* action = new QAction(caption, menu);
+  action->setObjectName(name);
+  menu->addAction(action);
+  connect(action, &QAction::triggered, this, handler);
+  return action;
+}
+
+QWidget* MainWindow::buildToolbar() {
+  auto* bar = new QToolBar(QStringLiteral("Menu"));
+  bar->setObjectName(QStringLiteral("Menu_Botones"));
+  bar->setMovable(false);
+  bar->setFloatable(false);
+  bar->setIconSize(QSize(20, 20));
+
+  auto* archivo = new QMenu(bar);
+  archivo->setObjectName(QStringLiteral("PopArchivo"));
+  menuItem(archivo, QStringLiteral("Cargarprogramaobjeto1"),
+           QStringLiteral("Cargar programa objeto (.HEX, EHC)"),
+           &MainWindow::Cargarprogramaobjeto1Click);
+  separator(archivo, QStringLiteral("MArchivo_Separador"));
+  menuItem(archivo, QStringLiteral("MSalir_de_ORBEN"), QStringLiteral("Salir de ORBEN"),
+           &MainWindow::MSalir_de_ORBENClick);
+  dropDownButton(QStringLiteral("Menu_Archivo"), QStringLiteral("Archivo"), 0, archivo, bar)
+      ->setCursor(Qt::PointingHandCursor);
+
+  auto* entorno = new QMenu(bar);
+  entorno->setObjectName(QStringLiteral("PopEntorno"));
+  menuItem(entorno, QStringLiteral("EsconderMostrarelPanelInternodeTUKA21"),
+           QStringLiteral("Esconder/Mostrar el Panel Interno de TUKA-2"),
+           &MainWindow::EsconderMostrarelPanelInternodeTUKA21Click);
+  separator(entorno, QStringLiteral("N1"));
+  menuItem(entorno, QStringLiteral("InicializarMemoria1"), QStringLiteral("Inicializar Memoria"),
+           &MainWindow::InicializarMemoria1Click);
+  QAction* init = menuItem(entorno, QStringLiteral("MInicializar_memoria_al_Encender_TUKA2"),
+                           QStringLiteral("Inicializar memoria al Encender TUKA2"),
+                           &MainWindow::MInicializar_memoria_al_Encender_TUKA2Click);
+  init->setCheckable(true);
+  separator(entorno, QStringLiteral("N2"));
+  menuItem(entorno, QStringLiteral("MEsconderMostrarlosregistrosdeentrada1"),
+           QStringLiteral("Esconder/Mostrar puertos de entrada"), &MainWindow::Panel_Registros_Ver);
+  menuItem(entorno, QStringLiteral("EsconderMostrarpuertosdesalida1"),
+           QStringLiteral("Esconder/Mostrar puertos de salida"),
+           &MainWindow::EsconderMostrarpuertosdesalida1Click);
+  separator(entorno, QStringLiteral("N3"));
+  menuItem(entorno, QStringLiteral("VelocidaddeejecucinenmodoPP1"),
+           QStringLiteral("Velocidad de ejecución en modo Paso a Paso"),
+           &MainWindow::VelocidaddeejecucinenmodoPP1Click);
+  separator(entorno, QStringLiteral("N4"));
+  menuItem(entorno, QStringLiteral("Mododesensamblador1"), QString(),
+           &MainWindow::Mododesensamblador1Click);
+  dropDownButton(QStringLiteral("ToolButton1"), QStringLiteral("Entorno"), 1, entorno, bar);
+
+  auto* tuka2 = new QMenu(bar);
+  tuka2->setObjectName(QStringLiteral("pop_TUKA2"));
+  menuItem(tuka2, QStringLiteral("MApagar_TUKA2"), QString(), &MainWindow::MApagar_TUKA2Click);
+  menuItem(tuka2, QStringLiteral("MModoPasoapaso"), QString(), &MainWindow::MModoPasoapasoClick);
+  dropDownButton(QStringLiteral("ToolButton2"), QStringLiteral("TUKA-2"), 2, tuka2, bar);
+  return bar;
+}
+
+void MainWindow::followMachine() {
+  const Machine& machine = adapter_->machine();
+  const std::pair<MenuItem, const char*> captioned[] = {
+      {MenuItem::PowerSwitch, "MApagar_TUKA2"},
+      {MenuItem::StepSwitch, "MModoPasoapaso"},
+      {MenuItem::DisassemblerMode, "Mododesensamblador1"}};
+  for (const auto& [item, name] : captioned) {
+    auto* action = findChild<QAction*>(QString::fromLatin1(name));
+    action->setText(QString::fromStdString(machine.caption(item)));
+    connect(adapter_.get(), &MachineAdapter::menuCaptionChanged, action,
+            [action, item = item](int changed, const QString& caption) {
+              if (changed == static_cast<int>(item)) action->setText(caption);
+            });
+  }
+  auto* step_switch = findChild<QAction*>(QStringLiteral("MModoPasoapaso"));
+  step_switch->setEnabled(machine.powerOn());
+  connect(adapter_.get(), &MachineAdapter::powerChanged, step_switch, &QAction::setEnabled);
+  auto* init = findChild<QAction*>(QStringLiteral("MInicializar_memoria_al_Encender_TUKA2"));
+  init->setChecked(machine.initMemoryAtPowerOn());
+  connect(adapter_.get(), &MachineAdapter::initMemoryAtPowerOnChanged, init, &QAction::setChecked);
+}
+
+}  // namespace orben

@@ -1,0 +1,199 @@
+#include "windows/main_window.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "panel/tuka2.h"
+#include "widgets/hex_editor.h"
+#include "widgets/hlistbox.h"
+#include "windows/display_binding.h"
+#include "windows/dock.h"
+#include "windows/front_panel_view.h"
+#include "windows/internal_panel_view.h"
+#include "windows/machine_adapter.h"
+#include "windows/port_window.h"
+#include "windows/style.h"
+
+namespace orben {
+
+namespace {
+
+// The listing lies over the empty left part of the front panel's page, at a
+// fixed place of the window; the front panel sits to its right.
+constexpr QRect kListingPlace{16, 58, 377, 255};
+constexpr int kFrontPanelLeft = 400;
+
+QLabel* statusSection(const QString& text, int width, QStatusBar* bar) {
+  auto* label = new QLabel(text, bar);
+  label->setFont(sansFont(11));
+  label->setFixedWidth(width);
+  bar->addWidget(label);
+  return label;
+}
+
+}  // namespace
+
+MainWindow::MainWindow() : adapter_(std::make_unique<MachineAdapter>()) {
+  setObjectName(QStringLiteral("TForm1"));
+  setWindowTitle(
+      QStringLiteral("ORBEN 0.1.0 para Windows, el Entorno Integrado de Desarrollo para TUKA-2"));
+  adapter_->setDialogParent(this);
+
+  auto* central = new QWidget(this);
+  central->setObjectName(QStringLiteral("Contenedor_Principal"));
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+
+  top_bar_ = new DockBar(QStringLiteral("Barra_Principal"), QStringLiteral("Menu"), central);
+  top_bar_->setFixedHeight(26);
+  layout->addWidget(top_bar_);
+  menu_piece_ = new DockPiece(QStringLiteral("Menu"), QStringLiteral("Menu"), top_bar_);
+  menu_piece_->setContent(buildToolbar());
+  top_bar_->dock(menu_piece_);
+
+  auto* pages = new QTabWidget(central);
+  pages->setObjectName(QStringLiteral("Ficha_PF"));
+  auto* page = new QWidget(pages);
+  page->setObjectName(QStringLiteral("TPanel_Frontal"));
+  pages->addTab(page, QStringLiteral("Panel frontal"));
+  auto* page_layout = new QVBoxLayout(page);
+  page_layout->setContentsMargins(0, 0, 0, 0);
+  front_bar_ = new DockBar(QStringLiteral("Contenedor_PF"), QStringLiteral("PPanel_Frontal"), page);
+  page_layout->addWidget(front_bar_);
+  front_piece_ = new DockPiece(QStringLiteral("PPanel_Frontal"),
+                               QStringLiteral("Panel frontal de TUKA-2"), front_bar_);
+  front_piece_->setContent(new FrontPanelView(*adapter_, front_piece_));
+  front_piece_->setMinimumSize(428, 180);
+  front_bar_->setPieceMargins(QMargins(kFrontPanelLeft, 4, 0, 0));
+  front_bar_->dock(front_piece_);
+  layout->addWidget(pages, 1);
+
+  internal_bar_ = new DockBar(QStringLiteral("Contenedor_Panel_Interno"),
+                              QStringLiteral("Panel_Interno"), central);
+  internal_piece_ = new DockPiece(QStringLiteral("Panel_Interno"),
+                                  QStringLiteral("Panel interno de TUKA-2"), internal_bar_);
+  internal_piece_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  internal_piece_->setAutoFillBackground(true);
+  internal_piece_->setPalette(QPalette(kTeal));
+  internal_view_ = new InternalPanelView(*adapter_, internal_piece_);
+  internal_piece_->setContent(internal_view_);
+  internal_bar_->dock(internal_piece_);
+  // The internal panel is wider than the window: its right end is cut off
+  // rather than the window widened.
+  internal_bar_->layout()->setSizeConstraint(QLayout::SetNoConstraint);
+  internal_bar_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  internal_bar_->setFixedHeight(internal_piece_->sizeHint().height());
+  layout->addWidget(internal_bar_);
+  setCentralWidget(central);
+
+  listing_ = new THListBox(&adapter_->tuka().listing, central);
+  listing_->setObjectName(QStringLiteral("Listado"));
+  listing_->setGeometry(kListingPlace);
+  listing_->raise();
+
+  auto* status = new QStatusBar(this);
+  status->setObjectName(QStringLiteral("Barra_Estado"));
+  status->setFixedHeight(22);
+  statusSection(QStringLiteral("ORBEN 0.1.0"), 70, status);
+  statusSection(QString(), 50, status);
+  setStatusBar(status);
+
+  THexEditor* grid = internal_view_->memoryGrid();
+  connect(grid, &THexEditor::keyDown, this, &MainWindow::Al_Pulsar_Memoria);
+  connect(grid, &THexEditor::keyUp, this, &MainWindow::Editar_Memoria);
+
+  reloj_ = new QTimer(this);
+  reloj_->setObjectName(QStringLiteral("Reloj"));
+  adapter_->attachStepTimer(reloj_);
+
+  bindDisplays(*adapter_, this);
+  followMachine();
+  resize(929, 699);
+  ORBEN_Inicio();
+}
+
+MainWindow::~MainWindow() {
+  // Everything that watches the machine goes before the machine.
+  delete input_ports_;
+  delete output_ports_;
+  delete takeCentralWidget();
+}
+
+void MainWindow::createPortWindows() {
+  input_ports_ = new PortWindow(PortWindow::Kind::Input, *adapter_);
+  output_ports_ = new PortWindow(PortWindow::Kind::Output, *adapter_);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  // Salir de ORBEN and the title bar's close button end the program at
+  // once, whatever the machine is doing; the other windows close with it.
+  reloj_->stop();
+  if (input_ports_) input_ports_->close();
+  if (output_ports_) output_ports_->close();
+  event->accept();
+}
+
+void MainWindow::ORBEN_Inicio() {
+  adapter_->tuka().power.startUp();
+}
+
+void MainWindow::Cargarprogramaobjeto1Click() {
+  adapter_->tuka().load.chooseAndLoad();
+}
+
+void MainWindow::MSalir_de_ORBENClick() {
+  close();
+}
+
+void MainWindow::EsconderMostrarelPanelInternodeTUKA21Click() {
+  // The internal panel docked at home: its bar is hidden or shown.
+  internal_bar_->setVisible(!internal_bar_->isVisible());
+}
+
+void MainWindow::InicializarMemoria1Click() {
+  adapter_->tuka().power.initialiseMemoryAndListing();
+}
+
+void MainWindow::MInicializar_memoria_al_Encender_TUKA2Click() {
+  adapter_->tuka().power.toggleInitMemoryAtPowerOn();
+}
+
+void MainWindow::Panel_Registros_Ver() {
+  input_ports_->toggleShown();
+}
+
+void MainWindow::EsconderMostrarpuertosdesalida1Click() {
+  output_ports_->toggleShown();
+}
+
+void MainWindow::VelocidaddeejecucinenmodoPP1Click() {
+  adapter_->tuka().run.chooseSpeed();
+}
+
+void MainWindow::Mododesensamblador1Click() {
+  adapter_->tuka().disassembler.toggle();
+}
+
+void MainWindow::MApagar_TUKA2Click() {
+  adapter_->tuka().power.TogglePower();
+}
+
+void MainWindow::MModoPasoapasoClick() {
+  adapter_->tuka().run.toggleStepMode();
+}
+
+void MainWindow::Al_Pulsar_Memoria() {
+  adapter_->tuka().disassembler.noteGridCaret(
+      static_cast<long long>(internal_view_->memoryGrid()->caretByteIndex()));
+}
+
+void MainWindow::Editar_Memoria() {
+  adapter_->tuka().disassembler.relistEditedWord();
+}
+
+}  // namespace orben

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <memory>
+
+class QAction;
+class QTimer;
+
+namespace orben {
+
+class DockBar;
+class DockPiece;
+class FrontPanelView;
+class InternalPanelView;
+class MachineAdapter;
+class PortWindow;
+class THListBox;
+
+// TForm1, the main window: the toolbar Menu with its three drop-down menus
+// in Barra_Principal, the page "Panel frontal" with the front panel and the
+// program listing, the internal panel at the bottom and the status bar. It
+// owns the machine's adapter, the step timer Reloj and the two port windows.
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  MainWindow();
+  ~MainWindow() override;
+
+  MachineAdapter& adapter() { return *adapter_; }
+  // TForm2 and TForm3, created hidden after the main window.
+  void createPortWindows();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private slots:
+  void ORBEN_Inicio();
+  void Cargarprogramaobjeto1Click();
+  void MSalir_de_ORBENClick();
+  void EsconderMostrarelPanelInternodeTUKA21Click();
+  void InicializarMemoria1Click();
+  void MInicializar_memoria_al_Encender_TUKA2Click();
+  void Panel_Registros_Ver();
+  void EsconderMostrarpuertosdesalida1Click();
+  void VelocidaddeejecucinenmodoPP1Click();
+  void Mododesensamblador1Click();
+  void MApagar_TUKA2Click();
+  void MModoPasoapasoClick();
+  void Al_Pulsar_Memoria();
+  void Editar_Memoria();
+
+ private:
+  QWidget* buildToolbar();
+  QAction* menuItem(QMenu* menu, const QString& name, const QString& caption,
+                    void (MainWindow::*handler)());
+  void followMachine();
+
+  std::unique_ptr<MachineAdapter> adapter_;
+  QTimer* reloj_ = nullptr;
+  DockBar* top_bar_ = nullptr;
+  DockPiece* menu_piece_ = nullptr;
+  DockBar* front_bar_ = nullptr;
+  DockPiece* front_piece_ = nullptr;
+  DockBar* internal_bar_ = nullptr;
+  DockPiece* internal_piece_ = nullptr;
+  InternalPanelView* internal_view_ = nullptr;
+  THListBox* listing_ = nullptr;
+  PortWindow* input_ports_ = nullptr;
+  PortWindow* output_ports_ = nullptr;
+};
+
+}  // namespace orben

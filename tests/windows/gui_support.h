@@ -1,0 +1,107 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <QVariant>
+
+#include <deque>
+#include <functional>
+
+#include "windows/main.h"
+
+namespace orben::testing {
+
+// Looks for a widget or action by name in every top-level window.
+template <typename T>
+T* find(const QString& name) {
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    if (top->objectName() == name) {
+      if (auto* self = qobject_cast<T*>(top)) return self;
+    }
+    if (auto* found = top->findChild<T*>(name)) return found;
+  }
+  return nullptr;
+}
+
+// Answers the modal boxes and dialogs of a test as they open, from inside
+// their own event loop: each scripted answer takes the next modal widget;
+// with no answer left, a message box is answered OK and its text noted,
+// and anything else is noted as unexpected and rejected.
+class ModalScript : public QObject {
+ public:
+  using Answer = std::function<void(QWidget*)>;
+
+  ModalScript() {
+    timer_.setInterval(5);
+    QObject::connect(&timer_, &QTimer::timeout, this, [this] { look(); });
+    timer_.start();
+  }
+
+  void then(Answer answer) { answers_.push_back(std::move(answer)); }
+  bool done() const { return answers_.empty(); }
+
+  QStringList messages;    // texts of the boxes answered OK by default
+  QStringList unexpected;  // names of dialogs nobody expected
+
+ private:
+  void look() {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr || modal == handled_) return;
+    handled_ = modal;
+    if (!answers_.empty()) {
+      Answer answer = std::move(answers_.front());
+      answers_.pop_front();
+      answer(modal);
+      return;
+    }
+    if (auto* box = qobject_cast<QMessageBox*>(modal); box && box->button(QMessageBox::Ok)) {
+      messages << box->text();
+      box->button(QMessageBox::Ok)->click();
+      return;
+    }
+    unexpected << modal->objectName();
+    if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+  }
+
+  QTimer timer_;
+  std::deque<Answer> answers_;
+  QPointer<QWidget> handled_;
+};
+
+// The running program, started as a user starts it and closed at the end.
+class Program {
+ public:
+  Program() : window_(StartOrben()) { QVERIFY(QTest::qWaitForWindowExposed(window_)); }
+  ~Program() {
+    if (window_) window_->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  QMainWindow* window() const { return window_; }
+
+ private:
+  QPointer<QMainWindow> window_;
+};
+
+inline QString value(const QString& display) {
+  return find<QWidget>(display)->property("Value").toString();
+}
+// A lamp is lit exactly while its on image is not hidden.
+inline bool lit(const QString& on_image) {
+  return !find<QWidget>(on_image)->isHidden();
+}
+inline void click(const QString& name) {
+  QWidget* widget = find<QWidget>(name);
+  QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+}
+inline void trigger(const QString& action) {
+  find<QAction>(action)->trigger();
+}
+
+}  // namespace orben::testing
