@@ -16,7 +16,7 @@ build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	$(BUILD)/src/tuka2 run examples/suma.ehc
+	$(BUILD)/src/orben
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
