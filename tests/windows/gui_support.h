@@ -14,7 +14,9 @@
 #include <deque>
 #include <functional>
 
+#include "windows/machine_adapter.h"
 #include "windows/main.h"
+#include "windows/main_window.h"
 
 namespace orben::testing {
 
@@ -58,7 +60,12 @@ class ModalScript : public QObject {
     if (!answers_.empty()) {
       Answer answer = std::move(answers_.front());
       answers_.pop_front();
+      QPointer<QWidget> open = modal;
       answer(modal);
+      // An answer that failed half-way must not leave its dialog open.
+      if (open && open->isVisible()) {
+        if (auto* dialog = qobject_cast<QDialog*>(open.data())) dialog->reject();
+      }
       return;
     }
     if (auto* box = qobject_cast<QMessageBox*>(modal); box && box->button(QMessageBox::Ok)) {
@@ -84,6 +91,10 @@ class Program {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
   QMainWindow* window() const { return window_; }
+  // The machine behind the windows, for what no display shows (memory).
+  const Machine& machine() const {
+    return static_cast<MainWindow*>(window_.data())->adapter().machine();
+  }
 
  private:
   QPointer<QMainWindow> window_;
@@ -102,6 +113,25 @@ inline void click(const QString& name) {
 }
 inline void trigger(const QString& action) {
   find<QAction>(action)->trigger();
+}
+// Clicks the keypad's keys, one per digit.
+inline void key(const QString& digits) {
+  for (QChar digit : digits) click(QStringLiteral("T") + digit);
+}
+// Clicks a button of a dialog.
+inline void press(QWidget* dialog, const char* button) {
+  auto* found = dialog->findChild<QAbstractButton*>(QString::fromLatin1(button));
+  QVERIFY2(found, button);
+  found->click();
+}
+// An answer for the value entry dialog: types `keys` and presses ¡Vale!, or
+// Cancelar when `vale` is false.
+inline ModalScript::Answer typeValue(const QString& keys, bool vale = true) {
+  return [keys, vale](QWidget* dialog) {
+    QCOMPARE(dialog->objectName(), QStringLiteral("TDiag_Editar_Registro"));
+    QTest::keyClicks(dialog, keys);
+    press(dialog, vale ? "LiveButton1" : "LiveButton2");
+  };
 }
 
 }  // namespace orben::testing
