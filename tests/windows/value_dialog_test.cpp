@@ -97,6 +97,48 @@ class ValueDialogTest : public QObject {
     QVERIFY(script.done() && script.unexpected.isEmpty() && script.messages.isEmpty());
   }
 
+  // The step timer keeps ticking behind the dialog: ¡Vale! writes the typed
+  // value over what the run stored meanwhile; Cancelar writes nothing.
+  void aTimedRunGoesOnBehindTheDialog() {
+    Program program;
+    ModalScript script;
+    click("BOnOff");
+    // ADDS R5, R5, R1; LLI RD, 00; BR: R5 counts up.
+    key("0000");
+    click("BDireccion");
+    for (const char* word : {"6551", "2D00", "C000"}) {
+      key(word);
+      click("BCargar");
+    }
+    script.then([](QWidget* dialog) {
+      dialog->findChild<QAbstractButton*>("RadioGroup1_0")->setChecked(true);
+      press(dialog, "LiveButton1");
+    });
+    trigger("VelocidaddeejecucinenmodoPP1");
+    click("BPasoPaso");
+    key("0000");
+    click("BEjecutar");
+    for (bool vale : {false, true}) {
+      QString seen;
+      script.then([&seen, vale](QWidget* dialog) {
+        const QString opened = value("R5");
+        QTRY_VERIFY(value("R5") != opened);
+        seen = value("R5");
+        QTest::keyClicks(dialog, "ABCD");
+        press(dialog, vale ? "LiveButton1" : "LiveButton2");
+      });
+      click("R5");
+      QVERIFY(!seen.isEmpty());
+      if (vale) {
+        QCOMPARE(value("R5").left(2), QStringLiteral("AB"));  // the run goes on from ABCD
+      } else {
+        QVERIFY(value("R5") != QStringLiteral("ABCD"));
+        QVERIFY(value("R5").toInt(nullptr, 16) >= seen.toInt(nullptr, 16));
+      }
+    }
+    QVERIFY(script.done() && script.unexpected.isEmpty());
+  }
+
   void flagLampsToggleFromEitherPanel() {
     Program program;
     ModalScript script;
