@@ -20,13 +20,14 @@ namespace {
 
 constexpr int kPartHeight = 244;
 
-QWidget* part(const QString& name, const QString& title, int width, QWidget* parent) {
+QWidget* part(const QString& name, const QString& title, int width, QWidget* parent,
+              int title_pixels = 13) {
   auto* widget = new QFrame(parent);
   widget->setObjectName(name);
   widget->setFixedSize(width, kPartHeight);
   widget->setAutoFillBackground(true);
   widget->setPalette(QPalette(kPanelFace));
-  auto* label = titleLabel(title, widget);
+  auto* label = titleLabel(title, widget, title_pixels);
   label->move(8, 3);
   return widget;
 }
@@ -44,12 +45,14 @@ QWidget* labelled(const QString& name, const QString& label, QWidget* parent, in
 InternalPanelView::InternalPanelView(MachineAdapter& adapter, QWidget* parent)
     : QWidget(parent), adapter_(adapter) {
   auto* layout = new QHBoxLayout(this);
-  layout->setContentsMargins(5, 5, 5, 5);
+  layout->setContentsMargins(3, 3, 3, 3);
   layout->setSpacing(0);
   layout->addWidget(buildRegisters());
   layout->addWidget(buildMemory());
   layout->addWidget(buildPorts());
-  layout->addStretch(1);
+  // Always its full width: where the window is narrower, the ports' right
+  // end is cut off rather than the parts pushed over each other.
+  layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void InternalPanelView::makeEditable(QWidget* widget) {
@@ -117,8 +120,9 @@ QWidget* InternalPanelView::buildMemory() {
 }
 
 QWidget* InternalPanelView::buildPorts() {
+  // A smaller title: the window cuts off the right end of this part.
   QWidget* ports = part(QStringLiteral("Panel_Puertos"),
-                        QStringLiteral("Puertos de Entrada y Salida"), 200, this);
+                        QStringLiteral("Puertos de Entrada y Salida"), 200, this, 12);
   makeEditable(labelled(QStringLiteral("IP1"), QStringLiteral("IP1"), ports, 12, 40));
   makeEditable(labelled(QStringLiteral("IP2"), QStringLiteral("IP2"), ports, 12, 76));
   labelled(QStringLiteral("OP1"), QStringLiteral("OP1"), ports, 12, 128);
