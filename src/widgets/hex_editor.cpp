@@ -31,7 +31,9 @@ THexEditor::THexEditor(QWidget* parent)
   store_ = ownStore_.get();
   store_->addObserver(this);
 
-  QFont font(QStringLiteral("Courier"));
+  // "Courier", drawn with Liberation Mono named explicitly: where other
+  // font packages are installed, "Courier" may map to a much thinner face.
+  QFont font(QStringLiteral("Liberation Mono"));
   font.setPixelSize(13);
   font.setStyleHint(QFont::TypeWriter);
   font.setFixedPitch(true);

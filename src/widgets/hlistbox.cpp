@@ -21,7 +21,9 @@ constexpr int kTextIndent = 2;
 THListBox::THListBox(QWidget* parent) : THListBox(nullptr, parent) {}
 
 THListBox::THListBox(Listing* listing, QWidget* parent) : QAbstractScrollArea(parent) {
-  QFont font(QStringLiteral("Courier New"));
+  // "Courier New", drawn with its metric twin Liberation Mono named
+  // explicitly, so that the look does not depend on the fonts installed.
+  QFont font(QStringLiteral("Liberation Mono"));
   font.setStyleHint(QFont::TypeWriter);
   font.setFixedPitch(true);
   font.setPixelSize(kFontPixels);

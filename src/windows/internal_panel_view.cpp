@@ -111,7 +111,6 @@ QWidget* InternalPanelView::buildMemory() {
                                 QStringLiteral("Memoria de TUKA-2"), memory_bar_);
   grid_ = new THexEditor(memory_piece_);
   grid_->setObjectName(QStringLiteral("Memoria"));
-  grid_->setFont(monoFont(13));
   grid_->setMemoryStore(&adapter_.tuka().machine.memory());
   memory_piece_->setContent(grid_);
   memory_piece_->setFixedSize(176, 204);
