@@ -2,52 +2,112 @@
 
 #include <QFrame>
 #include <QMargins>
+#include <QPoint>
+#include <QPointer>
 #include <QString>
+
+class QChildEvent;
 
 namespace orben {
 
+class DockGrip;
 class DockPiece;
 
 // A dock bar: the place a dockable piece sits in when it is at home. It
-// accepts exactly one piece, by that piece's name.
+// accepts exactly one piece, by that piece's name (the docking rule).
 class DockBar : public QFrame {
   Q_OBJECT
 
  public:
-  DockBar(const QString& name, const QString& accepted_piece, QWidget* parent = nullptr);
+  explicit DockBar(const QString& name, QWidget* parent = nullptr);
 
-  // The dock-over rule: only the bar's own piece may dock here.
+  // The dock-over handler of the bar (Barra_Principal_DockOver,
+  // Contenedor_Panel_Frontal_DockOver, Contenedor_Panel_Interno_DockOver,
+  // Contenedor_de_Memoria_DockOver): true exactly for the bar's own piece,
+  // whatever the position or state of the drag.
   bool accepts(const DockPiece* piece) const;
-  // Puts `piece` into the bar (the bar must accept it), at the bar's
-  // margins.
+  // Puts `piece` into the bar, at the bar's margins, as at start; a piece
+  // the bar refuses stays where it is.
   void dock(DockPiece* piece);
   // The pieces the bar holds now: 0 or 1.
   int pieceCount() const;
   void setPieceMargins(const QMargins& margins);
+  // The bar sizes itself to its content: `height_when_docked` (or, when 0,
+  // its piece's own height) while it holds its piece, 0 while it is empty.
+  void fitHeightToPiece(int height_when_docked = 0);
+  // Where a dragged piece may be dropped on the bar, in global
+  // coordinates: the bar and 10 pixels around it, so that an empty bar,
+  // shrunk to nothing, can still be hit.
+  QRect dropArea() const;
+  // Takes the bar out of its parent's column and puts it back last: an
+  // aligned bar returns to its edge, the bottom one above the status bar.
+  void returnToBottom();
+
+ protected:
+  void childEvent(QChildEvent* event) override;
 
  private:
+  void fitHeight();
+
   QString accepted_;
+  int fit_height_ = -1;  // -1: the bar keeps the height it is given
 };
 
 // A dockable piece (Menu, PPanel_Frontal, Panel_Interno,
-// PContenedor_Memoria): a panel with a caption, which is the title of the
-// small tool window it floats in when dragged out of its home bar.
+// PContenedor_Memoria): a panel with a caption and a grip. Dragged by its
+// grip out of its home bar, it floats in a small tool window of its own,
+// titled with its caption; dropped over its home bar it docks again.
 class DockPiece : public QFrame {
   Q_OBJECT
 
  public:
-  DockPiece(const QString& name, const QString& caption, QWidget* parent = nullptr);
+  // The grip runs along the piece's left edge or along its top.
+  enum class GripSide { Left, Top };
+  // The width of the grip's strip, in pixels.
+  static constexpr int kGripThickness = 8;
+
+  DockPiece(const QString& name, const QString& caption, QWidget* parent = nullptr,
+            GripSide grip_side = GripSide::Left);
 
   const QString& caption() const { return caption_; }
-  // The widget the piece shows; the piece takes it over.
+  // The widget the piece shows beside or below its grip; the piece takes
+  // it over.
   void setContent(QWidget* content);
   QWidget* content() const { return content_; }
   // The bar that holds the piece, or nullptr while it floats.
   DockBar* dockedIn() const;
+  // The tool window the piece floats in (nullptr before it first floats;
+  // hidden while the piece is docked or after its close button).
+  QWidget* floatingWindow() const { return floating_; }
+  // Shows the floating window again where it was, after it was closed.
+  void showFloating();
+
+  // The end of a drag: the piece was let go at `global` with the point of
+  // the piece it was held by at `held_at`. It docks into the bar under the
+  // mouse that accepts it, or else floats where it was dropped.
+  void drop(const QPoint& global, const QPoint& held_at);
+
+ signals:
+  // The piece has been dropped: on `target`, the bar it docked into, or on
+  // nothing (nullptr) when it floats.
+  void endDock(orben::DockBar* target);
 
  private:
+  // Floats the piece with its top left corner at `global`.
+  void floatAt(const QPoint& global);
+  // The bar under `global` that accepts the piece, if any.
+  DockBar* barAt(const QPoint& global) const;
+  // The main window: the top of the piece's chain of parents.
+  QWidget* mainWindow() const;
+
   QString caption_;
   QWidget* content_ = nullptr;
+  QPointer<QWidget> floating_;
 };
+
+// The main window takes the height its content asks for, every region at
+// its preferred height, and keeps its width (the internal panel is wider
+// than the window on purpose); then the user may resize it again.
+void fitWindowToContent(QWidget& window);
 
 }  // namespace orben

@@ -104,11 +104,12 @@ QWidget* InternalPanelView::buildRegisters() {
 
 QWidget* InternalPanelView::buildMemory() {
   QWidget* memory = part(QStringLiteral("Panel_Memoria"), QStringLiteral("Memoria"), 210, this);
-  memory_bar_ = new DockBar(QStringLiteral("Contenedor_Memoria"),
-                            QStringLiteral("PContenedor_Memoria"), memory);
+  memory_bar_ = new DockBar(QStringLiteral("Contenedor_Memoria"), memory);
   memory_bar_->setGeometry(8, 24, 194, 208);
-  memory_piece_ = new DockPiece(QStringLiteral("PContenedor_Memoria"),
-                                QStringLiteral("Memoria de TUKA-2"), memory_bar_);
+  // The grip runs along the top, leaving the grid its full width.
+  memory_piece_ =
+      new DockPiece(QStringLiteral("PContenedor_Memoria"), QStringLiteral("Memoria de TUKA-2"),
+                    memory_bar_, DockPiece::GripSide::Top);
   grid_ = new THexEditor(memory_piece_);
   grid_->setObjectName(QStringLiteral("Memoria"));
   grid_->setMemoryStore(&adapter_.tuka().machine.memory());

@@ -49,8 +49,8 @@ MainWindow::MainWindow() : adapter_(std::make_unique<MachineAdapter>()) {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
 
-  top_bar_ = new DockBar(QStringLiteral("Barra_Principal"), QStringLiteral("Menu"), central);
-  top_bar_->setFixedHeight(26);
+  top_bar_ = new DockBar(QStringLiteral("Barra_Principal"), central);
+  top_bar_->fitHeightToPiece(26);
   layout->addWidget(top_bar_);
   menu_piece_ = new DockPiece(QStringLiteral("Menu"), QStringLiteral("Menu"), top_bar_);
   menu_piece_->setContent(buildToolbar());
@@ -63,18 +63,18 @@ MainWindow::MainWindow() : adapter_(std::make_unique<MachineAdapter>()) {
   pages->addTab(page, QStringLiteral("Panel frontal"));
   auto* page_layout = new QVBoxLayout(page);
   page_layout->setContentsMargins(0, 0, 0, 0);
-  front_bar_ = new DockBar(QStringLiteral("Contenedor_PF"), QStringLiteral("PPanel_Frontal"), page);
+  front_bar_ = new DockBar(QStringLiteral("Contenedor_PF"), page);
   page_layout->addWidget(front_bar_);
   front_piece_ = new DockPiece(QStringLiteral("PPanel_Frontal"),
                                QStringLiteral("Panel frontal de TUKA-2"), front_bar_);
   front_piece_->setContent(new FrontPanelView(*adapter_, front_piece_));
   front_piece_->setMinimumSize(428, 180);
-  front_bar_->setPieceMargins(QMargins(kFrontPanelLeft, 4, 0, 0));
+  // The piece's grip lies in the margin; the front panel itself starts at 400.
+  front_bar_->setPieceMargins(QMargins(kFrontPanelLeft - DockPiece::kGripThickness, 4, 0, 0));
   front_bar_->dock(front_piece_);
   layout->addWidget(pages, 1);
 
-  internal_bar_ = new DockBar(QStringLiteral("Contenedor_Panel_Interno"),
-                              QStringLiteral("Panel_Interno"), central);
+  internal_bar_ = new DockBar(QStringLiteral("Contenedor_Panel_Interno"), central);
   internal_piece_ = new DockPiece(QStringLiteral("Panel_Interno"),
                                   QStringLiteral("Panel interno de TUKA-2"), internal_bar_);
   internal_piece_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -87,8 +87,10 @@ MainWindow::MainWindow() : adapter_(std::make_unique<MachineAdapter>()) {
   // rather than the window widened.
   internal_bar_->layout()->setSizeConstraint(QLayout::SetNoConstraint);
   internal_bar_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-  internal_bar_->setFixedHeight(internal_piece_->sizeHint().height());
+  internal_bar_->fitHeightToPiece();
   layout->addWidget(internal_bar_);
+  connect(internal_piece_, &DockPiece::endDock, this, &MainWindow::Panel_Interno_EndDock);
+  connect(internal_view_->memoryPiece(), &DockPiece::endDock, this, &MainWindow::Memoria_EndDock);
   setCentralWidget(central);
 
   listing_ = new THListBox(&adapter_->tuka().listing, central);
@@ -118,9 +120,14 @@ MainWindow::MainWindow() : adapter_(std::make_unique<MachineAdapter>()) {
 }
 
 MainWindow::~MainWindow() {
-  // Everything that watches the machine goes before the machine.
+  // Everything that watches the machine goes before the machine: the port
+  // windows, the pieces floating in their own windows (the front panel, the
+  // memory grid), then the docked rest.
   delete input_ports_;
   delete output_ports_;
+  for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (child->isWindow()) delete child;
+  }
   delete takeCentralWidget();
 }
 
@@ -135,6 +142,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   reloj_->stop();
   if (input_ports_) input_ports_->close();
   if (output_ports_) output_ports_->close();
+  for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (child->isWindow()) child->close();
+  }
   event->accept();
 }
 
@@ -151,8 +161,49 @@ void MainWindow::MSalir_de_ORBENClick() {
 }
 
 void MainWindow::EsconderMostrarelPanelInternodeTUKA21Click() {
-  // The internal panel docked at home: its bar is hidden or shown.
-  internal_bar_->setVisible(!internal_bar_->isVisible());
+  if (internal_bar_->pieceCount() == 1) {
+    // Docked at home: the whole bottom area disappears, the window keeping
+    // its size, or comes back with the window refitted around it.
+    if (!internal_bar_->isHidden()) {
+      internal_bar_->hide();
+    } else {
+      internal_bar_->show();
+      fitWindowToContent(*this);
+    }
+  } else if (internal_piece_->floatingWindow()->isHidden()) {
+    // Floating, its window closed: it shows again where it floated.
+    internal_piece_->showFloating();
+  } else {
+    internal_bar_->dock(internal_piece_);
+    Panel_Interno_EndDock(internal_bar_);
+  }
+}
+
+void MainWindow::Panel_Interno_EndDock(DockBar* target) {
+  // Home again: the window takes the size of its content and the bar
+  // returns to its place above the status bar; then the user may resize
+  // the window again.
+  if (target == nullptr || target->objectName() != QLatin1String("Contenedor_Panel_Interno")) {
+    return;
+  }
+  target->returnToBottom();
+  fitWindowToContent(*this);
+}
+
+void MainWindow::Memoria_EndDock(DockBar* target) {
+  QWidget* memory = internal_view_->memoryPiece();
+  if (target == nullptr) {
+    // Floating: the memory window can be resized freely.
+    memory->setMaximumHeight(QWIDGETSIZE_MAX);
+    memory->setMinimumHeight(0);
+    memory->setMaximumWidth(QWIDGETSIZE_MAX);
+    memory->setMinimumWidth(0);
+  } else if (target->objectName() == QLatin1String("Contenedor_Memoria")) {
+    memory->setMaximumWidth(176);
+    memory->setMinimumWidth(176);
+    memory->setMaximumHeight(204);
+    memory->setMinimumHeight(204);
+  }
 }
 
 void MainWindow::InicializarMemoria1Click() {

@@ -50,6 +50,10 @@ class MainWindow : public QMainWindow {
   void MModoPasoapasoClick();
   void Al_Pulsar_Memoria();
   void Editar_Memoria();
+  // A dockable piece was dropped: on its home bar, or on nothing (nullptr)
+  // when it floats.
+  void Panel_Interno_EndDock(orben::DockBar* target);
+  void Memoria_EndDock(orben::DockBar* target);
 
  private:
   QWidget* buildToolbar();

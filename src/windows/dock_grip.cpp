@@ -1,0 +1,78 @@
+#include "windows/dock_grip.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRubberBand>
+
+#include "windows/dock.h"
+
+namespace orben {
+
+DockGrip::DockGrip(DockPiece& piece, Qt::Orientation orientation)
+    : QWidget(&piece), piece_(piece), orientation_(orientation) {
+  setObjectName(piece.objectName() + QStringLiteral("_Asa"));
+  setCursor(Qt::SizeAllCursor);
+  setToolTip(piece.caption());
+  if (orientation == Qt::Vertical) {
+    setFixedWidth(DockPiece::kGripThickness);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+  } else {
+    setFixedHeight(DockPiece::kGripThickness);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  }
+}
+
+DockGrip::~DockGrip() = default;
+
+void DockGrip::paintEvent(QPaintEvent*) {
+  // Two rows of raised dots along the strip.
+  QPainter painter(this);
+  const bool vertical = orientation_ == Qt::Vertical;
+  const int length = vertical ? height() : width();
+  for (int along = 3; along + 2 <= length - 2; along += 4) {
+    for (int across : {2, 5}) {
+      const QPoint dot = vertical ? QPoint(across, along) : QPoint(along, across);
+      painter.fillRect(QRect(dot + QPoint(1, 1), QSize(1, 1)), palette().color(QPalette::Light));
+      painter.fillRect(QRect(dot, QSize(1, 1)), palette().color(QPalette::Dark));
+    }
+  }
+}
+
+void DockGrip::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+  pressed_ = true;
+  dragging_ = false;
+  pressed_at_ = event->globalPosition().toPoint();
+  held_at_ = mapTo(&piece_, event->position().toPoint());
+}
+
+void DockGrip::mouseMoveEvent(QMouseEvent* event) {
+  if (!pressed_) return QWidget::mouseMoveEvent(event);
+  const QPoint global = event->globalPosition().toPoint();
+  if (!dragging_) {
+    if ((global - pressed_at_).manhattanLength() < QApplication::startDragDistance()) return;
+    dragging_ = true;
+  }
+  if (piece_.dockedIn() == nullptr) {
+    if (QWidget* window = piece_.floatingWindow()) {
+      window->setGeometry(QRect(global - held_at_, window->size()));
+    }
+    return;
+  }
+  if (!outline_) outline_ = std::make_unique<QRubberBand>(QRubberBand::Rectangle);
+  outline_->setGeometry(QRect(global - held_at_, piece_.size()));
+  outline_->show();
+}
+
+void DockGrip::mouseReleaseEvent(QMouseEvent* event) {
+  if (!pressed_ || event->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(event);
+  const bool dropped = dragging_;
+  pressed_ = false;
+  dragging_ = false;
+  outline_.reset();
+  // The piece may change windows here; nothing of the grip is used after.
+  if (dropped) piece_.drop(event->globalPosition().toPoint(), held_at_);
+}
+
+}  // namespace orben
