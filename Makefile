@@ -1,5 +1,6 @@
 # make run   installs what is missing, builds, and starts ORBEN
 # make test  installs what is missing, builds, and runs every test
+# make bench installs what is missing, builds, and runs the benchmarks
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DORBEN_WERROR=ON
@@ -23,6 +24,7 @@ test: build
 
 bench: build
 	$(BUILD)/bench/tuka2_bench
+	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/orben_gui_bench
 
 clean:
 	rm -rf $(BUILD)
