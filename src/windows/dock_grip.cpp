@@ -3,11 +3,33 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QRubberBand>
+#include <QRegion>
 
 #include "windows/dock.h"
 
 namespace orben {
+
+namespace {
+
+// The outline a docked piece shows while it is dragged: a thin dark frame
+// of the piece's size following the mouse, above every window.
+class DragOutline : public QWidget {
+ public:
+  DragOutline() : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint) {
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAutoFillBackground(true);
+    setPalette(QPalette(Qt::darkGray));
+  }
+
+ protected:
+  void resizeEvent(QResizeEvent*) override {
+    const QRegion all(rect());
+    setMask(all.subtracted(QRegion(rect().adjusted(3, 3, -3, -3))));
+  }
+};
+
+}  // namespace
 
 DockGrip::DockGrip(DockPiece& piece, Qt::Orientation orientation)
     : QWidget(&piece), piece_(piece), orientation_(orientation) {
@@ -60,7 +82,7 @@ void DockGrip::mouseMoveEvent(QMouseEvent* event) {
     }
     return;
   }
-  if (!outline_) outline_ = std::make_unique<QRubberBand>(QRubberBand::Rectangle);
+  if (!outline_) outline_ = std::make_unique<DragOutline>();
   outline_->setGeometry(QRect(global - held_at_, piece_.size()));
   outline_->show();
 }

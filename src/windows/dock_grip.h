@@ -5,8 +5,6 @@
 
 #include <memory>
 
-class QRubberBand;
-
 namespace orben {
 
 class DockPiece;
@@ -37,7 +35,7 @@ class DockGrip : public QWidget {
   bool dragging_ = false;
   QPoint pressed_at_;  // global
   QPoint held_at_;     // the point of the piece under the mouse
-  std::unique_ptr<QRubberBand> outline_;
+  std::unique_ptr<QWidget> outline_;
 };
 
 }  // namespace orben
