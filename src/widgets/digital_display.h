@@ -58,6 +58,10 @@ class TDigitalDisplay : public QWidget {
   // Composes the display's picture for a control of `size`: background,
   // then the digits, points and colons of the value.
   QImage compose(QSize size) const;
+  // The same picture for the control's own size from digit cells drawn once
+  // per look, for a value of exactly Digits hexadecimal digits; false for
+  // any other value, which compose() draws.
+  bool composeFromCells(QImage& image) const;
 
   QSize sizeHint() const override { return {kDefaultWidth, kDefaultHeight}; }
 

@@ -1,5 +1,7 @@
 #include "widgets/live_button.h"
 
+#include <algorithm>
+
 #include <QIcon>
 #include <QKeyEvent>
 #include <QStyle>
@@ -98,6 +100,9 @@ void TLiveButton::paintEvent(QPaintEvent* /*event*/) {
     if (margin_ >= 0) {
       glyph_x = rect().left() + margin_ + (area.left() - contents.left());
       caption_area.setLeft(glyph_x + glyph_size.width() + kSpacing);
+      // The caption may use the whole width up to the frame, as far from the
+      // right edge as the glyph is from the left.
+      caption_area.setRight(std::max(caption_area.right(), rect().right() - margin_));
     } else {
       const int total =
           glyph_size.width() + (caption.isEmpty() ? 0 : kSpacing + text_bounds.width());

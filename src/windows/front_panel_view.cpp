@@ -103,7 +103,9 @@ QWidget* FrontPanelView::buildLeft() {
     const int x = processor->x() + (processor->width() - 4 * 30) / 2 + 30 * i + 4;
     lamp->move(x, processor->y() + 12);
     auto* letter = displayLabel(flagLetter(flag), left, x + 6, processor->y() + 36);
-    letter->setPalette(QPalette(Qt::white));
+    QPalette white = letter->palette();
+    white.setColor(QPalette::WindowText, Qt::white);
+    letter->setPalette(white);
     flag_lamps_[static_cast<std::size_t>(i)] = lamp;
   }
 

@@ -32,9 +32,11 @@ QWidget* part(const QString& name, const QString& title, int width, QWidget* par
   return widget;
 }
 
-// A register display with its label at its left: "r5" beside R5.
+// A register display with its label at its left: "r5" beside R5. The
+// label carries its text as its name ("rA"), or the display's with an "L"
+// in front where the text would repeat the display's name ("LAR").
 QWidget* labelled(const QString& name, const QString& label, QWidget* parent, int x, int y) {
-  registerLabel(QStringLiteral("L") + name, label, parent)->move(x, y + 6);
+  registerLabel(label == name ? QStringLiteral("L") + name : label, label, parent)->move(x, y + 6);
   auto* display = panelDisplay(name, parent);
   display->move(x + 24, y);
   return display;
@@ -68,9 +70,9 @@ QWidget* InternalPanelView::buildRegisters() {
   QWidget* registers =
       part(QStringLiteral("Panel_Registros"), QStringLiteral("Unidad de Procesamiento"), 544, this);
   for (int n = 0; n < 16; ++n) {
-    const QString digit = QString::number(n, 16);
-    makeEditable(labelled(QStringLiteral("R") + digit.toUpper(), QStringLiteral("r") + digit,
-                          registers, 8 + 96 * (n / 8), 24 + 27 * (n % 8)));
+    const QString digit = QString::number(n, 16).toUpper();
+    makeEditable(labelled(QStringLiteral("R") + digit, QStringLiteral("r") + digit, registers,
+                          8 + 96 * (n / 8), 24 + 27 * (n % 8)));
   }
 
   auto* alu = new QLabel(registers);

@@ -1,14 +1,35 @@
 #include "windows/main.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QScreen>
+#include <QTranslator>
 
 #include "windows/main_window.h"
 
 namespace orben {
 
+namespace {
+
+// Qt's own words (the buttons of the boxes, the file dialog) in Spanish, as
+// every text of the program is, where the translations are installed.
+void speakSpanish() {
+  static const QString kName = QStringLiteral("orben_qtbase_es");
+  if (qApp->findChild<QTranslator*>(kName)) return;
+  auto* translator = new QTranslator(qApp);
+  translator->setObjectName(kName);
+  if (translator->load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(translator);
+  }
+}
+
+}  // namespace
+
 QMainWindow* StartOrben() {
   QApplication::setApplicationName(QStringLiteral("ORBEN, el IDE para TUKA-2"));
+  speakSpanish();
   auto* window = new MainWindow();
   window->setAttribute(Qt::WA_DeleteOnClose);
   window->createPortWindows();

@@ -26,6 +26,7 @@ namespace {
 // fixed place of the window; the front panel sits to its right.
 constexpr QRect kListingPlace{16, 58, 377, 255};
 constexpr int kFrontPanelLeft = 400;
+constexpr QSize kWindowSize{929, 699};
 
 QLabel* statusSection(const QString& text, int width, QStatusBar* bar) {
   auto* label = new QLabel(text, bar);
@@ -115,7 +116,12 @@ MainWindow::MainWindow() : adapter_(std::make_unique<MachineAdapter>()) {
 
   bindDisplays(*adapter_, this);
   followMachine();
-  resize(929, 699);
+  // The front panel's page asks for the room the window is designed with,
+  // so that a window refitted to its content is 929 by 699 again and is
+  // never so short that the listing lies over the internal panel.
+  const int missing = kWindowSize.height() - sizeHint().height();
+  if (missing > 0) pages->setMinimumHeight(pages->sizeHint().height() + missing);
+  resize(kWindowSize);
   ORBEN_Inicio();
 }
 

@@ -145,6 +145,8 @@ class StartUpTest : public QObject {
                              "BEjecutar", "BContinuar"}) {
       QVERIFY2(!find<QWidget>(name)->isEnabled(), name);
     }
+    for (const char* label : {"r0", "r9", "rA", "rF"})
+      QCOMPARE(find<QLabel>(label)->text(), QString::fromLatin1(label));
     QCOMPARE(find<QWidget>("T7")->property("text").toString(), QStringLiteral("&7"));
     QCOMPARE(find<QWidget>("BDireccion")->property("text").toString(),
              QStringLiteral("D&irección"));
