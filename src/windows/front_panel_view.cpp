@@ -25,12 +25,9 @@ QWidget* part(const QString& name, int width, QWidget* parent) {
   return widget;
 }
 
+// A display's teal caption: "IR", "PC", "D/OP1", "C/OP2".
 QLabel* displayLabel(const QString& text, QWidget* parent, int x, int y) {
-  auto* label = new QLabel(text, parent);
-  label->setFont(sansFont(12, true));
-  QPalette palette = label->palette();
-  palette.setColor(QPalette::WindowText, kTeal);
-  label->setPalette(palette);
+  QLabel* label = titleLabel(text, parent, 12);
   label->move(x, y);
   return label;
 }
