@@ -167,7 +167,9 @@ QWidget* FrontPanelView::buildRight() {
     auto* button =
         panelButton(QString::fromLatin1(spec.name), QString::fromUtf8(spec.caption), right);
     button->setGeometry(8, y, 110, spec.height);
-    button->setGlyph(glyph(spec.glyph), glyph(spec.glyph, true));
+    // Dirección and Cargar have a glyph of two images, normal and disabled.
+    const bool two_images = spec.glyph == Glyph::Address || spec.glyph == Glyph::Load;
+    button->setGlyph(glyph(spec.glyph), two_images ? glyph(spec.glyph, true) : QPixmap());
     button->setMargin(3);
     connect(button, &TLiveButton::clicked, this, spec.click);
     buttons_[i] = button;
