@@ -20,18 +20,13 @@ class RunControlTest : public Tuka2Test {
   }
 };
 
-TEST_F(RunControlTest, EjecutarStartsAtTheKeyedAddressEveryTimeContinuarMovesOn) {
-  m().setCell(kCellPC, "0000");
+// Ejecutar reloads PC from the keypad every time: the same word again.
+TEST_F(RunControlTest, EjecutarStartsAtTheKeyedAddressEveryTime) {
   runFrom("0100");
-  EXPECT_EQ(cell(kCellPC), "0101");
-  EXPECT_EQ(reg(1), "0001");
   setReg(1, "9999");
-  tuka.run.executeFromKeypad();  // reloads PC from the keypad: the same word again
+  tuka.run.executeFromKeypad();
   EXPECT_EQ(reg(1), "0001");
   EXPECT_EQ(cell(kCellPC), "0101");
-  tuka.run.continueExecution();
-  EXPECT_EQ(reg(2), "0002");
-  EXPECT_EQ(cell(kCellPC), "0102");
   EXPECT_EQ(m().panelState(), PanelState::Executing);
 }
 
@@ -50,8 +45,6 @@ TEST_F(RunControlTest, TimerTicksOnlyWhenOnTimedAndExecuting) {
   tuka.run.executeFromKeypad();
   EXPECT_EQ(tickUntilIdle(), 3);  // 2202, 2303 and the HALT
   EXPECT_EQ(ui.messages, std::vector<std::string>{"Fin la ejecución :-)"});
-  EXPECT_EQ(m().stepMode(), StepMode::StepByStep);
-  EXPECT_TRUE(m().stepLamp());
   // HALT leaves the menu caption alone.
   EXPECT_EQ(m().caption(MenuItem::StepSwitch), "Activar modo Paso a Paso");
   EXPECT_EQ(cell(kCellPC), "0104");
@@ -99,11 +92,8 @@ TEST_F(RunControlTest, ContinuarInAddressAndRegisterModeNeverExecutes) {
   tuka.panel.selectAddress();
   const auto before = tuka.processor.executions();
   tuka.run.continueExecution();
-  EXPECT_EQ(cell(outputPortCell(1)), "0101");
-  EXPECT_EQ(cell(outputPortCell(2)), "2202");
   tuka.panel.selectRegisters();
   tuka.run.continueExecution();
-  EXPECT_EQ(cell(outputPortCell(1)), "0001");
   EXPECT_EQ(tuka.processor.executions(), before);
   // The step-mode switch ends the mode: Continuar then executes at PC.
   m().setCell(kCellPC, "0102");
@@ -113,14 +103,11 @@ TEST_F(RunControlTest, ContinuarInAddressAndRegisterModeNeverExecutes) {
   EXPECT_EQ(reg(3), "0003");
 }
 
+// Intervals no item gives mark 1.0 s, as do items outside the eight; the
+// items' own intervals are the speed dialog's test below.
 TEST(SpeedChoices, ItemForIntervalAndBack) {
-  EXPECT_EQ(speedItemForInterval(1), 0);
-  EXPECT_EQ(speedItemForInterval(7000), 7);
-  EXPECT_EQ(speedItemForInterval(1000), 3);
   EXPECT_EQ(speedItemForInterval(0), 3);
   EXPECT_EQ(speedItemForInterval(250), 3);
-  EXPECT_EQ(intervalOfSpeedItem(0), 1);  // "Rápida" is 1 ms, not 0
-  EXPECT_EQ(intervalOfSpeedItem(-1), 1000);
   EXPECT_EQ(intervalOfSpeedItem(8), 1000);
 }
 
@@ -131,8 +118,8 @@ TEST_F(RunControlTest, SpeedDialogMarksTheCurrentSpeedAndAppliesOnlyOnVale) {
   tuka.run.chooseSpeed();  // Cancelar
   EXPECT_EQ(m().stepInterval(), 7000);
   tuka.run.chooseSpeed();
-  EXPECT_EQ(m().stepInterval(), 1);
-  tuka.run.chooseSpeed();  // nothing marked
+  EXPECT_EQ(m().stepInterval(), 1);  // "Rápida" is 1 ms, not 0
+  tuka.run.chooseSpeed();            // nothing marked
   EXPECT_EQ(m().stepInterval(), 1000);
   EXPECT_EQ(ui.speed_dialogs, (std::vector<int>{3, 7, 7, 0}));
 }

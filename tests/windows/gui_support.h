@@ -4,15 +4,19 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
+#include <QFileDialog>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPointer>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QVariant>
 
 #include <deque>
 #include <functional>
+#include <utility>
 
 #include "windows/machine_adapter.h"
 #include "windows/main.h"
@@ -35,7 +39,9 @@ T* find(const QString& name) {
 // Answers the modal boxes and dialogs of a test as they open, from inside
 // their own event loop: each scripted answer takes the next modal widget;
 // with no answer left, a message box is answered OK and its text noted,
-// and anything else is noted as unexpected and rejected.
+// and anything else is noted as unexpected and rejected. At the end of the
+// test every answer must have been taken, every noted message read with
+// takeMessages(), and no dialog come unexpected.
 class ModalScript : public QObject {
  public:
   using Answer = std::function<void(QWidget*)>;
@@ -45,9 +51,19 @@ class ModalScript : public QObject {
     QObject::connect(&timer_, &QTimer::timeout, this, [this] { look(); });
     timer_.start();
   }
+  ~ModalScript() override {
+    if (QTest::currentTestFailed() || (done() && unexpected.isEmpty() && messages.isEmpty())) {
+      return;
+    }
+    const QString left = QStringLiteral("%1 answers left; unread messages: %2; unexpected: %3")
+                             .arg(answers_.size())
+                             .arg(messages.join(u'|'), unexpected.join(u','));
+    QTest::qFail(qPrintable(left), __FILE__, __LINE__);
+  }
 
   void then(Answer answer) { answers_.push_back(std::move(answer)); }
   bool done() const { return answers_.empty(); }
+  QStringList takeMessages() { return std::exchange(messages, {}); }
 
   QStringList messages;    // texts of the boxes answered OK by default
   QStringList unexpected;  // names of dialogs nobody expected
@@ -82,7 +98,8 @@ class ModalScript : public QObject {
   QPointer<QWidget> handled_;
 };
 
-// The running program, started as a user starts it and closed at the end.
+// The running program, started as a user starts it and closed at the end,
+// with the script that answers its dialogs.
 class Program {
  public:
   Program() : window_(StartOrben()) { QVERIFY(QTest::qWaitForWindowExposed(window_)); }
@@ -90,10 +107,17 @@ class Program {
     if (window_) window_->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
+  ModalScript script;
   QMainWindow* window() const { return window_; }
-  // The machine behind the windows, for what no display shows (memory).
-  const Machine& machine() const {
-    return static_cast<MainWindow*>(window_.data())->adapter().machine();
+  // The machine behind the windows, for what no display shows (memory, the
+  // listing's lines).
+  Tuka2& tuka() const { return static_cast<MainWindow*>(window_.data())->adapter().tuka(); }
+  const Machine& machine() const { return tuka().machine; }
+  QStringList listing() const {
+    QStringList lines;
+    for (int i = 0; i < tuka().listing.count(); ++i)
+      lines << QString::fromStdString(tuka().listing.line(i));
+    return lines;
   }
 
  private:
@@ -132,6 +156,36 @@ inline ModalScript::Answer typeValue(const QString& keys, bool vale = true) {
     QTest::keyClicks(dialog, keys);
     press(dialog, vale ? "LiveButton1" : "LiveButton2");
   };
+}
+
+// A timed run at Rápida from `address`: Rápida marked in the speed dialog
+// TForm4, the step-mode switch (LPP goes dark), the address keyed, Ejecutar.
+inline void startTimedRun(Program& program, const QString& address) {
+  program.script.then([](QWidget* dialog) {
+    QCOMPARE(dialog->objectName(), QStringLiteral("TForm4"));
+    dialog->findChild<QAbstractButton*>("RadioGroup1_0")->setChecked(true);
+    press(dialog, "LiveButton1");
+  });
+  trigger("VelocidaddeejecucinenmodoPP1");
+  click("BPasoPaso");
+  QVERIFY(!lit("LPP"));
+  key(address);
+  click("BEjecutar");
+}
+// Writes `bytes` to the file `name` in `folder` and loads it through the
+// menu, choosing it in DAbrir.
+inline void loadFile(Program& program, const QTemporaryDir& folder, const QString& name,
+                     const QByteArray& bytes) {
+  QFile file(folder.filePath(name));
+  QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+  file.close();
+  program.script.then([path = file.fileName()](QWidget* dialog) {
+    auto* files = qobject_cast<QFileDialog*>(dialog);
+    QVERIFY(files && files->objectName() == QStringLiteral("DAbrir"));
+    files->selectFile(path);
+    QMetaObject::invokeMethod(files, "accept");
+  });
+  trigger("Cargarprogramaobjeto1");
 }
 
 }  // namespace orben::testing

@@ -1,8 +1,12 @@
+#include "disasm/disassembler.h"
 #include "disasm/listing.h"
+#include "disasm/listing_commands.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
+
+#include "support/tuka2_fixture.h"
 
 namespace orben {
 namespace {
@@ -120,6 +124,7 @@ TEST(ListingObservers, SeeEveryChangeOnce) {
   listing.add("[0000]: A");
   listing.selectAddress("0000");
   listing.selectAddress("0000");  // already selected: nothing
+  listing.select(1);              // nor by its index
   listing.setSorted(true);
   listing.replace(0, "[0000]: C");
   listing.remove(1);
@@ -127,6 +132,125 @@ TEST(ListingObservers, SeeEveryChangeOnce) {
   EXPECT_EQ(seen.events, (std::vector<std::string>{"insert 0", "insert 1", "select -1>1", "reset",
                                                    "change 0", "remove 1", "cleared"}));
   listing.removeObserver(&seen);
+}
+
+// Each row: the word, a blank, its text.
+TEST(Disassembler, EveryOperationForm) {
+  for (const char* row : {"0A10 LD RA, [RD+H'10]",
+                          "1A10 ST [RD+H'10], RA",
+                          "2105 LLI R1, H'05",
+                          "31FF LHI R1, H'FF",
+                          "4203 IN R2, H'03",
+                          "5F01 OUT H'01, RF",
+                          "6123 ADDS R1, R2, R3",
+                          "7456 SUBS R4, R5, R6",
+                          "8ABC NAND RA, RB, RC",
+                          "9500 SHL R5",
+                          "A5FF SHR R5",
+                          "B500 SHRA R5",
+                          "C000 BR",
+                          "C1FF BZ",
+                          "C200 BS",
+                          "C300 BC",
+                          "C400 BV",
+                          "C500 BR",
+                          "CF00 BR",
+                          "D000 CALLR",
+                          "D100 CALLZ",
+                          "D200 CALLS",
+                          "D3AB CALLC",
+                          "D400 CALLV",
+                          "DE00 CALLR",
+                          "E123 RET",
+                          "F000 HALT",
+                          "FFFF HALT",
+                          "0000 LD R0, [RD+H'00]"}) {
+    EXPECT_EQ(Disassemble(std::string(row, 4)), row + 5) << row;
+  }
+}
+
+TEST(Disassembler, NoTextForWordsThatAreNotInstructions) {
+  for (const char* word : {"a000", ":000", "G000", "", "21"}) {
+    EXPECT_EQ(Disassemble(word), "") << word;
+  }
+}
+
+class ListingCommandsTest : public testing::Tuka2Test {
+ protected:
+  Listing& listing() { return tuka.listing; }
+};
+
+TEST_F(ListingCommandsTest, RebuildTurnsRawLinesIntoInstructionsInPlace) {
+  listing().add(RawListingLine("0010", "2105"));
+  listing().add(RawListingLine("0001", "F000"));
+  listing().select(1);
+  RebuildListing(listing());
+  EXPECT_EQ(listing().line(0), "[0010]: LLI R1, H'05");
+  EXPECT_EQ(listing().line(1), "[0001]: HALT");
+  EXPECT_EQ(listing().selected(), 1);
+}
+
+TEST_F(ListingCommandsTest, RawLinesStillLetTheExecutingLineBeFound) {
+  listing().add(RawListingLine("0000", "2105"));
+  listing().add(RawListingLine("0001", "2203"));
+  poke(0, {"2105", "2203"});
+  runFrom("0000");
+  EXPECT_EQ(listing().selected(), 1);
+}
+
+TEST_F(ListingCommandsTest, DisassemblerModeAsksBeforeGoingOnOnly) {
+  listing().add("[0000]: HALT");
+  ui.yes_no_answers = {false, true};
+  tuka.disassembler.toggle();
+  EXPECT_FALSE(m().disassemblerMode());
+  EXPECT_EQ(listing().count(), 1);
+  EXPECT_EQ(m().caption(MenuItem::DisassemblerMode), "Activar Modo desensamblador");
+  tuka.disassembler.toggle();
+  EXPECT_TRUE(m().disassemblerMode());
+  EXPECT_EQ(listing().count(), 0);
+  EXPECT_EQ(m().caption(MenuItem::DisassemblerMode), "Desactivar Modo Desensamblador");
+  listing().add("[0000]: HALT");
+  tuka.disassembler.toggle();  // off at once, no question
+  EXPECT_FALSE(m().disassemblerMode());
+  EXPECT_EQ(listing().count(), 0);
+  EXPECT_EQ(m().caption(MenuItem::DisassemblerMode), "Activar Modo Desensamblador");
+  ASSERT_EQ(ui.questions.size(), 2u);
+  EXPECT_EQ(ui.questions[0],
+            "Modo Desensamblador|Al comenzar el Modo Desensamblador perderá\rlos datos del "
+            "proyecto en curso.\r¿Desea comenzar este modo?");
+}
+
+TEST_F(ListingCommandsTest, GridEditsKeepOneLinePerWordInAddressOrder) {
+  ui.yes_no_answers = {true};
+  tuka.disassembler.toggle();
+  auto edit = [&](long long address, const char* word) {
+    tuka.disassembler.noteGridCaret(2 * address + 1);
+    m().WriteMemoryWord(address, word);
+    tuka.disassembler.relistEditedWord();
+  };
+  edit(0x10, "2105");
+  edit(0x05, "1234");
+  edit(0x02, "E000");
+  edit(0x10, "F000");
+  EXPECT_EQ(listing().count(), 3);
+  EXPECT_EQ(listing().line(0), "[0002]: RET");
+  EXPECT_EQ(listing().line(1), "[0005]: ST [RD+H'34], R2");
+  EXPECT_EQ(listing().line(2), "[0010]: HALT");
+  EXPECT_TRUE(listing().sorted());
+  tuka.disassembler.toggle();
+  edit(0x20, "2105");  // mode off: the listing stays, sorted mode goes off
+  EXPECT_EQ(listing().count(), 0);
+  EXPECT_FALSE(listing().sorted());
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(ListingCommandsTest, GridKeyUpInTheMonitorsAreaStopsAndWarns) {
+  m().setStepMode(StepMode::Timed);
+  tuka.disassembler.noteGridCaret(0x1E000);
+  tuka.disassembler.relistEditedWord();
+  EXPECT_EQ(m().stepMode(), StepMode::StepByStep);
+  EXPECT_EQ(ui.messages, std::vector<std::string>{std::string(testing::kStoreMessage) +
+                                                  "\rQue sea la última vez..."});
 }
 
 }  // namespace
