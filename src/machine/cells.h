@@ -44,5 +44,9 @@ std::optional<CellId> cellOfDisplay(std::string_view name);
 
 enum class Flag : std::uint8_t { Z, S, C, V };
 inline constexpr int kFlagCount = 4;
+// The flag's letter, as the lamps and reports name it.
+constexpr char flagLetter(Flag flag) {
+  return "ZSCV"[static_cast<int>(flag)];
+}
 
 }  // namespace orben

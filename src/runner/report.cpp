@@ -6,8 +6,6 @@ namespace orben::runner {
 
 namespace {
 
-constexpr char kFlagNames[] = {'Z', 'S', 'C', 'V'};
-
 void cellArray(JsonWriter& json, const Machine& m, CellId first, int count) {
   json.beginArray();
   for (int i = 0; i < count; ++i) json.text(m.cell(static_cast<CellId>(first + i)).view());
@@ -48,7 +46,7 @@ void writeJson(const Tuka2& tuka, const RunResult& result, const std::vector<std
   json.key("flags");
   json.beginObject();
   for (int f = 0; f < kFlagCount; ++f) {
-    json.key(std::string(1, kFlagNames[f]));
+    json.key(std::string(1, flagLetter(static_cast<Flag>(f))));
     json.number(m.flag(static_cast<Flag>(f)) ? 1 : 0);
   }
   json.endObject();
@@ -95,7 +93,7 @@ void writeSummary(const Tuka2& tuka, const RunResult& result,
   }
   out << "flags";
   for (int f = 0; f < kFlagCount; ++f) {
-    out << ' ' << kFlagNames[f] << '=' << (m.flag(static_cast<Flag>(f)) ? 1 : 0);
+    out << ' ' << flagLetter(static_cast<Flag>(f)) << '=' << (m.flag(static_cast<Flag>(f)) ? 1 : 0);
   }
   out << "  step mode " << (m.stepByStep() ? 1 : 0) << '\n';
   for (int port = 0; port < kPortCount; ++port) {

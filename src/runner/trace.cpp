@@ -54,9 +54,8 @@ void TraceObserver::endInstruction(std::ostream& err) {
         << (text.empty() ? "\"\"" : text);
     separator = "";
   }
-  static constexpr char kFlagNames[] = {'Z', 'S', 'C', 'V'};
   for (Flag flag : flags_) {
-    err << separator << ' ' << kFlagNames[static_cast<int>(flag)] << '=' << (m_.flag(flag) ? 1 : 0);
+    err << separator << ' ' << flagLetter(flag) << '=' << (m_.flag(flag) ? 1 : 0);
     separator = "";
   }
   for (long long word : words_) {

@@ -59,6 +59,24 @@ struct CellGeometry {
   }
 };
 
+// Where the digit cells of a control lie: 2% of the width and 12% of the
+// height are margins, split evenly on both sides; the rest is cut into
+// Digits cells of equal width, each the 28 by 35 units of the design scaled.
+struct CellLayout {
+  int left;
+  int width;
+  CellGeometry geometry;
+};
+
+CellLayout cellLayout(QSize size, int digits) {
+  const int mx = static_cast<int>(size.width() * 0.02);
+  const int my = static_cast<int>(size.height() * 0.12);
+  const int cw = (size.width() - mx) / digits;
+  return {mx / 2, cw,
+          CellGeometry{my / 2, static_cast<float>(cw) / 28.0f,
+                       static_cast<float>(size.height() - my) / 35.0f}};
+}
+
 void drawSegment(QPainter& painter, const QPolygon& polygon, const QColor& color) {
   // Outline and fill, both in the segment's colour.
   painter.setPen(QPen(color, 1));
@@ -137,12 +155,10 @@ QImage TDigitalDisplay::compose(QSize size) const {
   if (digits_ <= 0 || w <= 0 || h <= 0) return image;
 
   // Margins, cell width, start position and scales.
-  const int mx = static_cast<int>(w * 0.02);
-  const int my = static_cast<int>(h * 0.12);
-  const int cw = (w - mx) / digits_;
-  int x = mx / 2;
-  const CellGeometry cell{my / 2, static_cast<float>(cw) / 28.0f,
-                          static_cast<float>(h - my) / 35.0f};
+  const CellLayout layout = cellLayout(size, digits_);
+  const int cw = layout.width;
+  const CellGeometry& cell = layout.geometry;
+  int x = layout.left;
 
   // The text to draw: padding by alignment.
   int hex_digits = 0;
@@ -211,17 +227,14 @@ const DigitCells& digitCells(QSize size, int digits, const QColor& background, c
   look->background = background.rgb();
   look->on = on.rgb();
   look->off = off.rgb();
-  const int mx = static_cast<int>(size.width() * 0.02);
-  const int my = static_cast<int>(size.height() * 0.12);
-  look->cell_width = (size.width() - mx) / digits;
-  const CellGeometry cell{my / 2, static_cast<float>(look->cell_width) / 28.0f,
-                          static_cast<float>(size.height() - my) / 35.0f};
+  const CellLayout layout = cellLayout(size, digits);
+  look->cell_width = layout.width;
   for (int digit = 0; digit < 16; ++digit) {
     QImage image(look->cell_width, size.height(), QImage::Format_RGB32);
     image.fill(background);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing, false);
-    drawDigit(painter, cell, 0, digit, on, off);
+    drawDigit(painter, layout.geometry, 0, digit, on, off);
     look->cells[static_cast<std::size_t>(digit)] = image;
   }
   looks.push_back(std::move(look));
@@ -245,7 +258,7 @@ bool TDigitalDisplay::composeFromCells(QImage& image) const {
   }
   image.fill(bckgnd_color_);
   QPainter painter(&image);
-  int x = static_cast<int>(width() * 0.02) / 2;
+  int x = cellLayout(size(), digits_).left;
   for (QChar ch : value_) {
     painter.drawImage(x, 0, look.cells[static_cast<std::size_t>(hexValue(ch))]);
     x += look.cell_width;

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+#include "widgets/hex_char.h"
+
 namespace orben {
 
 namespace {
@@ -169,8 +171,7 @@ QRect THexEditor::cellRect(std::size_t byteIndex, Area area, int nibble) const {
 QString THexEditor::rowLabel(long long row) const {
   if (offsetDisplay_ == odNone) return {};
   const long long word = row * bytesPerLine_ / 2;
-  return QStringLiteral("H") +
-         QString::number(word, 16).toUpper().rightJustified(labelDigits_, QLatin1Char('0')) +
+  return QStringLiteral("H") + hexText(static_cast<unsigned long long>(word), labelDigits_) +
          offsetSeparator_;
 }
 

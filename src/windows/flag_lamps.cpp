@@ -7,13 +7,12 @@
 
 namespace orben {
 
-QString flagLetter(Flag flag) {
-  static const char kLetters[] = "ZSCV";
-  return QString(QLatin1Char(kLetters[static_cast<int>(flag)]));
+QString flagCaption(Flag flag) {
+  return QString(QLatin1Char(flagLetter(flag)));
 }
 
 Lamp* flagLamp(MachineAdapter& adapter, Flag flag, const QString& prefix, QWidget* parent) {
-  const QString name = prefix + flagLetter(flag);
+  const QString name = prefix + flagCaption(flag);
   auto* lamp =
       new Lamp(name + QStringLiteral("_OFF"), name + QStringLiteral("_ON"),
                lampPicture(LampColour::Red, false), lampPicture(LampColour::Red, true), parent);

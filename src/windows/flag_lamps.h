@@ -16,7 +16,7 @@ class MachineAdapter;
 // image inverts the flag, refused while TUKA-2 is off.
 Lamp* flagLamp(MachineAdapter& adapter, Flag flag, const QString& prefix, QWidget* parent);
 
-// The letter of a flag: "Z", "S", "C", "V".
-QString flagLetter(Flag flag);
+// The flag's letter as the panels caption it: "Z", "S", "C", "V".
+QString flagCaption(Flag flag);
 
 }  // namespace orben

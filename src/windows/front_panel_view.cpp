@@ -5,6 +5,7 @@
 
 #include "panel/tuka2.h"
 #include "widgets/digital_display.h"
+#include "widgets/hex_char.h"
 #include "widgets/live_button.h"
 #include "windows/flag_lamps.h"
 #include "windows/lamp.h"
@@ -54,7 +55,7 @@ TLiveButton* FrontPanelView::panelButton(const QString& name, const QString& cap
   auto* button = new TLiveButton(parent);
   button->setObjectName(name);
   button->setText(caption);
-  button->setFont(sansFont(15));
+  button->setFont(panelButtonFont());
   button->setCaptionColor(kTeal);
   button->setCursor(Qt::PointingHandCursor);
   button->setFocusPolicy(Qt::TabFocus);
@@ -99,7 +100,7 @@ QWidget* FrontPanelView::buildLeft() {
     Lamp* lamp = flagLamp(adapter_, flag, QStringLiteral("P"), left);
     const int x = processor->x() + (processor->width() - 4 * 30) / 2 + 30 * i + 4;
     lamp->move(x, processor->y() + 12);
-    auto* letter = displayLabel(flagLetter(flag), left, x + 6, processor->y() + 36);
+    auto* letter = displayLabel(flagCaption(flag), left, x + 6, processor->y() + 36);
     QPalette white = letter->palette();
     white.setColor(QPalette::WindowText, Qt::white);
     letter->setPalette(white);
@@ -131,7 +132,7 @@ QWidget* FrontPanelView::buildCentre() {
   connect(keypad, &TDigitalDisplay::clicked, this, &FrontPanelView::Modifica_Teclado);
 
   for (int digit = 0; digit < 16; ++digit) {
-    const QString hex = QString::number(digit, 16).toUpper();
+    const QString hex(hexDigit(digit));
     auto* key = panelButton(QStringLiteral("T") + hex, QStringLiteral("&") + hex, centre);
     key->setGeometry(7 + 34 * (digit % 4), 132 + 31 * (digit / 4), 32, digit / 4 == 3 ? 30 : 29);
     connect(key, &TLiveButton::clicked, this, &FrontPanelView::Pulsacion_Teclado);
@@ -147,14 +148,14 @@ QWidget* FrontPanelView::buildRight() {
   displayLabel(QStringLiteral("C/OP2"), right, 4, 43);
   panelDisplay(QStringLiteral("POP2"), right)->move(54, 38);
 
-  struct Spec {
+  struct ButtonRow {
     const char* name;
     const char* caption;
     Glyph glyph;
     int height;
     void (FrontPanelView::*click)();
   };
-  const Spec specs[] = {
+  const ButtonRow rows[] = {
       {"BDireccion", "D&irección", Glyph::Address, 29, &FrontPanelView::BDireccionClick},
       {"BRegistros", "&Registros", Glyph::Registers, 28, &FrontPanelView::BRegistrosClick},
       {"BCargar", "Car&gar", Glyph::Load, 28, &FrontPanelView::BCargarClick},
@@ -162,18 +163,18 @@ QWidget* FrontPanelView::buildRight() {
       {"BContinuar", "Co&ntinuar", Glyph::Continue, 29, &FrontPanelView::BContinuarClick},
   };
   int y = 100;
-  for (std::size_t i = 0; i < std::size(specs); ++i) {
-    const Spec& spec = specs[i];
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    const ButtonRow& row = rows[i];
     auto* button =
-        panelButton(QString::fromLatin1(spec.name), QString::fromUtf8(spec.caption), right);
-    button->setGeometry(8, y, 110, spec.height);
+        panelButton(QString::fromLatin1(row.name), QString::fromUtf8(row.caption), right);
+    button->setGeometry(8, y, 110, row.height);
     // Dirección and Cargar have a glyph of two images, normal and disabled.
-    const bool two_images = spec.glyph == Glyph::Address || spec.glyph == Glyph::Load;
-    button->setGlyph(glyph(spec.glyph), two_images ? glyph(spec.glyph, true) : QPixmap());
+    const bool two_images = row.glyph == Glyph::Address || row.glyph == Glyph::Load;
+    button->setGlyph(glyph(row.glyph), two_images ? glyph(row.glyph, true) : QPixmap());
     button->setMargin(3);
-    connect(button, &TLiveButton::clicked, this, spec.click);
+    connect(button, &TLiveButton::clicked, this, row.click);
     buttons_[i] = button;
-    y += spec.height + 3;
+    y += row.height + 3;
   }
   return right;
 }

@@ -6,6 +6,7 @@
 
 #include "panel/tuka2.h"
 #include "widgets/digital_display.h"
+#include "widgets/hex_char.h"
 #include "widgets/hex_editor.h"
 #include "windows/dock.h"
 #include "windows/flag_lamps.h"
@@ -70,7 +71,7 @@ QWidget* InternalPanelView::buildRegisters() {
   QWidget* registers =
       part(QStringLiteral("Panel_Registros"), QStringLiteral("Unidad de Procesamiento"), 544, this);
   for (int n = 0; n < 16; ++n) {
-    const QString digit = QString::number(n, 16).toUpper();
+    const QString digit(hexDigit(n));
     makeEditable(labelled(QStringLiteral("R") + digit, QStringLiteral("r") + digit, registers,
                           8 + 96 * (n / 8), 24 + 27 * (n % 8)));
   }
@@ -89,7 +90,7 @@ QWidget* InternalPanelView::buildRegisters() {
   for (Flag flag : {Flag::Z, Flag::S, Flag::C, Flag::V}) {
     const int i = static_cast<int>(flag);
     flagLamp(adapter_, flag, QString(), flags)->move(10 + 28 * i, 16);
-    auto* letter = registerLabel(QStringLiteral("L") + flagLetter(flag), flagLetter(flag), flags);
+    auto* letter = registerLabel(QStringLiteral("L") + flagCaption(flag), flagCaption(flag), flags);
     letter->move(17 + 28 * i, 38);
   }
 

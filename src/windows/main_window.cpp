@@ -189,9 +189,7 @@ void MainWindow::Panel_Interno_EndDock(DockBar* target) {
   // Home again: the window takes the size of its content and the bar
   // returns to its place above the status bar; then the user may resize
   // the window again.
-  if (target == nullptr || target->objectName() != QLatin1String("Contenedor_Panel_Interno")) {
-    return;
-  }
+  if (target != internal_bar_) return;
   target->returnToBottom();
   fitWindowToContent(*this);
 }
@@ -200,15 +198,10 @@ void MainWindow::Memoria_EndDock(DockBar* target) {
   QWidget* memory = internal_view_->memoryPiece();
   if (target == nullptr) {
     // Floating: the memory window can be resized freely.
-    memory->setMaximumHeight(QWIDGETSIZE_MAX);
-    memory->setMinimumHeight(0);
-    memory->setMaximumWidth(QWIDGETSIZE_MAX);
-    memory->setMinimumWidth(0);
-  } else if (target->objectName() == QLatin1String("Contenedor_Memoria")) {
-    memory->setMaximumWidth(176);
-    memory->setMinimumWidth(176);
-    memory->setMaximumHeight(204);
-    memory->setMinimumHeight(204);
+    memory->setMinimumSize(0, 0);
+    memory->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  } else if (target == internal_view_->memoryBar()) {
+    memory->setFixedSize(176, 204);
   }
 }
 

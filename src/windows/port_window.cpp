@@ -12,6 +12,7 @@
 #include "machine/cells.h"
 #include "panel/front_panel.h"
 #include "widgets/digital_display.h"
+#include "widgets/hex_char.h"
 #include "windows/display_binding.h"
 #include "windows/machine_adapter.h"
 #include "windows/style.h"
@@ -33,12 +34,7 @@ constexpr int kColumns = 4;
 constexpr int kColumnGap = 16;
 constexpr int kRowGap = 6;
 
-const QColor kUnlitSegments{0, 91, 0};
 const QColor kRed{255, 0, 0};
-
-QString twoHexDigits(int n) {
-  return QStringLiteral("%1").arg(n, 2, 16, QLatin1Char('0')).toUpper();
-}
 
 }  // namespace
 
@@ -103,7 +99,7 @@ QWidget* PortWindow::createPage(const QString& name, int first) {
 }
 
 QWidget* PortWindow::createPort(int port, QWidget* page) {
-  const QString number = twoHexDigits(port);
+  const QString number = hexText(port, 2);
   const QString name =
       (kind_ == Kind::Input ? QStringLiteral("PIN_") : QStringLiteral("PO_")) + number;
   auto* panel = new QFrame(page);

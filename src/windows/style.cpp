@@ -13,6 +13,12 @@ QFont sansFont(int pixels, bool bold) {
   return font;
 }
 
+QFont panelButtonFont() {
+  QFont font = sansFont(15);
+  font.setStretch(90);
+  return font;
+}
+
 QFont monoFont(int pixels, bool bold) {
   QFont font(QStringLiteral("Liberation Mono"));
   font.setStyleHint(QFont::TypeWriter);

@@ -18,8 +18,14 @@ inline const QColor kTeal{0, 128, 128};
 inline const QColor kNavy{0, 0, 128};
 inline const QColor kBlue{0, 0, 255};
 inline const QColor kPanelFace{240, 240, 240};
+// Unlit segments of the port windows' and the value entry dialog's displays.
+inline const QColor kUnlitSegments{0, 91, 0};
 
 QFont sansFont(int pixels, bool bold = false);
+// The front panel buttons' "MS Sans Serif" 15 pixels: a face narrower than
+// Arial, drawn as Liberation Sans at nine tenths of its width, so that
+// "Paso a paso" fits beside its glyph in a 108-pixel button.
+QFont panelButtonFont();
 QFont monoFont(int pixels, bool bold = false);
 
 // A teal Arial title.

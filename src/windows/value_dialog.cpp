@@ -6,7 +6,9 @@
 #include <QKeyEvent>
 
 #include "widgets/digital_display.h"
+#include "widgets/hex_char.h"
 #include "widgets/live_button.h"
+#include "windows/style.h"
 #include "windows/tool_dialog.h"
 
 namespace orben {
@@ -50,7 +52,7 @@ ValueDialog::ValueDialog() {
   editor_->setGeometry(2, 2, 54, 21);
   editor_->setBckgndColor(Qt::black);
   editor_->setDigitOnColor(QColor(0, 255, 0));
-  editor_->setDigitOffColor(QColor(0, 91, 0));
+  editor_->setDigitOffColor(kUnlitSegments);
   editor_->setValue(QStringLiteral("0000"));
 
   TLiveButton* vale = dialogButton(QStringLiteral("LiveButton1"), QStringLiteral("¡Vale!"),
@@ -68,10 +70,9 @@ ValueDialog::ValueDialog() {
 }
 
 bool ValueDialog::Pulsacion(QChar key) {
-  const QChar upper = key.unicode() < 0x80 ? key.toUpper() : key;  // a..z only
-  const bool digit = (upper >= u'0' && upper <= u'9') || (upper >= u'A' && upper <= u'F');
-  if (!digit) return false;
-  editor_->setValue(editor_->value().mid(1, 3) + upper);
+  const int digit = hexValue(key);  // lower case too, shown in upper case
+  if (digit < 0) return false;
+  editor_->setValue(editor_->value().mid(1, 3) + hexDigit(digit));
   return true;
 }
 
