@@ -1,11 +1,13 @@
 # make run   installs what is missing, builds, and starts ORBEN
 # make test  installs what is missing, builds, and runs every test
 # make bench installs what is missing, builds, and runs the benchmarks
+# make pictures installs what is missing, builds, and redraws docs/orben.png
+#               and docs/orben_windows.png from the real windows
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DORBEN_WERROR=ON
 
-.PHONY: deps configure build run test bench clean
+.PHONY: deps configure build run test bench pictures clean
 
 deps:
 	@tools/install-deps.sh
@@ -25,6 +27,9 @@ test: build
 bench: build
 	$(BUILD)/bench/tuka2_bench
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/orben_gui_bench
+
+pictures: build
+	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/orben_screens docs
 
 clean:
 	rm -rf $(BUILD)
