@@ -33,12 +33,14 @@ QString acceptedPiece(const QString& bar) {
   return {};
 }
 
-constexpr int kDropReach = 10;  // pixels around a bar that still count as the bar
+// Pixels around a bar that still count as the bar, so that a bar shrunk to
+// nothing can be hit.
+constexpr int kDropReach = 8;
 
 }  // namespace
 
-DockBar::DockBar(const QString& name, QWidget* parent)
-    : QFrame(parent), accepted_(acceptedPiece(name)) {
+DockBar::DockBar(const QString& name, QWidget* parent, Edge edge)
+    : QFrame(parent), accepted_(acceptedPiece(name)), edge_(edge) {
   setObjectName(name);
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -57,6 +59,7 @@ void DockBar::dock(DockPiece* piece) {
   box->addWidget(piece, 0, Qt::AlignLeft | Qt::AlignTop);
   box->addStretch(1);
   piece->show();
+  if (!piece->home_) piece->home_ = this;
   if (floating) floating->hide();
   fitHeight();
 }
@@ -75,8 +78,19 @@ void DockBar::fitHeightToPiece(int height_when_docked) {
 }
 
 QRect DockBar::dropArea() const {
-  return QRect(mapToGlobal(QPoint(0, 0)), size())
-      .adjusted(-kDropReach, -kDropReach, kDropReach, kDropReach);
+  QRect place = piece_place_;
+  if (const auto pieces = findChildren<DockPiece*>(Qt::FindDirectChildrenOnly); !pieces.isEmpty()) {
+    place = pieces.front()->geometry();
+  } else if (edge_ == Edge::Bottom) {
+    place.translate(0, height() - height_when_left_);
+  }
+  const QRect bar = rect().adjusted(-kDropReach, -kDropReach, kDropReach, kDropReach);
+  return place.united(bar).translated(mapToGlobal(QPoint(0, 0)));
+}
+
+void DockBar::notePlaceOf(const QWidget* piece) {
+  piece_place_ = piece->geometry();
+  height_when_left_ = height();
 }
 
 void DockBar::returnToBottom() {
@@ -103,11 +117,14 @@ void DockBar::fitHeight() {
     const QMargins margins = layout()->contentsMargins();
     setFixedHeight(pieces.front()->sizeHint().height() + margins.top() + margins.bottom());
   }
+  // The column the bar sits in takes the new height at once, so that the
+  // bar's place (and its drop area) is right before the next event.
+  if (QWidget* parent = parentWidget(); parent && parent->layout()) parent->layout()->activate();
 }
 
 DockPiece::DockPiece(const QString& name, const QString& caption, QWidget* parent,
-                     GripSide grip_side)
-    : QFrame(parent), caption_(caption) {
+                     GripSide grip_side, OnClose on_close)
+    : QFrame(parent), caption_(caption), on_close_(on_close) {
   setObjectName(name);
   setWindowTitle(caption);
   const bool left = grip_side == GripSide::Left;
@@ -142,15 +159,28 @@ void DockPiece::drop(const QPoint& global, const QPoint& held_at) {
   }
 }
 
+bool DockPiece::eventFilter(QObject* watched, QEvent* event) {
+  // The floating window's close button: the piece either hides with its
+  // window, still undocked, or goes home, so that a closed toolbar, front
+  // panel or memory is never lost for the rest of the run.
+  if (watched == floating_ && event->type() == QEvent::Close && on_close_ == OnClose::DockHome &&
+      home_ && !dockedIn()) {
+    home_->dock(this);
+    emit endDock(home_);
+  }
+  return QFrame::eventFilter(watched, event);
+}
+
 void DockPiece::floatAt(const QPoint& global) {
   const QSize size = dockedIn() || !floating_ ? this->size() : floating_->size();
+  if (DockBar* bar = dockedIn()) bar->notePlaceOf(this);
   if (!floating_) {
-    // A small tool window with a close button, owned by the main window;
-    // its close button only hides it, and the piece stays undocked.
+    // A small tool window with a close button, owned by the main window.
     floating_ = new QWidget(mainWindow(), Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                               Qt::WindowCloseButtonHint);
     floating_->setObjectName(objectName() + QStringLiteral("_Flotante"));
     floating_->setWindowTitle(caption_);
+    floating_->installEventFilter(this);
     auto* layout = new QVBoxLayout(floating_);
     layout->setContentsMargins(0, 0, 0, 0);
   }
@@ -179,8 +209,7 @@ QWidget* DockPiece::mainWindow() const {
 void fitWindowToContent(QWidget& window) {
   // The layouts first take in what changed (a bar shown or refilled).
   QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-  const QSize wanted = window.sizeHint().expandedTo(window.minimumSizeHint());
-  window.resize(std::max(window.width(), window.minimumSizeHint().width()), wanted.height());
+  window.resize(window.sizeHint().expandedTo(window.minimumSizeHint()));
 }
 
 }  // namespace orben

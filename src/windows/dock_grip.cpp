@@ -9,27 +9,36 @@
 
 namespace orben {
 
-namespace {
-
-// The outline a docked piece shows while it is dragged: a thin dark frame
-// of the piece's size following the mouse, above every window.
-class DragOutline : public QWidget {
+// A frame drawn above every window, which the mouse goes through: the
+// outline a docked piece shows while it is dragged (thin, dark) and the
+// mark of the place a drop would dock it (thick, in the highlight colour).
+class FrameOverlay : public QWidget {
  public:
-  DragOutline() : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint) {
+  FrameOverlay(const QString& name, const QColor& colour, int thickness)
+      : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint), thickness_(thickness) {
+    setObjectName(name);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAutoFillBackground(true);
-    setPalette(QPalette(Qt::darkGray));
+    setPalette(QPalette(colour));
+  }
+
+  void showAt(const QRect& global) {
+    setGeometry(global);
+    show();
+    raise();
   }
 
  protected:
   void resizeEvent(QResizeEvent*) override {
     const QRegion all(rect());
-    setMask(all.subtracted(QRegion(rect().adjusted(3, 3, -3, -3))));
+    const int t = thickness_;
+    setMask(all.subtracted(QRegion(rect().adjusted(t, t, -t, -t))));
   }
-};
 
-}  // namespace
+ private:
+  const int thickness_;
+};
 
 DockGrip::DockGrip(DockPiece& piece, Qt::Orientation orientation)
     : QWidget(&piece), piece_(piece), orientation_(orientation) {
@@ -76,15 +85,32 @@ void DockGrip::mouseMoveEvent(QMouseEvent* event) {
     if ((global - pressed_at_).manhattanLength() < QApplication::startDragDistance()) return;
     dragging_ = true;
   }
+  showDropPlace(global);
   if (piece_.dockedIn() == nullptr) {
     if (QWidget* window = piece_.floatingWindow()) {
       window->setGeometry(QRect(global - held_at_, window->size()));
     }
     return;
   }
-  if (!outline_) outline_ = std::make_unique<DragOutline>();
-  outline_->setGeometry(QRect(global - held_at_, piece_.size()));
-  outline_->show();
+  if (!outline_) {
+    outline_ = std::make_unique<FrameOverlay>(piece_.objectName() + QStringLiteral("_Contorno"),
+                                              Qt::darkGray, 3);
+  }
+  outline_->showAt(QRect(global - held_at_, piece_.size()));
+}
+
+void DockGrip::showDropPlace(const QPoint& global) {
+  // Over an area that would take the piece home, that area is marked.
+  DockBar* bar = piece_.barAt(global);
+  if (bar == nullptr) {
+    if (drop_place_) drop_place_->hide();
+    return;
+  }
+  if (!drop_place_) {
+    drop_place_ = std::make_unique<FrameOverlay>(piece_.objectName() + QStringLiteral("_Destino"),
+                                                 palette().color(QPalette::Highlight), 4);
+  }
+  drop_place_->showAt(bar->dropArea());
 }
 
 void DockGrip::mouseReleaseEvent(QMouseEvent* event) {
@@ -93,6 +119,7 @@ void DockGrip::mouseReleaseEvent(QMouseEvent* event) {
   pressed_ = false;
   dragging_ = false;
   outline_.reset();
+  drop_place_.reset();
   // The piece may change windows here; nothing of the grip is used after.
   if (dropped) piece_.drop(event->globalPosition().toPoint(), held_at_);
 }

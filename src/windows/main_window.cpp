@@ -7,6 +7,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "panel/tuka2.h"
 #include "widgets/hex_editor.h"
 #include "widgets/hlistbox.h"
@@ -75,19 +77,24 @@ MainWindow::MainWindow() : adapter_(std::make_unique<MachineAdapter>()) {
   front_bar_->dock(front_piece_);
   layout->addWidget(pages, 1);
 
-  internal_bar_ = new DockBar(QStringLiteral("Contenedor_Panel_Interno"), central);
-  internal_piece_ = new DockPiece(QStringLiteral("Panel_Interno"),
-                                  QStringLiteral("Panel interno de TUKA-2"), internal_bar_);
+  internal_bar_ =
+      new DockBar(QStringLiteral("Contenedor_Panel_Interno"), central, DockBar::Edge::Bottom);
+  // Closed while it floats, the internal panel hides: its menu item brings
+  // it back.
+  internal_piece_ =
+      new DockPiece(QStringLiteral("Panel_Interno"), QStringLiteral("Panel interno de TUKA-2"),
+                    internal_bar_, DockPiece::GripSide::Left, DockPiece::OnClose::Hide);
   internal_piece_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   internal_piece_->setAutoFillBackground(true);
   internal_piece_->setPalette(QPalette(kTeal));
   internal_view_ = new InternalPanelView(*adapter_, internal_piece_);
   internal_piece_->setContent(internal_view_);
   internal_bar_->dock(internal_piece_);
-  // The internal panel is wider than the window: its right end is cut off
-  // rather than the window widened.
+  // The window asks for the internal panel's whole width; a user who makes
+  // the window narrower cuts off the panel's right end.
   internal_bar_->layout()->setSizeConstraint(QLayout::SetNoConstraint);
-  internal_bar_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  internal_bar_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+  internal_bar_->setMinimumWidth(1);
   internal_bar_->fitHeightToPiece();
   layout->addWidget(internal_bar_);
   connect(internal_piece_, &DockPiece::endDock, this, &MainWindow::Panel_Interno_EndDock);
@@ -121,7 +128,8 @@ MainWindow::MainWindow() : adapter_(std::make_unique<MachineAdapter>()) {
   // never so short that the listing lies over the internal panel.
   const int missing = kWindowSize.height() - sizeHint().height();
   if (missing > 0) pages->setMinimumHeight(pages->sizeHint().height() + missing);
-  resize(kWindowSize);
+  // As wide as the content needs, the whole internal panel in view.
+  resize(std::max(kWindowSize.width(), sizeHint().width()), kWindowSize.height());
   ORBEN_Inicio();
 }
 
@@ -148,8 +156,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   reloj_->stop();
   if (input_ports_) input_ports_->close();
   if (output_ports_) output_ports_->close();
+  // The floating pieces' windows are hidden, not closed: a closed one would
+  // send its piece home on the way out.
   for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-    if (child->isWindow()) child->close();
+    if (child->isWindow()) child->hide();
   }
   event->accept();
 }

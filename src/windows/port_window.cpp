@@ -25,7 +25,9 @@ namespace {
 // display beside it.
 constexpr int kPanelWidth = 80;
 constexpr int kPanelHeight = 25;
-constexpr QRect kLabelPlace{3, 2, 17, 21};
+constexpr QRect kLabelPlace{2, 2, 19, 21};
+// The port number's Courier: small, its digits still 8 pixels high or more.
+constexpr int kLabelPixels = 13;
 constexpr QPoint kDisplayPlace{22, 2};
 constexpr QSize kDisplaySize{54, 21};
 // The grid of a page: four columns of eight ports.
@@ -71,7 +73,8 @@ QWidget* PortWindow::createPage(const QString& name, int first) {
   grid->setVerticalSpacing(kRowGap);
   for (int column = 0; column < kColumns; ++column) {
     for (int row = 0; row < kRows; ++row) {
-      grid->addWidget(createPort(first + kRows * column + row, page), row, column);
+      // Centred in its cell, so that rows may spread apart.
+      grid->addWidget(createPort(first + kRows * column + row, page), row, column, Qt::AlignCenter);
     }
   }
   auto* centred = new QHBoxLayout;
@@ -81,20 +84,24 @@ QWidget* PortWindow::createPage(const QString& name, int first) {
 
   auto* layout = new QVBoxLayout(page);
   layout->setContentsMargins(6, 8, 6, 6);
+  if (kind_ == Kind::Output) {
+    // No hint at the foot: the rows spread over the whole page.
+    layout->addLayout(centred, 1);
+    return page;
+  }
   layout->addLayout(centred);
   layout->addStretch();
-  if (kind_ == Kind::Input) {
-    auto* hint = new QLabel(
-        QStringLiteral("Para editar cada registro, haz click sobre el display correspondiente"),
-        page);
-    hint->setObjectName(QStringLiteral("Ayuda_") + name);
-    hint->setFont(sansFont(11));
-    QPalette palette = hint->palette();
-    palette.setColor(QPalette::WindowText, kTeal);
-    hint->setPalette(palette);
-    hint->setAlignment(Qt::AlignHCenter);
-    layout->addWidget(hint);
-  }
+  // The input ports' pages carry the teal hint at their foot.
+  auto* hint = new QLabel(
+      QStringLiteral("Para editar cada registro, haz click sobre el display correspondiente"),
+      page);
+  hint->setObjectName(QStringLiteral("Ayuda_") + name);
+  hint->setFont(sansFont(11));
+  QPalette palette = hint->palette();
+  palette.setColor(QPalette::WindowText, kTeal);
+  hint->setPalette(palette);
+  hint->setAlignment(Qt::AlignHCenter);
+  layout->addWidget(hint);
   return page;
 }
 
@@ -113,7 +120,7 @@ QWidget* PortWindow::createPort(int port, QWidget* page) {
   const bool highlighted = port == 1 || (kind_ == Kind::Output && port == 2);
   auto* label = new QLabel(number, panel);
   label->setObjectName(QStringLiteral("Label_") + name);
-  label->setFont(monoFont(8, highlighted));
+  label->setFont(monoFont(kLabelPixels, highlighted));
   QPalette palette = label->palette();
   palette.setColor(QPalette::WindowText, highlighted ? kRed : kBlue);
   label->setPalette(palette);

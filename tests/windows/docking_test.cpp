@@ -41,16 +41,33 @@ QWidget* grip(const QString& piece) {
   return find<QWidget>(piece + QStringLiteral("_Asa"));
 }
 
-// Holds a piece by the middle of its grip, moves it in steps and lets it go
-// at `global`.
-void drag(const QString& name, const QPoint& global) {
+// Holds a piece by the middle of its grip and moves it in steps to
+// `global`, without letting it go.
+void hold(const QString& name, const QPoint& global) {
   QWidget* handle = grip(name);
   const QPoint from = centreOf(handle);
   QTest::mousePress(handle, Qt::LeftButton, {}, handle->rect().center());
   for (int step = 1; step <= 4; ++step) {
     QTest::mouseMove(handle, handle->mapFromGlobal(from + (global - from) * step / 4));
   }
+}
+void letGo(const QString& name, const QPoint& global) {
+  QWidget* handle = grip(name);
   QTest::mouseRelease(handle, Qt::LeftButton, {}, handle->mapFromGlobal(global));
+}
+// Holds a piece by the middle of its grip, moves it in steps and lets it go
+// at `global`.
+void drag(const QString& name, const QPoint& global) {
+  hold(name, global);
+  letGo(name, global);
+}
+// The frame that marks where a drop would dock the piece, while it shows.
+QWidget* dropMark(const QString& name) {
+  QWidget* mark = find<QWidget>(name + QStringLiteral("_Destino"));
+  return mark && mark->isVisible() ? mark : nullptr;
+}
+QRect globalRect(const QWidget* widget) {
+  return QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
 }
 
 // The piece floats, visible, in its own tool window, its grip where it was
@@ -128,36 +145,44 @@ class DockingTest : public QObject {
   }
 
   // "Esconder/Mostrar el Panel Interno de TUKA-2" in its four cases; the
-  // panel coming home, by the item or dragged, refits a taller window to its
-  // content, with the panel whole above the status bar.
+  // panel coming home, by the item or dragged, refits the window to its
+  // content, narrower or wider than it was: 699 high, the whole panel in
+  // view above the status bar.
   void hideShowTheInternalPanel() {
     Program program;
     QMainWindow* main = program.window();
     QWidget* bar = find<QWidget>("Contenedor_Panel_Interno");
     DockPiece* panel = piece("Panel_Interno");
     const auto toggle = [] { trigger("EsconderMostrarelPanelInternodeTUKA21"); };
+    const auto checkRefitted = [&] {
+      QCOMPARE(main->height(), 699);
+      checkInternalPanelWhole(*main);
+      QCOMPARE(bar->height(), panel->height());
+      QCOMPARE(bar->mapTo(main, QPoint(0, bar->height())).y(),
+               main->findChild<QStatusBar*>("Barra_Estado")->y());
+    };
+    const QSize at_start = main->size();
 
     // Docked and shown: the bottom area goes, the window keeps its size.
     toggle();
     QVERIFY(bar->isHidden() && !panel->isVisible());
-    QCOMPARE(main->size(), QSize(929, 699));
+    QCOMPARE(main->size(), at_start);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     QCOMPARE(find<QWidget>("Ficha_PF")->height(), 699 - 26 - 22);  // the page takes the room
     // Docked and hidden: it comes back with the window refitted around it.
-    main->resize(929, 900);
+    main->resize(700, 900);
     toggle();
     checkAtHome(kPieces[2]);
-    QCOMPARE(main->height(), 699);
-    QCOMPARE(bar->height(), panel->height());
+    checkRefitted();
 
     // Floating and shown: it docks back at the bottom.
     const QPoint floating_at = main->geometry().bottomLeft() + QPoint(30, 40);
     drag("Panel_Interno", floating_at);
     checkFloatsAt(kPieces[2], floating_at);
-    main->resize(929, 900);
+    main->resize(1300, 900);
     toggle();
     checkAtHome(kPieces[2]);
-    QCOMPARE(main->height(), 699);
+    checkRefitted();
 
     // Floating and closed: it shows again floating where it was, undocked.
     drag("Panel_Interno", floating_at);
@@ -166,13 +191,68 @@ class DockingTest : public QObject {
     QCOMPARE(bar->height(), 0);
     toggle();
     checkFloatsAt(kPieces[2], floating_at);
-    main->resize(929, 900);
+    main->resize(800, 900);
     drag("Panel_Interno", over("Contenedor_Panel_Interno"));
     checkAtHome(kPieces[2]);
-    QCOMPARE(main->size(), QSize(929, 699));
-    QCOMPARE(bar->height(), panel->height());
-    QCOMPARE(bar->mapTo(main, QPoint(0, bar->height())).y(),
-             main->findChild<QStatusBar*>("Barra_Estado")->y());
+    checkRefitted();
+    QCOMPARE(main->size(), at_start);
+  }
+
+  // Closing a floating piece's window: the toolbar, the front panel and the
+  // memory go home (nothing else could bring them back), the memory fixed
+  // at its size again; the internal panel hides, still undocked, for its
+  // menu item to bring back.
+  void closingAFloatingPiece() {
+    for (const Piece& row : kPieces) {
+      Program program;
+      const QPoint away = program.window()->frameGeometry().bottomRight() + QPoint(80, 80);
+      drag(row.name, away);
+      checkFloatsAt(row, away);
+      DockPiece* floating = piece(row.name);
+      floating->floatingWindow()->close();
+      if (QLatin1String(row.name) == "Panel_Interno") {
+        QVERIFY(!floating->isVisible() && floating->dockedIn() == nullptr);
+        QVERIFY(floating->floatingWindow()->isHidden());
+      } else {
+        checkAtHome(row);
+      }
+      if (QLatin1String(row.name) == "PContenedor_Memoria") {
+        QCOMPARE(floating->size(), QSize(176, 204));
+      }
+    }
+  }
+
+  // A floating piece docks when let go anywhere over the place it held at
+  // home (the toolbar's 26-pixel strip, the internal panel's whole area
+  // above the status bar), and that place is framed while the piece is
+  // over it; over a foreign bar nothing is framed and the piece floats.
+  void dropOverTheFormerPlaceDocks() {
+    for (const Piece& row : kPieces) {
+      Program program;
+      DockPiece* docked = piece(row.name);
+      const QRect former = globalRect(docked);
+      const QPoint away = program.window()->frameGeometry().bottomRight() + QPoint(80, 80);
+      drag(row.name, away);
+      QVERIFY2(!globalRect(find<QWidget>(row.home)).contains(former.center()) ||
+                   QLatin1String(row.name) == "PPanel_Frontal" ||
+                   QLatin1String(row.name) == "PContenedor_Memoria",
+               row.name);  // the shrunk bars no longer cover the place itself
+
+      const Piece& foreign = kPieces[QLatin1String(row.name) == "Menu" ? 1 : 0];
+      hold(row.name, over(foreign.home));
+      QVERIFY2(dropMark(row.name) == nullptr, row.name);
+      letGo(row.name, over(foreign.home));
+      checkFloatsAt(row, over(foreign.home));
+
+      hold(row.name, former.center());
+      QWidget* mark = dropMark(row.name);
+      QVERIFY2(mark != nullptr, row.name);
+      QVERIFY2(mark->geometry().contains(former), row.name);
+      letGo(row.name, former.center());
+      checkAtHome(row);
+      QVERIFY2(dropMark(row.name) == nullptr, row.name);
+      QCOMPARE(globalRect(docked), former);
+    }
   }
 
   // Salir de ORBEN during a timed run, and the main window's close button

@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QVariant>
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <utility>
@@ -123,6 +124,20 @@ class Program {
  private:
   QPointer<QMainWindow> window_;
 };
+
+// The whole internal panel lies inside the main window, which is no wider
+// than the panel needs (a few pixels of frame aside) and at least 929 wide.
+inline void checkInternalPanelWhole(const QMainWindow& main) {
+  const QWidget* panel = find<QWidget>(QStringLiteral("Panel_Interno"));
+  QVERIFY(panel && panel->isVisible());
+  const int right = panel->mapTo(&main, QPoint(panel->width(), 0)).x();
+  QVERIFY2(right <= main.width(),
+           qPrintable(QStringLiteral("%1 > %2").arg(right).arg(main.width())));
+  QVERIFY(main.width() >= 929);
+  QVERIFY2(main.width() <= std::max(929, right + 4), qPrintable(QString::number(main.width())));
+  const QWidget* ports = find<QWidget>(QStringLiteral("Panel_Puertos"));
+  QVERIFY(ports->mapTo(&main, QPoint(ports->width(), 0)).x() <= right);
+}
 
 inline QString value(const QString& display) {
   return find<QWidget>(display)->property("Value").toString();

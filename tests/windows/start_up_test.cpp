@@ -3,6 +3,8 @@
 
 #include <QLabel>
 #include <QMenu>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolButton>
@@ -41,6 +43,14 @@ class StartUpTest : public QObject {
     QCOMPARE(reloj->interval(), 1000);
     QCOMPARE(reloj->timerType(), Qt::PreciseTimer);
 
+    // 699 high, as wide as the whole internal panel needs, centred.
+    QCOMPARE(main->height(), 699);
+    checkInternalPanelWhole(*main);
+    const QRect screen = main->screen()->availableGeometry();
+    // Centred before the window manager's frame is known: within its width.
+    const int off_centre = main->frameGeometry().center().x() - screen.center().x();
+    QVERIFY2(std::abs(off_centre) <= 4, qPrintable(QString::number(off_centre)));
+
     for (const auto& [name, title, size] :
          {std::tuple{"TForm2", "Los 64 primeros puertos de entrada:", QSize(402, 321)},
           std::tuple{"TForm3", "Los 64 primeros puertos de salida:", QSize(410, 338)}}) {
@@ -48,6 +58,65 @@ class StartUpTest : public QObject {
       QVERIFY2(window && window->isWindow() && window->isHidden(), name);
       QCOMPARE(window->windowTitle(), QString::fromUtf8(title));
       QCOMPARE(window->size(), size);
+    }
+  }
+
+  // The port numbers beside the displays are a Courier a person can read:
+  // digits 8 pixels high or more, blue, and red for the ports the front panel
+  // also shows. The output ports' rows spread over the whole page, with no
+  // empty band below them.
+  void portNumbersReadAndOutputRowsFillThePage() {
+    Program program;
+    trigger("MEsconderMostrarlosregistrosdeentrada1");
+    trigger("EsconderMostrarpuertosdesalida1");
+    struct Label {
+      const char* name;
+      bool red;
+    };
+    for (const Label& row :
+         {Label{"Label_PIN_00", false}, Label{"Label_PIN_01", true}, Label{"Label_PIN_02", false},
+          Label{"Label_PO_01", true}, Label{"Label_PO_02", true}, Label{"Label_PO_1E", false}}) {
+      auto* label = find<QLabel>(row.name);
+      label->window()->show();
+      QTest::qWait(10);
+      const QImage picture = label->grab().toImage().convertToFormat(QImage::Format_RGB32);
+      // Ink: pixels far nearer red (or blue) than the grey around them.
+      QRect ink;
+      for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+          const QColor c = picture.pixelColor(x, y);
+          const int lead = row.red ? c.red() - std::max(c.green(), c.blue())
+                                   : c.blue() - std::max(c.red(), c.green());
+          if (lead > 80) ink |= QRect(x, y, 1, 1);
+        }
+      }
+      QVERIFY2(ink.height() >= 8,
+               qPrintable(QStringLiteral("%1: %2").arg(row.name).arg(ink.height())));
+      QVERIFY2(ink.width() >= 10, row.name);  // two digits, not one
+      QCOMPARE(label->font().bold(), row.red);
+    }
+
+    for (const char* page : {"TabSheet1", "TabSheet2"}) {
+      auto* sheet = find<QWidget>("TForm3")->findChild<QWidget*>(page);
+      sheet->parentWidget()->parentWidget()->setProperty(
+          "currentIndex", page == QLatin1String("TabSheet1") ? 0 : 1);
+      QTest::qWait(10);
+      QList<int> tops;
+      int bottom = 0;
+      for (const QWidget* port : sheet->findChildren<QFrame*>(QRegularExpression("^Panel_PO_"))) {
+        if (!tops.contains(port->y())) tops << port->y();
+        bottom = std::max(bottom, port->geometry().bottom() + 1);
+      }
+      std::sort(tops.begin(), tops.end());
+      QCOMPARE(tops.size(), 8);
+      const int panel_height = bottom - tops[7];
+      const int between_rows = tops[1] - tops[0] - panel_height;
+      const int band_below = sheet->height() - bottom;
+      QVERIFY2(band_below <= between_rows + 8,
+               qPrintable(QStringLiteral("%1: %2 between rows, %3 below")
+                              .arg(page)
+                              .arg(between_rows)
+                              .arg(band_below)));
     }
   }
 
