@@ -28,10 +28,17 @@ bool isCommandChord(Qt::KeyboardModifiers modifiers) {
 
 bool THexEditor::event(QEvent* event) {
   if (event->type() == QEvent::KeyPress) {
-    // Tab and Shift+Tab switch areas instead of moving the focus on.
+    // Tab and Shift+Tab switch areas instead of moving the focus on;
+    // Ctrl+Tab and Ctrl+Shift+Tab move the focus out of the grid.
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
-      keyPressEvent(key);
+      if (key->modifiers().testFlag(Qt::ControlModifier)) {
+        const bool back =
+            key->key() == Qt::Key_Backtab || key->modifiers().testFlag(Qt::ShiftModifier);
+        focusNextPrevChild(!back);
+      } else {
+        keyPressEvent(key);
+      }
       return true;
     }
   } else if (event->type() == QEvent::ShortcutOverride) {

@@ -4,15 +4,19 @@
 
 #include <QIcon>
 #include <QKeyEvent>
+#include <QShortcutEvent>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <QTimerEvent>
 
 namespace orben {
 
 namespace {
 // Pixels between the glyph and the caption.
 constexpr int kSpacing = 4;
+// How long a button clicked by its accelerator looks pressed.
+constexpr int kPressedLookMs = 100;
 }  // namespace
 
 TLiveButton::TLiveButton(QWidget* parent) : QPushButton(parent) {}
@@ -45,11 +49,15 @@ QSize TLiveButton::sizeHint() const {
 }
 
 void TLiveButton::enterEvent(QEnterEvent* event) {
+  hovered_ = true;
   setCaptionColor(kHoverColor);
+  update();
   QPushButton::enterEvent(event);
 }
 
 void TLiveButton::leaveEvent(QEvent* event) {
+  hovered_ = false;
+  update();
   setCaptionColor(kLeftColor);
   QPushButton::leaveEvent(event);
 }
@@ -65,10 +73,42 @@ void TLiveButton::keyPressEvent(QKeyEvent* event) {
   QPushButton::keyPressEvent(event);
 }
 
+bool TLiveButton::event(QEvent* event) {
+  // Qt's own handling of the accelerator animates the click and drops the
+  // presses that come while the animation runs: here each press clicks.
+  if (event->type() == QEvent::Shortcut) {
+    auto* shortcut = static_cast<QShortcutEvent*>(event);
+    if (!shortcut->isAmbiguous() && shortcut->key() == this->shortcut()) {
+      if (isEnabled()) {
+        if (focusPolicy() != Qt::NoFocus) setFocus(Qt::ShortcutFocusReason);
+        pressed_look_.start(kPressedLookMs, this);
+        update();
+        click();
+      }
+      return true;
+    }
+  }
+  return QPushButton::event(event);
+}
+
+void TLiveButton::timerEvent(QTimerEvent* event) {
+  if (event->timerId() != pressed_look_.timerId()) return QPushButton::timerEvent(event);
+  pressed_look_.stop();
+  update();
+}
+
 void TLiveButton::paintEvent(QPaintEvent* /*event*/) {
   QStylePainter painter(this);
   QStyleOptionButton option;
   initStyleOption(&option);
+  const bool pressed = isDown() || pressed_look_.isActive();
+  if (pressed_look_.isActive()) {
+    option.state |= QStyle::State_Sunken;
+    option.state &= ~QStyle::State_Raised;
+  }
+  if (isEnabled() && hovered_) {
+    option.palette.setColor(QPalette::Button, kHoverFace);
+  }
 
   // The frame and face, as the style draws any push-button.
   painter.drawControl(QStyle::CE_PushButtonBevel, option);
@@ -89,7 +129,7 @@ void TLiveButton::paintEvent(QPaintEvent* /*event*/) {
 
   // Pressed buttons draw their content shifted, as the style does.
   QRect area = contents;
-  if (isDown() || isChecked()) {
+  if (pressed || isChecked()) {
     area.translate(style()->pixelMetric(QStyle::PM_ButtonShiftHorizontal, &option, this),
                    style()->pixelMetric(QStyle::PM_ButtonShiftVertical, &option, this));
   }

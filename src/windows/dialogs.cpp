@@ -4,7 +4,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace orben {
 
@@ -14,11 +18,41 @@ QString utf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// A message box that breaks lines only where its message does. Qt wraps
+// any line wider than half the screen; the text's label is made as wide as
+// the message's widest line before Qt sizes the box, as far as Qt lets a
+// box grow on that screen (a longer line still wraps).
+class MessageBox : public QMessageBox {
+ public:
+  using QMessageBox::QMessageBox;
+
+ protected:
+  void showEvent(QShowEvent* event) override {
+    auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    if (label != nullptr && screen() != nullptr) {
+      const QFontMetrics metrics(label->font());
+      int widest = 0;
+      for (const QString& line : text().split(QLatin1Char('\n')))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+      // Qt's own limit for a box's width on this screen, less room for the
+      // box's margins and icon.
+      const int screen_width = screen()->availableGeometry().width();
+      const int limit = screen_width <= 1024 ? screen_width : std::min(screen_width - 480, 1000);
+      label->setMinimumWidth(std::min(widest + kSlack, limit - kChrome));
+    }
+    QMessageBox::showEvent(event);
+  }
+
+ private:
+  static constexpr int kSlack = 2;     // rounding of the text's layout
+  static constexpr int kChrome = 100;  // margins, icon and spacing
+};
+
 // A modal box of the application, plain text only: a corrupt object line
 // shown in it must not be read as markup.
 int runBox(QWidget* parent, const QString& title, const QString& text,
            QMessageBox::StandardButtons buttons, QMessageBox::Icon icon = QMessageBox::NoIcon) {
-  QMessageBox box(icon, title, text, buttons, parent);
+  MessageBox box(icon, title, text, buttons, parent);
   box.setTextFormat(Qt::PlainText);
   box.setWindowModality(Qt::ApplicationModal);
   return box.exec();

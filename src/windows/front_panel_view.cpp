@@ -58,7 +58,7 @@ TLiveButton* FrontPanelView::panelButton(const QString& name, const QString& cap
   button->setFont(panelButtonFont());
   button->setCaptionColor(kTeal);
   button->setCursor(Qt::PointingHandCursor);
-  button->setFocusPolicy(Qt::TabFocus);
+  button->setFocusPolicy(Qt::StrongFocus);  // a click takes the focus, as Tab does
   return button;
 }
 

@@ -187,19 +187,24 @@ inline void startTimedRun(Program& program, const QString& address) {
   key(address);
   click("BEjecutar");
 }
-// Writes `bytes` to the file `name` in `folder` and loads it through the
-// menu, choosing it in DAbrir.
-inline void loadFile(Program& program, const QTemporaryDir& folder, const QString& name,
-                     const QByteArray& bytes) {
-  QFile file(folder.filePath(name));
-  QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-  file.close();
-  program.script.then([path = file.fileName()](QWidget* dialog) {
+// An answer for DAbrir: chooses the file `path`.
+inline ModalScript::Answer chooseFile(const QString& path) {
+  return [path](QWidget* dialog) {
     auto* files = qobject_cast<QFileDialog*>(dialog);
     QVERIFY(files && files->objectName() == QStringLiteral("DAbrir"));
     files->selectFile(path);
     QMetaObject::invokeMethod(files, "accept");
-  });
+  };
+}
+// Writes `bytes` to the file `name` in `folder` and loads it through the
+// menu, choosing it in DAbrir; `then` answers what the load shows next.
+inline void loadFile(Program& program, const QTemporaryDir& folder, const QString& name,
+                     const QByteArray& bytes, ModalScript::Answer then = {}) {
+  QFile file(folder.filePath(name));
+  QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+  file.close();
+  program.script.then(chooseFile(file.fileName()));
+  if (then) program.script.then(std::move(then));
   trigger("Cargarprogramaobjeto1");
 }
 

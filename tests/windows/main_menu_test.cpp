@@ -4,9 +4,13 @@
 // reaches it and the dialogs carry their answers back.
 
 #include <QFileDialog>
+#include <QLabel>
 #include <QRadioButton>
+#include <QScreen>
 
 #include "gui_support.h"
+
+#include <algorithm>
 
 using namespace orben::testing;
 
@@ -37,6 +41,34 @@ class MainMenuTest : public QObject {
     });
     trigger("Cargarprogramaobjeto1");
     QVERIFY(program.listing().isEmpty());
+  }
+
+  // A message box breaks lines only where its message does: the EHC format
+  // error on one line, the corrupt HEX report on its two.
+  void messageBoxesBreakLinesOnlyWhereTheMessageDoes() {
+    Program program;
+    QTemporaryDir folder;
+    const auto linesShown = [](int lines) {
+      return [lines](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box);
+        auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        QVERIFY(label && label->isVisible());
+        const QFontMetrics metrics(label->font());
+        int widest = 0;
+        for (const QString& line : box->text().split(u'\n'))
+          widest = std::max(widest, metrics.horizontalAdvance(line));
+        QVERIFY2(label->contentsRect().width() >= widest,
+                 qPrintable(QStringLiteral("%1 < %2").arg(label->width()).arg(widest)));
+        const int shown = label->contentsRect().height() / metrics.lineSpacing();
+        QCOMPARE(shown, lines);
+        QVERIFY(box->frameGeometry().width() <= box->screen()->availableGeometry().width());
+        box->button(QMessageBox::Ok)->click();
+      };
+    };
+    loadFile(program, folder, "MAL.EHC", "0000 2105\r\n0001\r\n", linesShown(1));
+    loadFile(program, folder, "mal.hex", ":04002000210531077E\r\n", linesShown(2));
+    QVERIFY(program.script.done());
   }
 
   void disassemblerModeAsksBeforeGoingOn() {

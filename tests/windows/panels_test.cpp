@@ -6,6 +6,10 @@
 
 #include <QKeyEvent>
 
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
 #include "disasm/disassembler.h"
 #include "gui_support.h"
 #include "widgets/hex_editor.h"
@@ -49,6 +53,15 @@ void holdKey(Qt::Key key, const QString& text, int repeats) {
   }
   QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text, false);
   QApplication::sendEvent(grid(), &release);
+}
+
+// A colour's relative luminance: the sRGB channels made linear, weighted
+// 0.2126, 0.7152 and 0.0722.
+double luminance(const QColor& c) {
+  const auto linear = [](double v) {
+    return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
 }
 
 }  // namespace
@@ -108,6 +121,87 @@ class PanelsTest : public QObject {
     click("BContinuar");
     QCOMPARE(value("OP1"), "0002");
     QCOMPARE(value("POP2"), value("R2"));
+  }
+
+  // Keys are never lost: every accelerator press is one click, in order,
+  // however fast the presses come; Ctrl+Tab and Ctrl+Shift+Tab leave the
+  // memory grid, where Tab and Shift+Tab only switch its areas; a click on
+  // a key, a panel button or the listing takes the keyboard focus.
+  void keysAreNeverLost() {
+    Program program;
+    QMainWindow* main = program.window();
+    QApplication::setActiveWindow(main);
+    QVERIFY(QTest::qWaitForWindowActive(main));
+    click("BOnOff");
+    for (const QString& keys : {QStringLiteral("1234"), QStringLiteral("5555")}) {
+      for (QChar digit : keys) {
+        QTest::keyClick(main, static_cast<Qt::Key>(digit.unicode()), Qt::AltModifier);
+        QTest::qWait(20);
+      }
+      QCOMPARE(value("Teclado"), keys);
+    }
+
+    struct Chord {
+      Qt::Key key;
+      Qt::KeyboardModifiers modifiers;
+      bool leaves;
+    };
+    for (const Chord& chord :
+         {Chord{Qt::Key_Tab, Qt::NoModifier, false},
+          Chord{Qt::Key_Backtab, Qt::ShiftModifier, false},
+          Chord{Qt::Key_Tab, Qt::ControlModifier, true},
+          Chord{Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, true},
+          Chord{Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier, true}}) {
+      grid()->setFocus();
+      QVERIFY(grid()->hasFocus());
+      const auto area = grid()->caretArea();
+      QTest::keyClick(grid(), chord.key, chord.modifiers);
+      QCOMPARE(!grid()->hasFocus(), chord.leaves);
+      QVERIFY(QApplication::focusWidget() != nullptr);
+      if (!chord.leaves) QVERIFY(grid()->caretArea() != area);
+    }
+
+    for (const char* name : {"T5", "BEjecutar", "Listado", "BPasoPaso", "TA"}) {
+      grid()->setFocus();
+      click(name);
+      QCOMPARE(QApplication::focusWidget(), find<QWidget>(name));
+    }
+    program.script.takeMessages();  // what Ejecutar ran into, if anything
+  }
+
+  // Under the pointer a panel button's caption turns yellow and still
+  // reads: measured from the button's pixels, the most yellow caption pixel
+  // stands at least 3:1 against the face (the median luminance inside the
+  // frame, where caption and glyph are the few).
+  void aHoveredCaptionReads() {
+    Program program;
+    click("BOnOff");
+    for (const char* name : {"BOnOff", "T5", "BEjecutar", "BPasoPaso"}) {
+      auto* button = find<QWidget>(name);
+      QTest::mouseMove(button, button->rect().center());
+      QTRY_COMPARE(button->property("captionColor").value<QColor>(), QColor(255, 255, 0));
+      const QImage picture = button->grab().toImage().convertToFormat(QImage::Format_RGB32);
+      std::vector<double> face;
+      QColor caption;
+      int yellowest = -256;
+      for (int y = 3; y < picture.height() - 3; ++y) {
+        for (int x = 3; x < picture.width() - 3; ++x) {
+          const QColor c = picture.pixelColor(x, y);
+          face.push_back(luminance(c));
+          if (const int yellow = std::min(c.red(), c.green()) - c.blue(); yellow > yellowest) {
+            yellowest = yellow;
+            caption = c;
+          }
+        }
+      }
+      std::nth_element(face.begin(), face.begin() + face.size() / 2, face.end());
+      const double median = face[face.size() / 2];
+      const double ratio = (std::max(luminance(caption), median) + 0.05) /
+                           (std::min(luminance(caption), median) + 0.05);
+      QVERIFY2(ratio >= 3.0, qPrintable(QStringLiteral("%1: caption %2, %3:1")
+                                            .arg(name, caption.name())
+                                            .arg(ratio, 0, 'f', 2)));
+    }
   }
 
   void programRunsStepByStepAndTimedToItsHalt() {
