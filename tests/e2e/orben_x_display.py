@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
-"""orben on a real X display (Xvfb): the main window found by its title, TUKA-2
-switched on by a click on On/Off, 1 and 2 clicked on the keypad, 3 and 4 keyed
-with Alt (xdotool); screenshots (ImageMagick's import) show the power lamp LOn
-dark then bright green and Teclado's cells read back into digits by segment.
+"""orben on a real X display (Xvfb): the main window found by its title; the
+front panel dragged out by its grip to float over the internal panel and
+dragged back home (the power lamp moves with it and returns); TUKA-2 switched
+on by a click on On/Off, 1 and 2 clicked on the keypad, 3 and 4 keyed with
+Alt (xdotool); screenshots (ImageMagick's import) show the power lamp LOn dark
+then bright green and Teclado's cells read back into digits by segment.
 Usage: orben_x_display.py path/to/orben. Exits 77 (skipped) without Xvfb,
 xdotool or import."""
 import ctypes, os, re, select, shutil, signal, subprocess, sys, tempfile, time
@@ -12,6 +14,10 @@ TITLE = "ORBEN 0.1.0 para Windows, el Entorno Integrado de Desarrollo para TUKA-
 # from its top left corner: Teclado's, and the middles of On/Off, 1 and 2.
 LAMP, TECLADO = 21, (74, 87)
 CLICK = {"On/Off": (-62, 10), "1": (91, 135), "2": (125, 135)}
+# The front panel's grip, a dotted strip along the panel's left edge, 128
+# pixels left of the lamp; and how far the panel is dragged out: down, over
+# the internal panel, where no bar takes it.
+GRIP, DRAG_OUT = (-128, 60), (0, 400)
 # Teclado's four cells lie 16 pixels apart; in a cell, a small box
 # (x0, x1, y0, y1, inclusive) inside each of the segments a..g, and the
 # segments each digit lights as a calculator shows it.
@@ -104,6 +110,19 @@ class Session:
 
         return self.wait(what, ready)
 
+    def drag(self, start, end):
+        """Presses the left button at start, moves in steps and lets go at end."""
+        steps = [(start[0] + (end[0] - start[0]) * i // 5, start[1] + (end[1] - start[1]) * i // 5)
+                 for i in range(1, 6)]
+        moves = [arg for x, y in steps for arg in ("mousemove", str(x), str(y), "sleep", "0.05")]
+        self.xdotool("mousemove", *map(str, start), "sleep", "0.1", "mousedown", "1", "sleep", "0.1",
+                     *moves, "mouseup", "1")
+
+    def lamp_moves_to(self, where, at):
+        def found(shot):
+            return shot.find_dark_lamp() == at
+        self.shot(f"the power lamp {where} at {at}", found)
+
     def key(self, key):
         if key not in CLICK:
             return self.xdotool("windowfocus", self.window, "key", "alt+" + key)
@@ -130,6 +149,14 @@ class Session:
         self.lamp_at = off.lamp_at
         if off.lamp() != "dark" or off.teclado() != "    ":
             raise Failure(f"while off: lamp {off.lamp()}, Teclado '{off.teclado()}'")
+        home = self.lamp_at
+        grip = (home[0] + GRIP[0], home[1] + GRIP[1])
+        out = (grip[0] + DRAG_OUT[0], grip[1] + DRAG_OUT[1])
+        self.drag(grip, out)
+        self.lamp_moves_to("floating with the front panel",
+                           (home[0] + DRAG_OUT[0], home[1] + DRAG_OUT[1]))
+        self.drag(out, grip)
+        self.lamp_moves_to("back home with the front panel", home)
         self.key("On/Off")
         on = self.shot("the power lamp lit and four digits on Teclado",
                        lambda s: s.lamp() == "lit" and re.fullmatch("[0-9A-F]{4}", s.teclado()))
