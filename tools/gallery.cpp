@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "machine/memory_store.h"
+#include "picture_book.h"
 #include "widgets/digital_display.h"
 #include "widgets/hex_editor.h"
 #include "widgets/hlistbox.h"
@@ -31,17 +32,6 @@
 
 namespace orben {
 namespace {
-
-// Runs the event loop until `done` holds or two seconds have passed.
-bool waitFor(const std::function<bool()>& done) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done()) {
-    if (timer.hasExpired(2000)) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-  }
-  return true;
-}
 
 // Shows the widget and lets its first paints happen.
 bool showAndSettle(QWidget& widget) {
@@ -63,20 +53,9 @@ void type(QWidget& widget, int key, const QString& text = QString()) {
   QApplication::sendEvent(&widget, &release);
 }
 
-class Gallery {
+class Gallery : public PictureBook {
  public:
-  explicit Gallery(const QString& folder) : folder_(folder) {}
-
-  // Saves `image` as `file`; a failure is reported and remembered.
-  void save(const QImage& image, const char* file) {
-    const QString path = folder_ + QLatin1Char('/') + QLatin1String(file);
-    if (image.isNull() || !image.save(path)) fail(QStringLiteral("cannot save ") + path);
-  }
-  void fail(const QString& why) {
-    std::fprintf(stderr, "orben_gallery: %s\n", qPrintable(why));
-    ok_ = false;
-  }
-  bool ok() const { return ok_; }
+  explicit Gallery(const QString& folder) : PictureBook("orben_gallery", folder) {}
 
   // The displays of the machine, each saved alone and then all side by
   // side, three times enlarged, in display.png.
@@ -210,7 +189,10 @@ class Gallery {
     const auto grabModal = [this](const char* file, const QString& keys) {
       QTimer::singleShot(0, [this, file, keys] {
         QWidget* dialog = QApplication::activeModalWidget();
-        if (dialog == nullptr) return fail(QStringLiteral("no dialog"));
+        if (dialog == nullptr) {
+          fail(QStringLiteral("no dialog"));
+          return;
+        }
         if (!showAndSettle(*dialog)) fail(QStringLiteral("a dialog did not come up"));
         QWidget* focus = dialog->focusWidget() ? dialog->focusWidget() : dialog;
         for (QChar key : keys) type(*focus, key.toUpper().unicode(), key);
@@ -267,10 +249,6 @@ class Gallery {
     grid.setCaret(0x12, THexEditor::Area::Digits, 1);
     save(grid.grab().toImage(), "hex_editor.png");
   }
-
- private:
-  QString folder_;
-  bool ok_ = true;
 };
 
 }  // namespace
@@ -278,14 +256,9 @@ class Gallery {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: orben_gallery FOLDER\n");
-    return 2;
-  }
-  const QString folder = QString::fromLocal8Bit(argv[1]);
-  if (!QDir().mkpath(folder)) {
-    std::fprintf(stderr, "orben_gallery: cannot make %s\n", argv[1]);
-    return 1;
+  QString folder;
+  if (const int status = orben::PictureBook::folderOf(argc, argv, "orben_gallery", folder)) {
+    return status;
   }
   orben::Gallery gallery(folder);
   gallery.displays();

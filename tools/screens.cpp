@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "panel/tuka2.h"
+#include "picture_book.h"
 #include "windows/machine_adapter.h"
 #include "windows/main.h"
 #include "windows/main_window.h"
@@ -46,17 +47,6 @@ namespace {
 constexpr int kStrip = 20;
 constexpr int kGap = kStrip + 12;
 constexpr int kMargin = 16;
-
-// Runs the event loop until `done` holds or two seconds have passed.
-bool waitFor(const std::function<bool()>& done) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done()) {
-    if (timer.hasExpired(2000)) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-  }
-  return true;
-}
 
 // Lets timers, layouts and paints catch up.
 void settle(int ms = 50) {
@@ -90,9 +80,9 @@ void mouse(QWidget* widget, QEvent::Type type, const QPoint& global) {
   QApplication::sendEvent(widget, &event);
 }
 
-class Screens {
+class Screens : public PictureBook {
  public:
-  explicit Screens(const QString& folder) : folder_(folder) {
+  explicit Screens(const QString& folder) : PictureBook("orben_screens", folder) {
     answerer_.setInterval(5);
     QObject::connect(&answerer_, &QTimer::timeout, [this] { answerModal(); });
     answerer_.start();
@@ -102,8 +92,6 @@ class Screens {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
 
-  bool ok() const { return ok_; }
-
   // StartOrben, as the program orben does; the main window must come up.
   bool start() {
     window_ = StartOrben();
@@ -112,7 +100,7 @@ class Screens {
     }
     order_.push_back(window_.data());
     settle();
-    return ok_;
+    return ok();
   }
 
   // The README's first session: On/Off, suma.ehc chosen in DAbrir, 0000
@@ -139,7 +127,7 @@ class Screens {
     if (!tuka.machine.powerOn()) return fail(QStringLiteral("TUKA-2 is not switched on"));
     if (tuka.listing.count() == 0) return fail(QStringLiteral("the listing is empty"));
     if (tuka.listing.selected() < 0) return fail(QStringLiteral("no line of the listing marked"));
-    return ok_;
+    return ok();
   }
 
   // orben.png: the main window alone.
@@ -173,21 +161,10 @@ class Screens {
       if (std::find(order_.begin(), order_.end(), top) == order_.end()) order_.push_back(top);
     }
     save(compose(), "orben_windows.png");
-    return ok_;
+    return ok();
   }
 
  private:
-  bool fail(const QString& why) {
-    std::fprintf(stderr, "orben_screens: %s\n", qPrintable(why));
-    ok_ = false;
-    return false;
-  }
-
-  void save(const QImage& image, const char* file) {
-    const QString path = folder_ + QLatin1Char('/') + QLatin1String(file);
-    if (image.isNull() || !image.save(path)) fail(QStringLiteral("cannot save ") + path);
-  }
-
   // Clicks a push-button with the mouse, at its middle; a missing, hidden
   // or disabled one is a fault.
   bool click(const QString& name) {
@@ -199,7 +176,7 @@ class Screens {
     mouse(button, QEvent::MouseButtonPress, middle);
     mouse(button, QEvent::MouseButtonRelease, middle);
     QCoreApplication::processEvents();
-    return ok_;
+    return ok();
   }
 
   bool trigger(const QString& name) {
@@ -208,7 +185,7 @@ class Screens {
       return fail(QStringLiteral("no menu item ") + name);
     }
     action->trigger();
-    return ok_;
+    return ok();
   }
 
   // Shows a port window through its Entorno item and waits for it.
@@ -324,8 +301,6 @@ class Screens {
     if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
   }
 
-  QString folder_;
-  bool ok_ = true;
   QPointer<QMainWindow> window_;
   std::vector<QWidget*> order_;  // the windows to draw, bottom first
 
@@ -341,14 +316,9 @@ class Screens {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: orben_screens FOLDER\n");
-    return 2;
-  }
-  const QString folder = QString::fromLocal8Bit(argv[1]);
-  if (!QDir().mkpath(folder)) {
-    std::fprintf(stderr, "orben_screens: cannot make %s\n", argv[1]);
-    return 1;
+  QString folder;
+  if (const int status = orben::PictureBook::folderOf(argc, argv, "orben_screens", folder)) {
+    return status;
   }
   orben::Screens screens(folder);
   if (!screens.start() || !screens.firstSession()) return 1;

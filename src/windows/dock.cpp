@@ -77,15 +77,19 @@ void DockBar::fitHeightToPiece(int height_when_docked) {
   fitHeight();
 }
 
-QRect DockBar::dropArea() const {
+QRect DockBar::homePlace() const {
   QRect place = piece_place_;
   if (const auto pieces = findChildren<DockPiece*>(Qt::FindDirectChildrenOnly); !pieces.isEmpty()) {
     place = pieces.front()->geometry();
   } else if (edge_ == Edge::Bottom) {
     place.translate(0, height() - height_when_left_);
   }
+  return place.united(rect()).translated(mapToGlobal(QPoint(0, 0)));
+}
+
+QRect DockBar::dropArea() const {
   const QRect bar = rect().adjusted(-kDropReach, -kDropReach, kDropReach, kDropReach);
-  return place.united(bar).translated(mapToGlobal(QPoint(0, 0)));
+  return homePlace().united(bar.translated(mapToGlobal(QPoint(0, 0))));
 }
 
 void DockBar::notePlaceOf(const QWidget* piece) {

@@ -41,10 +41,12 @@ class DockBar : public QFrame {
   // The bar sizes itself to its content: `height_when_docked` (or, when 0,
   // its piece's own height) while it holds its piece, 0 while it is empty.
   void fitHeightToPiece(int height_when_docked = 0);
-  // Where a dragged piece may be dropped to come home, in global
-  // coordinates: the bar itself with a few pixels around it, and the area
-  // its piece occupies when docked, so that a bar shrunk to nothing still
-  // takes its piece back anywhere over the place it left.
+  // The bar and the area its piece occupies when docked (or occupied when
+  // it left, moved with the bar's edge), in global coordinates.
+  QRect homePlace() const;
+  // Where a dragged piece may be dropped to come home: the home place and a
+  // few pixels around the bar, so that a bar shrunk to nothing still takes
+  // its piece back anywhere over the place it left.
   QRect dropArea() const;
   // Takes the bar out of its parent's column and puts it back last: an
   // aligned bar returns to its edge, the bottom one above the status bar.
@@ -55,7 +57,7 @@ class DockBar : public QFrame {
 
  private:
   friend class DockPiece;
-  // The piece is leaving the bar: its place is kept for dropArea().
+  // The piece is leaving the bar: its place is kept for homePlace().
   void notePlaceOf(const QWidget* piece);
   void fitHeight();
 

@@ -110,7 +110,7 @@ void DockGrip::showDropPlace(const QPoint& global) {
     drop_place_ = std::make_unique<FrameOverlay>(piece_.objectName() + QStringLiteral("_Destino"),
                                                  palette().color(QPalette::Highlight), 4);
   }
-  drop_place_->showAt(bar->dropArea());
+  drop_place_->showAt(bar->homePlace());
 }
 
 void DockGrip::mouseReleaseEvent(QMouseEvent* event) {
