@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,22 +26,34 @@ class ListingObserver {
 // The program listing: an ordered list of text lines with at most one
 // selected line and a sorted mode. Lines begin with "[hhhh]: " and are found
 // by the text they contain, never by position.
+//
+// The lines a load and the disassembler mode write are kept as their
+// address and word only, eight bytes a line, and their text is made when it
+// is asked for; any other text is kept as it is.
 class Listing {
  public:
+  // A line kept as its address and word: the raw line of a load
+  // ("[0010]: 2105") or its disassembled form ("[0010]: LLI R1, H'05").
+  enum class Form : std::uint8_t { Raw, Disassembled };
+
   Listing();
 
   int count() const { return static_cast<int>(lines_.size()); }
-  const std::string& line(int index) const { return lines_[index]; }
+  // The text of the line at `index`.
+  std::string line(int index) const;
   // Appends, or inserts at the sorted place while sorted mode is on (after
-  // any lines that compare equal). Returns the new line's index.
+  // any lines that compare equal). Returns the new line's index. A text
+  // that is a raw line is kept as its address and word.
   int add(std::string line);
+  int add(std::uint16_t address, std::uint16_t word, Form form);
   void replace(int index, std::string line);
   void remove(int index);
   // ClearListing: every line goes, the selection with them.
   void clear();
-  // Rewrites every line in place through `rewrite`; positions and the
-  // selection stay.
-  void rewriteAll(const std::function<std::string(const std::string&)>& rewrite);
+  // Every line becomes its first eight characters (the address part) and
+  // the disassembly of its characters 9 to 12 (the content digits), in
+  // place; positions and the selection stay.
+  void disassembleAll();
 
   bool sorted() const { return sorted_; }
   // On: the present lines are sorted. Off: they keep their order.
@@ -71,11 +83,31 @@ class Listing {
   void removeObserver(ListingObserver* observer);
 
  private:
+  // A line: its address and word, with `text` telling its form; or, for a
+  // line kept as text, `text` is the index of that text in texts_.
+  struct Entry {
+    std::uint16_t address = 0;
+    std::uint16_t word = 0;
+    std::uint32_t text = 0;
+  };
+  static constexpr std::uint32_t kRaw = 0xFFFFFFFF;
+  static constexpr std::uint32_t kDisassembled = 0xFFFFFFFE;
+  static bool compact(const Entry& entry) { return entry.text >= kDisassembled; }
+
+  std::string textOf(const Entry& entry) const;
+  Entry entryOf(std::string line);
+  void dropText(const Entry& entry);
+  // The listing's order of two lines (less on their texts), quick for
+  // lines of different addresses.
+  bool before(const Entry& a, const Entry& b) const;
+  int insert(Entry entry);
   void selectAddressSlow(const WordText& pc, int address);
   void linesMoved();
   void rebuildAddressIndex() const;
 
-  std::vector<std::string> lines_;
+  std::deque<Entry> lines_;
+  std::vector<std::string> texts_;
+  std::vector<std::uint32_t> free_texts_;
   int selected_ = -1;
   bool sorted_ = false;
   // Last line holding "[hhhh]" for each address hhhh, rebuilt when the

@@ -24,20 +24,12 @@ std::string RawListingLine(std::string_view address, std::string_view content) {
   return listingKey(address) + std::string(content);
 }
 
-std::string ListingLine(std::string_view address, std::string_view content) {
-  return listingKey(address) + Disassemble(content);
-}
-
 void ClearListing(Listing& listing) {
   listing.clear();
 }
 
 void RebuildListing(Listing& listing) {
-  listing.rewriteAll([](const std::string& line) {
-    const std::string_view text(line);
-    const std::string_view content = text.size() > 8 ? text.substr(8, 4) : std::string_view();
-    return std::string(text.substr(0, 8)) + Disassemble(content);
-  });
+  listing.disassembleAll();
 }
 
 void DisassemblerMode::toggle() {
@@ -71,7 +63,15 @@ void DisassemblerMode::relistEditedWord() {
   const WordText address_text = ValueToWordText(address);
   const int found = listing_.findLast(listingKey(address_text.view()));
   if (found >= 0) listing_.remove(found);
-  listing_.add(ListingLine(address_text.view(), m_.ReadMemoryWord(address).view()));
+  const WordText word = m_.ReadMemoryWord(address);
+  const int value = wordAddress(word.view());
+  if (value >= 0 && address <= 0xFFFF) {
+    listing_.add(static_cast<std::uint16_t>(address), static_cast<std::uint16_t>(value),
+                 Listing::Form::Disassembled);
+  } else {
+    // The monitor's area has no word: its key and an empty disassembly.
+    listing_.add(listingKey(address_text.view()) + Disassemble(word.view()));
+  }
 }
 
 }  // namespace orben

@@ -12,8 +12,6 @@ namespace orben {
 std::string listingKey(std::string_view address);
 // The raw line a load appends: "[0010]: 2105".
 std::string RawListingLine(std::string_view address, std::string_view content);
-// The final line: "[0010]: LLI R1, H'05".
-std::string ListingLine(std::string_view address, std::string_view content);
 
 // Removes every line and scrolls the list back to its left edge.
 void ClearListing(Listing& listing);

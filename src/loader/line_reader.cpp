@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "loader/line_scanner.h"
+
 namespace orben {
 
 namespace {
@@ -22,6 +24,8 @@ std::string systemReason(int error) {
   return std::strerror(error != 0 ? error : EIO);
 }
 
+constexpr std::string_view kNotRegularFile = "Not a regular file";
+
 }  // namespace
 
 std::size_t MemorySource::read(char* buffer, std::size_t size) {
@@ -33,6 +37,19 @@ std::size_t MemorySource::read(char* buffer, std::size_t size) {
 
 bool FileSource::open(const std::string& path) {
   error_.clear();
+  file_.reset();
+  // A pipe would block the open until something writes to it, and a device
+  // may never end: only a regular file is opened. A name that does not
+  // exist is left to the open, for the system's own reason.
+  std::error_code status_error;
+  const auto status = std::filesystem::status(path, status_error);
+  if (!status_error && std::filesystem::exists(status) &&
+      !std::filesystem::is_regular_file(status)) {
+    error_ = std::filesystem::is_directory(status)
+                 ? std::make_error_code(std::errc::is_a_directory).message()
+                 : std::string(kNotRegularFile);
+    return false;
+  }
   errno = 0;
   file_.reset(std::fopen(path.c_str(), "rb"));
   if (!file_) {
@@ -56,11 +73,15 @@ std::size_t FileSource::read(char* buffer, std::size_t size) {
   return n;
 }
 
-LineReader::LineReader(ByteSource& source, std::uint64_t size_hint, std::size_t block_size)
-    : source_(source), size_hint_(size_hint), buffer_(std::max<std::size_t>(block_size, 1)) {}
+LineReader::LineReader(ByteSource& source, std::size_t block_size)
+    : source_(source), buffer_(std::max<std::size_t>(block_size, 1)) {}
 
 bool LineReader::fill() {
   if (ended_) return false;
+  if (progress_ && !progress_(bytes_taken_)) {
+    ended_ = cancelled_ = true;
+    return false;
+  }
   const std::size_t n = source_.read(buffer_.data(), buffer_.size());
   if (n == 0) {
     ended_ = true;
@@ -73,46 +94,95 @@ bool LineReader::fill() {
   return true;
 }
 
-void LineReader::makeRoom(std::string& line) const {
-  // Only a line longer than a whole block is worth it: room for everything
-  // the source still holds, taken once, instead of doubling its storage
-  // again and again and holding old and new copies on the way.
-  if (line.size() < buffer_.size() || size_hint_ <= bytes_taken_) return;
-  const std::uint64_t wanted = line.size() + (size_hint_ - bytes_taken_);
-  if (wanted > line.capacity() && wanted < line.max_size()) {
-    line.reserve(static_cast<std::size_t>(wanted));
-  }
-}
+namespace {
 
-bool LineReader::readLine(std::string& line) {
-  line.clear();
+// PrepareLine, a piece of a line at a time: the letters upper-cased,
+// nothing from the first ';' on, every run of blanks one space between
+// words and none at either end.
+class Preparer {
+ public:
+  explicit Preparer(PreparedLine& line) : line_(line) {}
+
+  void take(const char* begin, const char* end) {
+    if (in_comment_) return;
+    for (const char* p = begin; p != end; ++p) {
+      const char c = *p;
+      if (c == ';') {
+        in_comment_ = true;
+        return;
+      }
+      if (IsBlankChar(c)) {
+        blank_pending_ = line_.length > 0;
+        continue;
+      }
+      if (line_.length == 0 || blank_pending_) ++line_.words;
+      if (blank_pending_) put(' ');
+      blank_pending_ = false;
+      put(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
+    }
+  }
+
+ private:
+  void put(char c) {
+    if (line_.text.size() < PreparedLine::kKept) line_.text.push_back(c);
+    ++line_.length;
+  }
+
+  PreparedLine& line_;
+  bool in_comment_ = false;
+  bool blank_pending_ = false;
+};
+
+}  // namespace
+
+bool LineReader::readLine(PreparedLine& line, std::uint64_t enough) {
+  line.text.clear();
+  line.length = line.words = 0;
+  line.whole = true;
+  Preparer preparer(line);
+  std::uint64_t raw = 0;
   for (;;) {
-    if (pos_ == end_ && !fill()) return !failed();  // the last line has no line end
+    // The last line has no line end; a cut one ends reading.
+    if (pos_ == end_ && !fill()) return !failed() && !cancelled_;
     const char* const data = buffer_.data();
     const char* const begin = data + pos_;
     const char* const limit = data + end_;
     const char* const stop = std::find_if(begin, limit, [](char c) { return endsLine(c); });
-    line.append(begin, stop);
-    pos_ = static_cast<std::size_t>(stop - data);
-    if (stop == limit) {
-      makeRoom(line);
-      continue;
+    raw += static_cast<std::uint64_t>(stop - begin);
+    if (raw > kLineLimit) {
+      error_ = kLineTooLong;
+      ended_ = true;
+      pos_ = end_ = 0;
+      return false;
     }
-    if (*stop == kEndOfText) {
+    preparer.take(begin, stop);
+    pos_ = static_cast<std::size_t>(stop - data);
+    if (line.length > enough) {
+      line.whole = false;
       ended_ = true;
       pos_ = end_ = 0;
       return true;
     }
-    ++pos_;
-    if (*stop == kCarriageReturn) {
-      // A line feed straight after a carriage return belongs to the same
-      // line end. A read error while looking for it does not spoil the line,
-      // which is already whole; atEnd reports it.
-      if (pos_ == end_ && !fill()) return true;
-      if (buffer_[pos_] == kLineFeed) ++pos_;
-    }
+    if (stop != limit) return endLine();
+  }
+}
+
+bool LineReader::endLine() {
+  const char end = buffer_[pos_];
+  if (end == kEndOfText) {
+    ended_ = true;
+    pos_ = end_ = 0;
     return true;
   }
+  ++pos_;
+  if (end == kCarriageReturn) {
+    // A line feed straight after a carriage return belongs to the same line
+    // end. A read error while looking for it does not spoil the line, which
+    // is already whole; atEnd reports it.
+    if (pos_ == end_ && !fill()) return true;
+    if (buffer_[pos_] == kLineFeed) ++pos_;
+  }
+  return true;
 }
 
 bool LineReader::atEnd() {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -41,14 +42,16 @@ class MemorySource : public ByteSource {
 };
 
 // A file opened for reading as bytes; closed when this object goes, so the
-// file is let go on every way out of a load.
+// file is let go on every way out of a load. Only regular files are
+// opened: a pipe, socket or device could block the program or never end.
 class FileSource : public ByteSource {
  public:
   FileSource() = default;
   FileSource(const FileSource&) = delete;
   FileSource& operator=(const FileSource&) = delete;
 
-  // False when the file cannot be opened; error() gives the system's reason.
+  // False when the file cannot be opened or is not a regular file; error()
+  // gives the reason.
   bool open(const std::string& path);
   std::size_t read(char* buffer, std::size_t size) override;
   const std::string& error() const override { return error_; }
@@ -65,43 +68,74 @@ class FileSource : public ByteSource {
   std::uint64_t size_hint_ = 0;
 };
 
-// Splits a byte source into text lines. A line ends at a carriage return, at
-// a carriage return followed by a line feed, or at a line feed alone, so
-// files saved with any of the three conventions read line by line. The data
-// ends at its last byte or at the first 1AH, after which nothing is read.
-// Lines have no length limit; bytes are taken in large blocks.
+// One object-file line as the readers judge it, made ready while it
+// streams in: upper-cased, cut at its first ';' and its blanks collapsed,
+// as PrepareLine makes it. Only its first kKept characters are kept, enough
+// for any record and for the quote of a corrupt line.
+struct PreparedLine {
+  static constexpr std::size_t kKept = 256;
+
+  std::string text;          // the prepared line's first characters
+  std::uint64_t length = 0;  // the whole prepared line's length
+  std::uint64_t words = 0;   // its runs of non-blank characters
+  bool whole = true;         // false when reading stopped inside the line
+
+  // The whole prepared line is in `text`.
+  bool complete() const { return whole && length == text.size(); }
+};
+
+// Splits a byte source into prepared lines. A line ends at a carriage
+// return, at a carriage return followed by a line feed, or at a line feed
+// alone, so files saved with any of the three conventions read line by
+// line. The data ends at its last byte or at the first 1AH, after which
+// nothing is read. Bytes are taken in blocks, and a line is judged as it
+// streams: however long a line or a file, the reader holds one block and a
+// few hundred characters.
 class LineReader {
  public:
   static constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+  // A line longer than this ends reading as a read error: no object line
+  // needs it, and a file of one endless line (a disk image, a sparse file)
+  // is answered in a moment instead of being read for minutes.
+  static constexpr std::uint64_t kLineLimit = std::uint64_t{64} << 20;
+  static constexpr std::string_view kLineTooLong = "Line too long (over 64 MiB)";
 
-  // `size_hint`, the expected number of bytes (0 when unknown), lets a long
-  // line be given its full room at once instead of growing step by step.
-  explicit LineReader(ByteSource& source, std::uint64_t size_hint = 0,
-                      std::size_t block_size = kBlockSize);
+  explicit LineReader(ByteSource& source, std::size_t block_size = kBlockSize);
 
-  // The next line, without its line end, into `line`. Past the end it gives
-  // the empty line, so the first read of an empty file gives one empty line.
-  // False when a read error cut the line short; error() then says why.
-  bool readLine(std::string& line);
+  // Before each block, `progress` is told how many bytes were taken so
+  // far; when it answers false, reading stops there (cancelled()).
+  void onProgress(std::function<bool(std::uint64_t)> progress) { progress_ = std::move(progress); }
+
+  // The next line into `line`. Past the end it gives the empty line, so the
+  // first read of an empty file gives one empty line. Once the prepared
+  // line is longer than `enough`, the rest cannot change what the reader
+  // makes of it: reading stops inside the line (line.whole is false) and
+  // nothing more is read. False when a read error, a line over kLineLimit
+  // or a stop from the progress cut the line short.
+  bool readLine(PreparedLine& line, std::uint64_t enough = UINT64_MAX);
   // True when no further line follows: the bytes are used up, a 1AH came
-  // next, or a read error happened (error() is then not empty).
+  // next, a read error happened (error() is then not empty) or reading was
+  // stopped (cancelled()).
   bool atEnd();
   bool failed() const { return !error_.empty(); }
+  bool cancelled() const { return cancelled_; }
   const std::string& error() const { return error_; }
   // Lets go of the source at once; nothing more is read.
   void close();
 
  private:
   bool fill();
-  void makeRoom(std::string& line) const;
+  // Cuts the line at the line end at pos_ and steps over it.
+  bool endLine();
 
   ByteSource& source_;
-  std::uint64_t size_hint_;
+  std::function<bool(std::uint64_t)> progress_;
   std::uint64_t bytes_taken_ = 0;
   std::vector<char> buffer_;
   std::size_t pos_ = 0;
   std::size_t end_ = 0;
   bool ended_ = false;
+  bool cancelled_ = false;
   std::string error_;
 };
 

@@ -45,9 +45,14 @@ LoadOutcome LoadCommand::loadFile(const std::string& path) {
 
 LoadOutcome LoadCommand::loadSource(ObjectFormat format, const std::string& name,
                                     ByteSource& source, std::uint64_t size_hint) {
-  LineReader lines(source, size_hint);
-  const ReadResult result = format == ObjectFormat::Hex ? ReadHexFile(m_, listing_, lines)
-                                                        : ReadEhcFile(m_, listing_, lines);
+  LineReader lines(source);
+  UserInterface& ui = m_.ui();
+  lines.onProgress(
+      [&ui, size_hint](std::uint64_t done) { return ui.showLoadProgress(done, size_hint); });
+  CorruptLineNotices notices;
+  const ReadResult result = format == ObjectFormat::Hex ? ReadHexFile(m_, listing_, lines, notices)
+                                                        : ReadEhcFile(m_, listing_, lines, notices);
+  ui.endLoadProgress();
   switch (result.outcome) {
     case ReadOutcome::ReadError:
       // The words read before the failure stay, with their raw lines.
@@ -56,11 +61,12 @@ LoadOutcome LoadCommand::loadSource(ObjectFormat format, const std::string& name
     case ReadOutcome::FormatError:
       // The raw lines stay as they are: no disassembly after a format error.
       return LoadOutcome::FormatError;
+    case ReadOutcome::Stopped:
     case ReadOutcome::Completed:
       break;
   }
   if (listing_.count() > 0) RebuildListing(listing_);
-  return LoadOutcome::Loaded;
+  return result.outcome == ReadOutcome::Stopped ? LoadOutcome::Stopped : LoadOutcome::Loaded;
 }
 
 }  // namespace orben

@@ -28,6 +28,7 @@ enum class LoadOutcome : std::uint8_t {
   BadExtension,  // the name ends neither in .HEX nor in .EHC
   FormatError,   // an EHC line without its address and content pair
   FileError,     // the file could not be opened or read
+  Stopped,       // the user stopped reading; what was read stays, listed
 };
 
 // The format a file name asks for: its last four characters, upper-cased,

@@ -6,6 +6,7 @@
 #include "loader/line_reader.h"
 #include "loader/line_scanner.h"
 #include "machine/machine.h"
+#include "machine/user_interface.h"
 
 namespace orben {
 
@@ -20,12 +21,22 @@ ReadResult finish(LineReader& lines, ReadOutcome outcome) {
   return result;
 }
 
-// After a line: the end of the file, a read error on the way to the next
-// line, or nothing (reading goes on).
+// How reading ended when no further line came: stopped by the user, cut by
+// a read error, or at the end of the bytes.
+ReadOutcome stopOf(const LineReader& lines) {
+  if (lines.cancelled()) return ReadOutcome::Stopped;
+  return lines.failed() ? ReadOutcome::ReadError : ReadOutcome::Completed;
+}
+
+// After a line: the end of the file, a read error or a stop on the way to
+// the next line, or nothing (reading goes on).
 std::optional<ReadResult> endOfLines(LineReader& lines) {
   if (!lines.atEnd()) return std::nullopt;
-  return finish(lines, lines.failed() ? ReadOutcome::ReadError : ReadOutcome::Completed);
+  return finish(lines, stopOf(lines));
 }
+
+// The longest prepared EHC line: two words of four digits and a space.
+constexpr std::uint64_t kLongestEhcLine = 9;
 
 // ":02" + address + "00" + content + "EF": the one-word data record an EHC
 // line stands for. Nothing when either word has more than four characters.
@@ -62,24 +73,32 @@ std::string corruptRecordMessage(std::string_view text) {
 
 void StoreRecord(Machine& machine, Listing& listing, std::string_view record) {
   if (record.empty()) return;
-  const std::string_view address = record.substr(3, 4);
+  const int address = WordTextToValue(record.substr(3, 4));
   const std::string_view content = record.substr(9, 4);
-  listing.add(RawListingLine(address, content));
-  machine.WriteMemoryWord(WordTextToValue(address), WordText(content));
+  listing.add(static_cast<std::uint16_t>(address),
+              static_cast<std::uint16_t>(WordTextToValue(content)), Listing::Form::Raw);
+  machine.WriteMemoryWord(address, WordText(content));
 }
 
-void reportCorruptRecord(Machine& machine, Listing& listing, std::string_view text) {
-  machine.showMessage(corruptRecordMessage(text));
+void CorruptLineNotices::report(Machine& machine, Listing& listing, std::string_view text) {
+  const std::string message = corruptRecordMessage(text);
+  if (shown_ < kPlainBoxes) {
+    ++shown_;
+    machine.showMessage(message);
+  } else if (!skipping_) {
+    skipping_ = machine.ui().showMessageOrSkipRest(message);
+  }
   ClearListing(listing);
 }
 
-ReadResult ReadEhcFile(Machine& machine, Listing& listing, LineReader& lines) {
+ReadResult ReadEhcFile(Machine& machine, Listing& listing, LineReader& lines,
+                       CorruptLineNotices& notices) {
   std::uint64_t line_number = 1;
-  std::string line;
+  PreparedLine line;
   for (;;) {
-    if (!lines.readLine(line)) return finish(lines, ReadOutcome::ReadError);
-    line = PrepareLine(std::move(line));
-    const auto record = CountWords(line) == 2 ? ehcRecord(line) : std::optional<std::string>();
+    if (!lines.readLine(line, kLongestEhcLine)) return finish(lines, stopOf(lines));
+    const auto record =
+        line.complete() && line.words == 2 ? ehcRecord(line.text) : std::optional<std::string>();
     if (!record) {
       const ReadResult result = finish(lines, ReadOutcome::FormatError);
       machine.showMessage(formatErrorMessage(line_number));
@@ -89,23 +108,26 @@ ReadResult ReadEhcFile(Machine& machine, Listing& listing, LineReader& lines) {
     if (IsHexRecord(*record)) {
       StoreRecord(machine, listing, *record);
     } else {
-      reportCorruptRecord(machine, listing, *record);
+      notices.report(machine, listing, *record);
     }
     if (auto end = endOfLines(lines)) return *end;
   }
 }
 
-ReadResult ReadHexFile(Machine& machine, Listing& listing, LineReader& lines) {
-  std::string line;
+ReadResult ReadHexFile(Machine& machine, Listing& listing, LineReader& lines,
+                       CorruptLineNotices& notices) {
+  PreparedLine line;
   for (;;) {
-    if (!lines.readLine(line)) return finish(lines, ReadOutcome::ReadError);
-    line = PrepareLine(std::move(line));
-    if (IsHexRecord(line)) {
-      StoreRecord(machine, listing, line);
-    } else if (line == kHexEndRecord) {
+    if (!lines.readLine(line)) return finish(lines, stopOf(lines));
+    // A line longer than what is kept is neither a record nor the end
+    // record; its quote needs only its beginning.
+    const bool complete = line.complete();
+    if (complete && IsHexRecord(line.text)) {
+      StoreRecord(machine, listing, line.text);
+    } else if (complete && line.text == kHexEndRecord) {
       return finish(lines, ReadOutcome::Completed);  // nothing after it is read
     } else {
-      reportCorruptRecord(machine, listing, line);
+      notices.report(machine, listing, line.text);
     }
     if (auto end = endOfLines(lines)) return *end;
   }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,6 +38,21 @@ class UserInterface {
   virtual std::optional<int> askSpeed(int selected) = 0;
   // The platform's report of a file that cannot be opened or read.
   virtual void reportFileError(std::string_view file_name, std::string_view reason) = 0;
+
+  // One of many alike messages of one command: the message box with a
+  // second button, "Omitir los demás avisos"; true when the user chose it.
+  virtual bool showMessageOrSkipRest(std::string_view text) {
+    showMessage(text);
+    return false;
+  }
+  // A load has read `done` of `total` bytes (total 0 when unknown). A load
+  // that goes on for a while shows its progress with a way to stop it:
+  // false when the user asks to stop reading.
+  virtual bool showLoadProgress(std::uint64_t /*done*/, std::uint64_t /*total*/) { return true; }
+  // The load has ended: its progress, if shown, goes away.
+  virtual void endLoadProgress() {}
 };
+
+inline constexpr std::string_view kSkipRestCaption = "Omitir los demás avisos";
 
 }  // namespace orben

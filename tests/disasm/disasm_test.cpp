@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 
 #include "support/tuka2_fixture.h"
@@ -115,6 +116,78 @@ class CountingObserver : public ListingObserver {
     events.push_back("select " + std::to_string(p) + ">" + std::to_string(c));
   }
 };
+
+// Lines kept as address and word behave exactly as the same lines kept as
+// text, whatever is done to them: two listings, one given words and one
+// given the texts made here with their own formatting, take the same random
+// adds (sorted or not), removals, replacements, sorts and selections, and
+// must agree on every line, the selection and every search.
+TEST(ListingCompactLines, AgreeWithTheSameLinesAsText) {
+  std::mt19937 random(11);
+  const auto pick = [&random](unsigned n) { return static_cast<unsigned>(random() % n); };
+  Listing words;
+  Listing texts;
+  const auto text = [](unsigned address, unsigned word) {
+    char key[16];
+    std::snprintf(key, sizeof key, "[%04X]: ", address);
+    char digits[8];
+    std::snprintf(digits, sizeof digits, "%04X", word);
+    return key + Disassemble(digits);
+  };
+  for (int step = 0; step < 3000; ++step) {
+    // Few addresses, so that lines of one address meet and sort by text.
+    const unsigned address = pick(24) * 0x111;
+    const unsigned word = pick(4) == 0 ? pick(0x10000) : 0x2100 + pick(3);
+    switch (pick(10)) {
+      case 0:
+      case 1:
+      case 2:
+        words.add(static_cast<std::uint16_t>(address), static_cast<std::uint16_t>(word),
+                  Listing::Form::Disassembled);
+        texts.add(text(address, word));
+        break;
+      case 3: {  // a line of free text, the same in both
+        const std::string free = text(address, word) + " ; nota";
+        words.add(free);
+        texts.add(free);
+        break;
+      }
+      case 4:
+        if (words.count() > 0) {
+          const int at = static_cast<int>(pick(static_cast<unsigned>(words.count())));
+          words.remove(at);
+          texts.remove(at);
+        }
+        break;
+      case 5:
+        if (words.count() > 0) {
+          const int at = static_cast<int>(pick(static_cast<unsigned>(words.count())));
+          words.replace(at, text(address, word));
+          texts.replace(at, text(address, word));
+        }
+        break;
+      case 6:
+        words.setSorted(!words.sorted());
+        texts.setSorted(!texts.sorted());
+        break;
+      case 7:
+        words.select(
+            words.count() > 0 ? static_cast<int>(pick(static_cast<unsigned>(words.count()))) : -1);
+        texts.select(words.selected());
+        break;
+      default:
+        words.selectAddress(ValueToWordText(address));
+        texts.selectAddress(ValueToWordText(address));
+        break;
+    }
+    ASSERT_EQ(lines(words), lines(texts)) << "step " << step;
+    ASSERT_EQ(words.selected(), texts.selected()) << "step " << step;
+    const std::string key = text(address, 0).substr(0, 8);
+    ASSERT_EQ(words.findLast(key), texts.findLast(key)) << key;
+    ASSERT_EQ(words.findLast("R1"), texts.findLast("R1"));
+  }
+  EXPECT_GT(words.count(), 100);
+}
 
 TEST(ListingObservers, SeeEveryChangeOnce) {
   Listing listing;

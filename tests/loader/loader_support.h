@@ -8,9 +8,14 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "disasm/listing.h"
 #include "loader/line_reader.h"
+#include "loader/load_command.h"
 #include "machine/machine.h"
 #include "support/scripted_ui.h"
 
@@ -72,6 +77,27 @@ class ProbeSource : public MemorySource {
  private:
   bool fail_at_end_;
   std::string error_;
+};
+
+// A load command over a loader bench, with a folder of files of its own.
+class LoadCommandTest : public ::testing::Test, public testing::LoaderBench {
+ protected:
+  LoadCommandTest() { std::filesystem::create_directories(folder_); }
+  ~LoadCommandTest() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+  }
+  std::string pathOf(const std::string& name) const { return (folder_ / name).string(); }
+  std::string write(const std::string& name, std::string_view bytes) const {
+    std::ofstream(folder_ / name, std::ios::binary) << bytes;
+    return pathOf(name);
+  }
+
+  LoadCommand load{machine, listing};
+
+ private:
+  const std::filesystem::path folder_ =
+      std::filesystem::path(::testing::TempDir()) / ("orben-loader-" + std::to_string(::getpid()));
 };
 
 }  // namespace orben::testing
