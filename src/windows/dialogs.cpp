@@ -6,6 +6,8 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
 #include <QScreen>
 
 #include <algorithm>
@@ -48,14 +50,36 @@ class MessageBox : public QMessageBox {
   static constexpr int kChrome = 100;  // margins, icon and spacing
 };
 
+// Runs a modal dialog made on the heap and deletes it afterwards, unless
+// its parent went first while it was open: a dialog owned by the main
+// window is never freed twice.
+template <typename Dialog, typename Answer>
+auto runOwned(Dialog* dialog, Answer answer) {
+  const QPointer<Dialog> open = dialog;
+  const int result = dialog->exec();
+  const auto answered = answer(open.data(), result);
+  delete open.data();
+  return answered;
+}
+
 // A modal box of the application, plain text only: a corrupt object line
-// shown in it must not be read as markup.
+// shown in it must not be read as markup. With `extra`, a second button of
+// that caption; `extra_chosen` tells whether it was pressed.
 int runBox(QWidget* parent, const QString& title, const QString& text,
-           QMessageBox::StandardButtons buttons, QMessageBox::Icon icon = QMessageBox::NoIcon) {
-  MessageBox box(icon, title, text, buttons, parent);
-  box.setTextFormat(Qt::PlainText);
-  box.setWindowModality(Qt::ApplicationModal);
-  return box.exec();
+           QMessageBox::StandardButtons buttons, QMessageBox::Icon icon = QMessageBox::NoIcon,
+           const QString& extra = {}, bool* extra_chosen = nullptr) {
+  auto* box = new MessageBox(icon, title, text, buttons, parent);
+  box->setTextFormat(Qt::PlainText);
+  box->setWindowModality(Qt::ApplicationModal);
+  QAbstractButton* extra_button = nullptr;
+  if (!extra.isEmpty()) {
+    extra_button = box->addButton(extra, QMessageBox::ActionRole);
+    extra_button->setObjectName(QStringLiteral("OmitirAvisos"));
+  }
+  return runOwned(box, [&](QMessageBox* done, int result) {
+    if (extra_chosen) *extra_chosen = done && extra_button && done->clickedButton() == extra_button;
+    return result;
+  });
 }
 
 }  // namespace
@@ -68,6 +92,13 @@ QString screenText(std::string_view text) {
 
 void showMessageBox(QWidget* parent, std::string_view text) {
   runBox(parent, QApplication::applicationName(), screenText(text), QMessageBox::Ok);
+}
+
+bool showMessageOrSkipRestBox(QWidget* parent, std::string_view text) {
+  bool skip = false;
+  runBox(parent, QApplication::applicationName(), screenText(text), QMessageBox::Ok,
+         QMessageBox::NoIcon, utf8(kSkipRestCaption), &skip);
+  return skip;
 }
 
 bool askYesNoBox(QWidget* parent, std::string_view title, std::string_view text) {
@@ -89,18 +120,20 @@ QStringList nameFiltersOf(std::string_view filter) {
 }
 
 std::optional<std::string> runObjectFileDialog(QWidget* parent, const FileRequest& request) {
-  QFileDialog dialog(parent, utf8(request.title));
-  dialog.setObjectName(QStringLiteral("DAbrir"));
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setDefaultSuffix(utf8(request.default_extension));
-  dialog.setNameFilters(nameFiltersOf(request.filter));
+  auto* dialog = new QFileDialog(parent, utf8(request.title));
+  dialog->setObjectName(QStringLiteral("DAbrir"));
+  dialog->setOption(QFileDialog::DontUseNativeDialog);
+  dialog->setAcceptMode(QFileDialog::AcceptOpen);
+  dialog->setFileMode(QFileDialog::ExistingFile);
+  dialog->setDefaultSuffix(utf8(request.default_extension));
+  dialog->setNameFilters(nameFiltersOf(request.filter));
   // The patterns are upper case (*.EHC, *.HEX): prog.hex shows as well.
-  dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
-  dialog.setWindowModality(Qt::ApplicationModal);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
+  dialog->setFilter(dialog->filter() & ~QDir::CaseSensitive);
+  dialog->setWindowModality(Qt::ApplicationModal);
+  return runOwned(dialog, [](QFileDialog* done, int result) -> std::optional<std::string> {
+    if (!done || result != QDialog::Accepted || done->selectedFiles().isEmpty()) return {};
+    return QFile::encodeName(done->selectedFiles().first()).toStdString();
+  });
 }
 
 void showFileErrorBox(QWidget* parent, std::string_view file_name, std::string_view reason) {

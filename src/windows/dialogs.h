@@ -18,6 +18,9 @@ QString screenText(std::string_view text);
 
 // The message box: modal, the application's title, the text, one OK button.
 void showMessageBox(QWidget* parent, std::string_view text);
+// The message box with a second button, "Omitir los demás avisos"
+// (object name OmitirAvisos); true when that one was pressed.
+bool showMessageOrSkipRestBox(QWidget* parent, std::string_view text);
 // The question box with Yes and No and no icon; true for Yes.
 bool askYesNoBox(QWidget* parent, std::string_view title, std::string_view text);
 // The file-open dialog DAbrir (Qt's own dialog, the same everywhere): the

@@ -1,5 +1,7 @@
 #include "windows/machine_adapter.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QTimer>
 
 #include "windows/dialogs.h"
@@ -59,28 +61,62 @@ void MachineAdapter::captionChanged(MenuItem item) {
   emit menuCaptionChanged(static_cast<int>(item), QString::fromStdString(machine().caption(item)));
 }
 
+void MachineAdapter::leaveWhenDialogsEnd(QWidget* window) {
+  leaving_ = true;
+  leaving_window_ = window;
+  progress_->cancel();
+  if (auto* open = qobject_cast<QDialog*>(QApplication::activeModalWidget())) open->reject();
+}
+
+template <typename Open, typename Answer>
+Answer MachineAdapter::dialog(Open open, Answer skipped) {
+  if (leaving_) return skipped;
+  ++open_dialogs_;
+  Answer answer = open();
+  if (--open_dialogs_ == 0 && leaving_window_) {
+    // Posted here, it is carried out only when the machine's command has
+    // returned to the event loop that started it.
+    leaving_window_->deleteLater();
+    leaving_window_ = nullptr;
+  }
+  return leaving_ ? skipped : answer;
+}
+
 void MachineAdapter::showMessage(std::string_view text) {
-  showMessageBox(dialog_parent_, text);
+  dialog([&] { return (showMessageBox(dialog_parent_, text), true); }, true);
 }
 
 bool MachineAdapter::askYesNo(std::string_view title, std::string_view text) {
-  return askYesNoBox(dialog_parent_, title, text);
+  return dialog([&] { return askYesNoBox(dialog_parent_, title, text); }, false);
 }
 
 std::optional<WordText> MachineAdapter::askValue() {
-  return runValueDialog();
+  return dialog([] { return runValueDialog(); }, std::optional<WordText>());
 }
 
 std::optional<std::string> MachineAdapter::askObjectFile(const FileRequest& request) {
-  return runObjectFileDialog(dialog_parent_, request);
+  return dialog([&] { return runObjectFileDialog(dialog_parent_, request); },
+                std::optional<std::string>());
 }
 
 std::optional<int> MachineAdapter::askSpeed(int selected) {
-  return runSpeedDialog(selected);
+  return dialog([&] { return runSpeedDialog(selected); }, std::optional<int>());
 }
 
 void MachineAdapter::reportFileError(std::string_view file_name, std::string_view reason) {
-  showFileErrorBox(dialog_parent_, file_name, reason);
+  dialog([&] { return (showFileErrorBox(dialog_parent_, file_name, reason), true); }, true);
+}
+
+bool MachineAdapter::showMessageOrSkipRest(std::string_view text) {
+  return dialog([&] { return showMessageOrSkipRestBox(dialog_parent_, text); }, true);
+}
+
+bool MachineAdapter::showLoadProgress(std::uint64_t done, std::uint64_t total) {
+  return dialog([&] { return progress_->report(dialog_parent_, done, total); }, false);
+}
+
+void MachineAdapter::endLoadProgress() {
+  progress_->end();
 }
 
 }  // namespace orben

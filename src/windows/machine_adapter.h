@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <memory>
@@ -12,6 +13,7 @@
 #include "machine/random_source.h"
 #include "machine/user_interface.h"
 #include "panel/tuka2.h"
+#include "windows/load_progress.h"
 
 class QTimer;
 class QWidget;
@@ -40,6 +42,17 @@ class MachineAdapter final : public QObject, private MachineObserver, public Use
   // The window that message boxes and the file dialog belong to.
   void setDialogParent(QWidget* parent) { dialog_parent_ = parent; }
 
+  // True while the machine waits on a box or dialog of its own (its event
+  // loop runs under the machine's call).
+  bool waitingOnDialog() const { return open_dialogs_ > 0; }
+  // The main window is closing while the machine waits on a dialog: the
+  // open one is answered as cancelled, every later one of the same command
+  // is skipped the same way, and `window` is deleted once the machine's
+  // command has returned, never under it.
+  void leaveWhenDialogsEnd(QWidget* window);
+  // How long a load runs before its progress shows (tests shorten it).
+  void setLoadProgressDelay(int ms) { progress_ = std::make_unique<LoadProgress>(ms); }
+
   // UserInterface
   void showMessage(std::string_view text) override;
   bool askYesNo(std::string_view title, std::string_view text) override;
@@ -47,6 +60,9 @@ class MachineAdapter final : public QObject, private MachineObserver, public Use
   std::optional<std::string> askObjectFile(const FileRequest& request) override;
   std::optional<int> askSpeed(int selected) override;
   void reportFileError(std::string_view file_name, std::string_view reason) override;
+  bool showMessageOrSkipRest(std::string_view text) override;
+  bool showLoadProgress(std::uint64_t done, std::uint64_t total) override;
+  void endLoadProgress() override;
 
  signals:
   // A machine cell took a new text; every display of the cell shows it.
@@ -68,9 +84,18 @@ class MachineAdapter final : public QObject, private MachineObserver, public Use
   void controlChanged(Control control) override;
   void captionChanged(MenuItem item) override;
 
+  // Runs `open` as one of the machine's dialogs, or gives `skipped` at
+  // once while the program is leaving.
+  template <typename Open, typename Answer>
+  Answer dialog(Open open, Answer skipped);
+
   SeededRandom random_;  // seeded from the clock, once per run
   std::unique_ptr<Tuka2> tuka_;
   QWidget* dialog_parent_ = nullptr;
+  std::unique_ptr<LoadProgress> progress_ = std::make_unique<LoadProgress>();
+  int open_dialogs_ = 0;
+  bool leaving_ = false;
+  QPointer<QWidget> leaving_window_;
 };
 
 }  // namespace orben

@@ -161,6 +161,13 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
     if (child->isWindow()) child->hide();
   }
+  // Closed while the machine waits on one of its boxes (from code: a
+  // window manager's close is held by the modal box), the window and the
+  // machine stay until the machine's command has returned.
+  if (adapter_->waitingOnDialog() && testAttribute(Qt::WA_DeleteOnClose)) {
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    adapter_->leaveWhenDialogsEnd(this);
+  }
   event->accept();
 }
 
