@@ -100,6 +100,7 @@ int THListBox::visibleLines() const {
 
 void THListBox::scrollToLine(int index) {
   if (index < 0 || index >= count()) return;
+  if (scroll_bars_stale_) updateScrollBars();
   const int top = topLine();
   if (index < top) {
     verticalScrollBar()->setValue(index);
@@ -133,6 +134,7 @@ void THListBox::updateLine(int index) {
 }
 
 void THListBox::updateScrollBars() {
+  scroll_bars_stale_ = false;
   const int page = visibleLines();
   QScrollBar* vertical = verticalScrollBar();
   vertical->setPageStep(page);
@@ -257,14 +259,27 @@ void THListBox::listingReset() {
 }
 
 void THListBox::lineInserted(int index) {
-  updateScrollBars();
+  scrollBarsLater();
   // Lines from `index` down move by one: repaint them if they are in view.
   if (index < topLine() + visibleLines() + 1) viewport()->update();
 }
 
 void THListBox::lineRemoved(int index) {
-  updateScrollBars();
+  scrollBarsLater();
   if (index < topLine() + visibleLines() + 1) viewport()->update();
+}
+
+void THListBox::scrollBarsLater() {
+  // A load adds a line at a time: the scroll bars take the new count once,
+  // when the events next run (or before a line is scrolled into view).
+  if (scroll_bars_stale_) return;
+  scroll_bars_stale_ = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        if (scroll_bars_stale_) updateScrollBars();
+      },
+      Qt::QueuedConnection);
 }
 
 void THListBox::lineChanged(int index) {

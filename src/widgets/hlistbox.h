@@ -94,12 +94,15 @@ class THListBox : public QAbstractScrollArea, private ListingObserver {
   void selectionChanged(int previous, int current) override;
 
   void updateScrollBars();
+  // The line count changed: the scroll bars follow once the events run.
+  void scrollBarsLater();
   void updateLine(int index);
   QRect lineRect(int index) const;
 
   std::unique_ptr<Listing> own_listing_;
   Listing* listing_ = nullptr;
   int horizontal_extent_ = 0;
+  bool scroll_bars_stale_ = false;
 };
 
 }  // namespace orben

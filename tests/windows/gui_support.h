@@ -196,14 +196,20 @@ inline ModalScript::Answer chooseFile(const QString& path) {
     QMetaObject::invokeMethod(files, "accept");
   };
 }
+// Writes `bytes` to the file `name` in `folder`; its full name.
+inline QString writeFile(const QTemporaryDir& folder, const QString& name,
+                         const QByteArray& bytes) {
+  QFile file(folder.filePath(name));
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+    QTest::qFail("cannot write the file", __FILE__, __LINE__);
+  }
+  return file.fileName();
+}
 // Writes `bytes` to the file `name` in `folder` and loads it through the
 // menu, choosing it in DAbrir; `then` answers what the load shows next.
 inline void loadFile(Program& program, const QTemporaryDir& folder, const QString& name,
                      const QByteArray& bytes, ModalScript::Answer then = {}) {
-  QFile file(folder.filePath(name));
-  QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-  file.close();
-  program.script.then(chooseFile(file.fileName()));
+  program.script.then(chooseFile(writeFile(folder, name, bytes)));
   if (then) program.script.then(std::move(then));
   trigger("Cargarprogramaobjeto1");
 }
