@@ -1,7 +1,10 @@
 #include "runner/runner.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -261,6 +264,69 @@ TEST(Tuka2EndToEnd, ExitStatusesAndStops) {
   const Ran help = runTuka2("--help");
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("--max-steps"), std::string::npos);
+}
+
+// Runs the tuka2 executable with its output thrown away: the exit status
+// and the highest resident size it reached, in bytes.
+struct Measured {
+  int status = -1;
+  long long peak = 0;
+};
+Measured runTuka2Measured(const std::vector<std::string>& arguments) {
+  std::vector<char*> argv{const_cast<char*>(TUKA2_BINARY)};
+  for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  Measured measured;
+  const pid_t child = fork();
+  if (child == 0) {
+    std::freopen("/dev/null", "w", stdout);
+    std::freopen("/dev/null", "w", stderr);
+    execv(TUKA2_BINARY, argv.data());
+    _exit(127);
+  }
+  int raw = 0;
+  rusage usage{};
+  if (child < 0 || wait4(child, &raw, 0, &usage) != child) return measured;
+  measured.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  measured.peak = static_cast<long long>(usage.ru_maxrss) * 1024;
+  return measured;
+}
+
+// Large valid files cost little more than their size: 20 MB of the
+// shortest EHC lines (5 million words) and of HEX records are listed and
+// run in at most four times the file's size and a fixed 32 MB.
+TEST_F(Tuka2RunTest, LargeFilesLoadInLittleMoreThanTheirSize) {
+  std::string ehc;
+  while (ehc.size() < 20'000'000) ehc += "0 0\n";
+  std::string hex;
+  while (hex.size() < 20'000'000) hex += ":020000002105EF\n";
+  for (const auto& [name, text] : {std::pair{"grande.ehc", &ehc}, std::pair{"grande.hex", &hex}}) {
+    const std::string file = write(name, *text);
+    for (const char* command : {"dis", "run"}) {
+      std::vector<std::string> arguments{command, file};
+      if (std::string(command) == "run") arguments.insert(arguments.end(), {"--max-steps", "10"});
+      const Measured measured = runTuka2Measured(arguments);
+      EXPECT_NE(measured.status, -1) << name << " " << command;
+      EXPECT_LE(measured.peak, 4 * static_cast<long long>(text->size()) + (32 << 20))
+          << name << " " << command << ": " << (measured.peak >> 20) << " MB";
+    }
+  }
+}
+
+// A 100 GB file of zero bytes (sparse) ends at once: as EHC with the
+// format error of its first line, as HEX at the line limit; neither grows
+// memory. A pipe is refused before it is opened, never waited on.
+TEST_F(Tuka2RunTest, EndlessFilesAndPipesEndAtOnce) {
+  for (const char* name : {"enorme.ehc", "enorme.hex"}) {
+    std::filesystem::resize_file(write(name, ""), std::uintmax_t{100} << 30);
+    const Measured measured = runTuka2Measured({"dis", (folder_ / name).string()});
+    EXPECT_LE(measured.peak, 32 << 20) << name << ": " << (measured.peak >> 20) << " MB";
+    EXPECT_EQ(measured.status, std::string(name) == "enorme.ehc" ? 1 : 2) << name;
+  }
+  const std::string pipe = (folder_ / "tubo.EHC").string();
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_EQ(runMain({"run", pipe}), 2);
+  EXPECT_NE(err.str().find("Not a regular file"), std::string::npos) << err.str();
 }
 
 }  // namespace
