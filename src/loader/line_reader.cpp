@@ -30,7 +30,8 @@ constexpr std::string_view kNotRegularFile = "Not a regular file";
 
 std::size_t MemorySource::read(char* buffer, std::size_t size) {
   const std::size_t n = std::min({size, chunk_, data_.size()});
-  std::memcpy(buffer, data_.data(), n);
+  // An empty view may hold no address at all, and memcpy takes none.
+  if (n != 0) std::memcpy(buffer, data_.data(), n);
   data_.remove_prefix(n);
   return n;
 }
