@@ -17,12 +17,17 @@ void* operator new(std::size_t size) {
   if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
   throw std::bad_alloc();
 }
+// The sanitizer build inlines gtest's `new TestClass` and its delete into one
+// function, and GCC then takes the replacement's free for a mismatch.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void operator delete(void* p) noexcept {
   std::free(p);
 }
 void operator delete(void* p, std::size_t) noexcept {
   std::free(p);
 }
+#pragma GCC diagnostic pop
 
 namespace orben {
 namespace {
