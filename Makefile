@@ -3,11 +3,13 @@
 # make bench installs what is missing, builds, and runs the benchmarks
 # make pictures installs what is missing, builds, and redraws docs/orben.png
 #               and docs/orben_windows.png from the real windows
+# make sanitize installs what is missing, then builds and runs every test with
+#               AddressSanitizer and UBSan (the asan preset, in build-asan)
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DORBEN_WERROR=ON
 
-.PHONY: deps configure build run test bench pictures clean
+.PHONY: deps configure build run test sanitize bench pictures clean
 
 deps:
 	@tools/install-deps.sh
@@ -23,6 +25,11 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+sanitize: deps
+	@cmake --preset asan > /dev/null
+	cmake --build --preset asan -j $(JOBS)
+	ctest --preset asan -j $(JOBS)
 
 bench: build
 	$(BUILD)/bench/tuka2_bench
