@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "loader/line_scanner.h"
+#include "runner/command_line.h"
 
 namespace orben::runner {
 
@@ -16,7 +17,9 @@ Usage:
   tuka2 run FILE [--json] [--start HHHH] [--fill HHHH] [--seed N] [--in PP=HHHH]...
                  [--max-steps N] [--dump-memory] [--trace]
   tuka2 dis FILE [--fill HHHH]
+  tuka2 asm SOURCE [-o OUTPUT] [-l LISTING]
   tuka2 --help | --version
+  tuka2 COMMAND --help   lists the options of one command
 
 run   does what a user does at the front panel: switches TUKA-2 on (memory
       initialised), loads FILE (.EHC or .HEX, by the last four characters of
@@ -32,6 +35,14 @@ run   does what a user does at the front panel: switches TUKA-2 on (memory
       would at the front panel.
 dis   loads FILE and prints the program listing, one line each; messages go
       to stderr.
+asm   assembles SOURCE, written as the listing shows instructions (LD R1,
+      [RD+H'10], ADDS R3, R1, R2, BZ, ...) with labels (name:), constants
+      (name EQU value), ORG, DW, LDI Ra, value (LLI then LHI), numbers H'1F
+      or 31, '$', LO() and HI(), into OUTPUT (default: SOURCE named .EHC):
+      .EHC gives "AAAA CCCC ; source text" lines, .HEX Intel HEX records.
+      -l writes a listing with every address, word and name. Errors and
+      warnings go to stderr as SOURCE:LINE:COLUMN: error: message; with any
+      error nothing is written and an existing OUTPUT is left as it was.
 
 Options:
   --json          print one JSON object: stop, steps (calls of the
@@ -52,9 +63,10 @@ Options:
   --trace         one line per executed instruction on stderr: address,
                   word, disassembly and the cells it changed
 
-Exit status: 0 when run stopped at HALT or dis loaded without a message;
-1 otherwise; 2 for a usage error or a file that cannot be read as an object
-program (missing, unreadable, or a name not ending in .EHC or .HEX), with a
+Exit status: 0 when run stopped at HALT, dis loaded without a message or asm
+wrote its output (warnings allowed); 1 otherwise; 2 for a usage error or a
+file that cannot be read as an object program or a source (missing,
+unreadable, or a name not ending in .EHC or .HEX) or cannot be written, with a
 one-line reason on stderr.
 )";
 
@@ -81,78 +93,79 @@ ParseResult usageError(std::string reason) {
 
 }  // namespace
 
+namespace {
+
+// The checked values of the options given as text.
+std::optional<std::string> checkValues(Options& options, const RawValues& raw) {
+  if (raw.has_fill) {
+    const auto digits = hexField(raw.fill, 4);
+    if (!digits) return "--fill needs a word of one to four hexadecimal digits";
+    options.fill = static_cast<std::uint16_t>(WordTextToValue(*digits));
+  }
+  if (raw.has_start) {
+    const auto digits = hexField(raw.start, 4);
+    if (!digits) return "--start needs an address of one to four hexadecimal digits";
+    options.start = *digits;
+  }
+  if (raw.has_seed) {
+    const auto number = wholeNumber(raw.seed);
+    if (!number) return "--seed needs a whole number";
+    options.seed = *number;
+  }
+  if (raw.has_max_steps) {
+    const auto number = wholeNumber(raw.max_steps);
+    if (!number) return "--max-steps needs a whole number";
+    options.max_steps = *number;
+  }
+  for (const std::string& text : raw.inputs) {
+    const auto equals = text.find('=');
+    if (equals == std::string::npos) return "--in needs PP=HHHH";
+    const auto port = hexField(text.substr(0, equals), 2);
+    const auto word = hexField(text.substr(equals + 1), 4);
+    if (!port || !word) return "--in needs PP=HHHH in hexadecimal";
+    const int number = ByteTextToValue(*port);
+    if (number > 0x3F) return "--in: input ports go from 00 to 3F";
+    if (number == 1) return "--in: port 01 is the keypad; key it with --start";
+    options.inputs.emplace_back(number, *word);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
 ParseResult parseArguments(const std::vector<std::string>& arguments) {
   Options options;
   if (arguments.empty()) return usageError("no command given (try --help)");
   const std::string& command = arguments[0];
   if (command == "--help" || command == "-h") {
     options.command = Command::Help;
+    options.help = kUsage;
     return {options, {}};
   }
   if (command == "--version") {
     options.command = Command::Version;
     return {options, {}};
   }
-  if (command == "run") {
-    options.command = Command::Run;
-  } else if (command == "dis") {
-    options.command = Command::Dis;
-  } else {
-    return usageError("unknown command '" + command + "' (try --help)");
+  CommandLine line(options);
+  CLI::App* app = line.command(command);
+  if (app == nullptr) return usageError("unknown command '" + command + "' (try --help)");
+  std::vector<std::string> rest(arguments.rbegin(), arguments.rend() - 1);
+  try {
+    app->parse(rest);
+  } catch (const CLI::CallForHelp&) {
+    options.command = Command::Help;
+    options.help = app->help();
+    return {options, {}};
+  } catch (const CLI::ParseError& error) {
+    return usageError(line.reason(command, error));
   }
-  const bool run = options.command == Command::Run;
-  for (std::size_t i = 1; i < arguments.size(); ++i) {
-    const std::string& arg = arguments[i];
-    auto value = [&]() -> std::optional<std::string> {
-      if (i + 1 >= arguments.size()) return std::nullopt;
-      return arguments[++i];
-    };
-    if (arg == "--fill") {
-      const auto text = value();
-      const auto digits = text ? hexField(*text, 4) : std::nullopt;
-      if (!digits) return usageError("--fill needs a word of one to four hexadecimal digits");
-      options.fill = static_cast<std::uint16_t>(WordTextToValue(*digits));
-    } else if (run && arg == "--json") {
-      options.json = true;
-    } else if (run && arg == "--dump-memory") {
-      options.dump_memory = true;
-    } else if (run && arg == "--trace") {
-      options.trace = true;
-    } else if (run && arg == "--start") {
-      const auto text = value();
-      const auto digits = text ? hexField(*text, 4) : std::nullopt;
-      if (!digits) return usageError("--start needs an address of one to four hexadecimal digits");
-      options.start = *digits;
-    } else if (run && arg == "--seed") {
-      const auto text = value();
-      const auto number = text ? wholeNumber(*text) : std::nullopt;
-      if (!number) return usageError("--seed needs a whole number");
-      options.seed = *number;
-    } else if (run && arg == "--max-steps") {
-      const auto text = value();
-      const auto number = text ? wholeNumber(*text) : std::nullopt;
-      if (!number) return usageError("--max-steps needs a whole number");
-      options.max_steps = *number;
-    } else if (run && arg == "--in") {
-      const auto text = value();
-      const auto equals = text ? text->find('=') : std::string::npos;
-      if (equals == std::string::npos) return usageError("--in needs PP=HHHH");
-      const auto port = hexField(text->substr(0, equals), 2);
-      const auto word = hexField(text->substr(equals + 1), 4);
-      if (!port || !word) return usageError("--in needs PP=HHHH in hexadecimal");
-      const int number = ByteTextToValue(*port);
-      if (number > 0x3F) return usageError("--in: input ports go from 00 to 3F");
-      if (number == 1) return usageError("--in: port 01 is the keypad; key it with --start");
-      options.inputs.emplace_back(number, *word);
-    } else if (!arg.empty() && arg[0] == '-') {
-      return usageError("unknown option '" + arg + "' for " + command + " (try --help)");
-    } else if (options.file.empty()) {
-      options.file = arg;
-    } else {
-      return usageError("only one FILE may be given");
+  for (const std::string& extra : app->remaining()) {
+    if (!extra.empty() && extra[0] == '-') {
+      return usageError("unknown option '" + extra + "' for " + command + " (try --help)");
     }
+    return usageError("only one " + line.fileName(command) + " may be given");
   }
-  if (options.file.empty()) return usageError(command + " needs a FILE");
+  if (auto reason = checkValues(options, line.raw())) return usageError(std::move(*reason));
   return {options, {}};
 }
 

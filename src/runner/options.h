@@ -8,7 +8,7 @@
 
 namespace orben::runner {
 
-enum class Command { Run, Dis, Help, Version };
+enum class Command { Run, Dis, Asm, Help, Version };
 
 // The command line of tuka2, checked.
 struct Options {
@@ -22,6 +22,9 @@ struct Options {
   std::uint64_t max_steps = 1000000;
   bool dump_memory = false;
   bool trace = false;
+  std::string output;   // asm: the object file; empty for SOURCE as .EHC
+  std::string listing;  // asm: the listing file, if any
+  std::string help;     // Help: the text to print
 };
 
 // The options, or the one-line reason of a usage error.

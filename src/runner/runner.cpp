@@ -5,6 +5,7 @@
 #include "loader/load_command.h"
 #include "machine/random_source.h"
 #include "panel/tuka2.h"
+#include "runner/asm_command.h"
 #include "runner/report.h"
 #include "runner/trace.h"
 
@@ -125,7 +126,7 @@ int disCommand(const Options& options, std::ostream& out, std::ostream& err) {
 int execute(const Options& options, std::ostream& out, std::ostream& err) {
   switch (options.command) {
     case Command::Help:
-      out << kUsage;
+      out << (options.help.empty() ? kUsage : options.help.c_str());
       return 0;
     case Command::Version:
       out << kVersion << '\n';
@@ -134,6 +135,8 @@ int execute(const Options& options, std::ostream& out, std::ostream& err) {
       return runCommand(options, out, err);
     case Command::Dis:
       return disCommand(options, out, err);
+    case Command::Asm:
+      return asmCommand(options, out, err);
   }
   return 2;
 }

@@ -1,0 +1,380 @@
+#include "assembler/assembly.h"
+
+#include <algorithm>
+
+#include "assembler/source_text.h"
+#include "assembler/text.h"
+#include "machine/word_text.h"
+
+namespace orben::assembler {
+
+namespace {
+
+std::string Hex4(std::uint32_t value) {
+  return wordOf(value & 0xFFFF).str();
+}
+
+}  // namespace
+
+Assembly::Assembly(std::string_view source, AssemblyOutput& output)
+    : source_(source), output_(output), writer_of_(0x10000, 0) {
+  report_ = [this](std::size_t column, const std::string& message) { error(column, message); };
+}
+
+AssemblyResult Assembly::run() {
+  if (const auto fault = CheckText(source_)) {
+    ++result_.errors;
+    output_.diagnostic({Severity::Error, fault->line, fault->column, fault->message});
+    return result_;
+  }
+  pass(false);
+  pass(true);
+  if (result_.ok() && result_.words == 0) {
+    const std::string message =
+        source_.empty() ? "the source is empty: nothing to assemble"
+                        : "the source has no instruction and no DW: nothing to assemble";
+    output_.diagnostic({Severity::Error, 0, 0, message});
+    ++result_.errors;
+  }
+  for (const auto& [upper, symbol] : symbols_.all()) {
+    if (symbol.state != Symbol::State::Known) continue;
+    result_.names.push_back(
+        {symbol.name, symbol.value, symbol.kind == Symbol::Kind::Label, symbol.line});
+  }
+  std::sort(result_.names.begin(), result_.names.end(), [](const NameEntry& a, const NameEntry& b) {
+    return UpperName(a.name) < UpperName(b.name);
+  });
+  return result_;
+}
+
+void Assembly::pass(bool final) {
+  final_ = final;
+  reader_ = final ? &final_reader_ : &first_reader_;
+  counter_ = 0;
+  origin_index_ = 0;
+  passed_end_ = false;
+  SourceLines lines(source_);
+  std::string_view text;
+  std::size_t number = 0;
+  while (lines.next(text, number)) {
+    text_ = text;
+    assembleLine(text, number);
+    if (!final && size_ > 0) bindPendingLabels(here_);
+    counter_ += static_cast<std::uint32_t>(size_);
+    if (final) emit(number, text);
+  }
+  if (!final) bindPendingLabels(counter_);
+}
+
+// [label:] [statement] [; comment], where a statement is an instruction,
+// LDI, ORG, DW or "name EQU value".
+void Assembly::assembleLine(std::string_view text, std::size_t number) {
+  line_ = number;
+  here_ = counter_;
+  size_ = 0;
+  words_.clear();
+  line_failed_ = false;
+  Lexer lexer(text);
+  Lexer ahead = lexer;
+  ahead.next();
+  if (lexer.peek().kind == TokenKind::Name && ahead.peek().kind == TokenKind::Colon) {
+    const Token name = lexer.next();
+    lexer.next();
+    label(name);
+  }
+  const Token head = lexer.next();
+  statement_column_ = head.column;
+  if (head.kind == TokenKind::End) return;
+  if (head.kind == TokenKind::Error) return error(head.column, head.message);
+  if (head.kind != TokenKind::Name) {
+    return error(head.column, Concat("expected an instruction, found ", Describe(head)));
+  }
+  if (lexer.peek().kind == TokenKind::Name && UpperName(lexer.peek().text) == "EQU") {
+    return constant(head, lexer);
+  }
+  const std::string upper = UpperName(head.text);
+  if (upper == "ORG") {
+    origin(lexer);
+  } else if (upper == "DW") {
+    dataWords(lexer);
+  } else if (const auto mnemonic = FindMnemonic(upper)) {
+    instruction(*mnemonic, lexer);
+  } else {
+    const bool alone = lexer.peek().kind == TokenKind::End;
+    return error(head.column, Concat("unknown instruction ", Quoted(head.text),
+                                     alone ? " (a label needs ':' after it)" : ""));
+  }
+  if (!line_failed_ && lexer.peek().kind != TokenKind::End) {
+    error(lexer.peek().column,
+          Concat("unexpected ", Describe(lexer.peek()), " after the statement"));
+  }
+}
+
+void Assembly::label(const Token& name) {
+  const ReservedKind reserved = ReservedWord(name.text);
+  if (reserved != ReservedKind::None) {
+    return error(name.column, Concat(Quoted(name.text), " is reserved and cannot be a label"));
+  }
+  Symbol symbol;
+  symbol.kind = Symbol::Kind::Label;
+  symbol.name = std::string(name.text);
+  symbol.line = line_;
+  symbol.column = name.column;
+  const auto [held, added] = symbols_.define(symbol);
+  if (!final_) {
+    if (added) pending_labels_.push_back(held);
+  } else if (held->line != line_ || held->column != name.column) {
+    error(name.column,
+          Concat(Quoted(name.text), " is already defined at line ", std::to_string(held->line)));
+  }
+}
+
+// name EQU value: the value is worked out when it is first needed, so that
+// it may use names defined further down.
+void Assembly::constant(const Token& name, Lexer& lexer) {
+  const Token equ = lexer.next();
+  const ReservedKind reserved = ReservedWord(name.text);
+  if (reserved != ReservedKind::None) {
+    return error(name.column, Concat(Quoted(name.text), " is reserved and cannot be a name"));
+  }
+  Symbol symbol;
+  symbol.kind = Symbol::Kind::Constant;
+  symbol.name = std::string(name.text);
+  symbol.line = line_;
+  symbol.column = name.column;
+  symbol.text = text_;
+  symbol.start = equ.column - 1 + equ.text.size();
+  symbol.here = counter_;
+  const auto [held, added] = symbols_.define(symbol);
+  if (!final_) return;
+  Symbol* own = held;
+  if (held->line != line_) {
+    error(name.column,
+          Concat(Quoted(name.text), " is already defined at line ", std::to_string(held->line)));
+    own = &symbol;  // its value is still read, for the errors in it
+  }
+  const Evaluation evaluation = reader_->settleConstant(*own, report_);
+  if (evaluation.readable && evaluation.value)
+    FitWord(*evaluation.value, evaluation.column, report_);
+}
+
+// ORG value: the first pass must know the value where ORG stands, since
+// every later address follows from it.
+void Assembly::origin(Lexer& lexer) {
+  passed_end_ = false;
+  const Evaluation evaluation = reader_->read(lexer, here_, report_);
+  if (!final_) {
+    std::optional<std::uint32_t> address;
+    if (evaluation.readable && evaluation.value && *evaluation.value >= 0 &&
+        *evaluation.value <= 0xFFFF) {
+      address = static_cast<std::uint32_t>(*evaluation.value);
+    }
+    origins_.push_back(address);
+    if (address) counter_ = *address;
+    return;
+  }
+  const std::optional<std::uint32_t> address = origins_[origin_index_++];
+  if (address) {
+    counter_ = *address;
+  } else if (!evaluation.readable) {
+    line_failed_ = true;
+  } else if (!evaluation.value || (*evaluation.value >= 0 && *evaluation.value <= 0xFFFF)) {
+    if (!line_failed_) {
+      error(evaluation.column,
+            "ORG needs a value known where it stands (a name defined further down cannot be "
+            "used)");
+    }
+  } else {
+    error(evaluation.column,
+          Concat("ORG needs an address 0..65535, not ", std::to_string(*evaluation.value)));
+  }
+}
+
+void Assembly::dataWords(Lexer& lexer) {
+  do {
+    bool readable = true;
+    std::size_t column = 0;
+    const auto v = value(lexer, readable, column);
+    if (!readable) return;
+    ++size_;
+    const auto word = v ? FitWord(*v, column, report_) : std::nullopt;
+    words_.push_back(word.value_or(0));
+  } while (lexer.peek().kind == TokenKind::Comma && (lexer.next(), true));
+}
+
+void Assembly::instruction(const Mnemonic& mnemonic, Lexer& lexer) {
+  size_ = mnemonic.form == Form::LoadImmediate ? 2 : 1;
+  const unsigned top = mnemonic.opcode << 12;
+  bool readable = true;
+  std::size_t column = 0;
+  std::optional<unsigned> a;
+  std::optional<std::int64_t> operand;
+  switch (mnemonic.form) {
+    case Form::Load:
+      a = registerOperand(lexer);
+      if (!a || !punctuation(lexer, TokenKind::Comma, "','")) return;
+      operand = memoryOperand(lexer, readable, column);
+      break;
+    case Form::Store:
+      operand = memoryOperand(lexer, readable, column);
+      if (!readable || !punctuation(lexer, TokenKind::Comma, "','")) return;
+      a = registerOperand(lexer);
+      break;
+    case Form::RegisterByte:
+    case Form::LoadImmediate:
+      a = registerOperand(lexer);
+      if (!a || !punctuation(lexer, TokenKind::Comma, "','")) return;
+      operand = value(lexer, readable, column);
+      break;
+    case Form::PortRegister:
+      operand = value(lexer, readable, column);
+      if (!readable || !punctuation(lexer, TokenKind::Comma, "','")) return;
+      a = registerOperand(lexer);
+      break;
+    case Form::ThreeRegisters: {
+      a = registerOperand(lexer);
+      if (!a || !punctuation(lexer, TokenKind::Comma, "','")) return;
+      const auto b = registerOperand(lexer);
+      if (!b || !punctuation(lexer, TokenKind::Comma, "','")) return;
+      const auto c = registerOperand(lexer);
+      if (!c) return;
+      words_.push_back(static_cast<std::uint16_t>(top | *a << 8 | *b << 4 | *c));
+      return;
+    }
+    case Form::OneRegister:
+      a = registerOperand(lexer);
+      if (a) words_.push_back(static_cast<std::uint16_t>(top | *a << 8));
+      return;
+    case Form::Bare:
+      words_.push_back(static_cast<std::uint16_t>(top | mnemonic.condition << 8));
+      return;
+  }
+  if (!readable || !a || !operand) return;
+  if (mnemonic.form == Form::LoadImmediate) {
+    const auto word = FitWord(*operand, column, report_);
+    if (!word) return;
+    words_.push_back(static_cast<std::uint16_t>(0x2000 | *a << 8 | (*word & 0xFF)));
+    words_.push_back(static_cast<std::uint16_t>(0x3000 | *a << 8 | *word >> 8));
+    return;
+  }
+  const auto byte = FitByte(*operand, mnemonic.field, column, report_);
+  if (!byte) return;
+  if (std::string_view(mnemonic.field) == "port" && *byte > 0x3F) {
+    warning(column, Concat("port ", Hex4(*byte).substr(2),
+                           " is above 3F: the machine refuses it when the instruction runs"));
+  }
+  words_.push_back(static_cast<std::uint16_t>(top | *a << 8 | *byte));
+}
+
+std::optional<unsigned> Assembly::registerOperand(Lexer& lexer) {
+  const Token token = lexer.next();
+  if (token.kind == TokenKind::Name) {
+    if (const auto number = RegisterNumber(token.text)) return static_cast<unsigned>(*number);
+  }
+  if (token.kind == TokenKind::Error) {
+    error(token.column, token.message);
+  } else {
+    error(token.column, Concat("expected a register (R0..RF), found ", Describe(token)));
+  }
+  return std::nullopt;
+}
+
+bool Assembly::punctuation(Lexer& lexer, TokenKind kind, const char* what) {
+  if (lexer.peek().kind == kind) {
+    lexer.next();
+    return true;
+  }
+  const Token token = lexer.next();
+  error(token.column, token.kind == TokenKind::Error
+                          ? token.message
+                          : Concat("expected ", what, ", found ", Describe(token)));
+  return false;
+}
+
+// [RD], [RD+d] or [RD-d]: memory is reached through RD only.
+std::optional<std::int64_t> Assembly::memoryOperand(Lexer& lexer, bool& readable,
+                                                    std::size_t& column) {
+  readable = false;
+  if (!punctuation(lexer, TokenKind::OpenBracket, "'[RD+'")) return std::nullopt;
+  const Token base = lexer.next();
+  if (base.kind != TokenKind::Name || RegisterNumber(base.text) != 0xD) {
+    error(base.column,
+          Concat("memory is reached as [RD+displacement]; expected RD, found ", Describe(base)));
+    return std::nullopt;
+  }
+  std::optional<std::int64_t> displacement = 0;
+  column = lexer.peek().column;
+  const bool plus = lexer.peek().kind == TokenKind::Plus;
+  if (plus) lexer.next();
+  if (plus || lexer.peek().kind != TokenKind::CloseBracket) {
+    displacement = value(lexer, readable, column);
+    if (!readable) return std::nullopt;
+  }
+  readable = punctuation(lexer, TokenKind::CloseBracket, "']'");
+  return displacement;
+}
+
+std::optional<std::int64_t> Assembly::value(Lexer& lexer, bool& readable, std::size_t& column) {
+  const Evaluation evaluation = reader_->read(lexer, here_, report_);
+  readable = evaluation.readable;
+  column = evaluation.column;
+  if (!readable) line_failed_ = true;
+  return evaluation.value;
+}
+
+// The line's words, with the warnings of where they go, once its errors
+// are known; a line with an error gives no word.
+void Assembly::emit(std::size_t number, std::string_view text) {
+  if (line_failed_ || words_.size() != size_) words_.clear();
+  if (!words_.empty()) {
+    bool high = false;
+    bool twice = false;
+    for (std::size_t i = 0; i < words_.size(); ++i) {
+      const std::uint32_t address = here_ + static_cast<std::uint32_t>(i);
+      if (address > 0xFFFF) {
+        if (!passed_end_) error(statement_column_, "the program goes past address FFFF");
+        passed_end_ = true;
+        words_.clear();
+        break;
+      }
+      if (address >= 0xF000 && !high) {
+        high = true;
+        warning(statement_column_,
+                Concat("a word at ", Hex4(address),
+                       ": the machine refuses to store words at F000 and above"));
+      }
+      if (writer_of_[address] != 0 && !twice) {
+        twice = true;
+        warning(statement_column_,
+                Concat("address ", Hex4(address), " already holds a word of line ",
+                       std::to_string(writer_of_[address])));
+      }
+      if (writer_of_[address] == 0) writer_of_[address] = static_cast<std::uint32_t>(number);
+    }
+  }
+  result_.words += words_.size();
+  output_.line({number, text}, here_, words_);
+}
+
+void Assembly::bindPendingLabels(std::uint32_t address) {
+  for (Symbol* symbol : pending_labels_) {
+    symbol->value = address;
+    symbol->state = Symbol::State::Known;
+  }
+  pending_labels_.clear();
+}
+
+void Assembly::error(std::size_t column, const std::string& message) {
+  line_failed_ = true;
+  if (!final_) return;
+  ++result_.errors;
+  output_.diagnostic({Severity::Error, line_, column, message});
+}
+
+void Assembly::warning(std::size_t column, const std::string& message) {
+  if (!final_) return;
+  ++result_.warnings;
+  output_.diagnostic({Severity::Warning, line_, column, message});
+}
+
+}  // namespace orben::assembler

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "assembler/assembler.h"
+#include "assembler/expression.h"
+#include "assembler/instructions.h"
+#include "assembler/symbols.h"
+
+namespace orben::assembler {
+
+// One assembly of one source: the two passes over its lines and what they
+// share (the names, where each ORG put the words, which line first wrote
+// each address).
+class Assembly {
+ public:
+  Assembly(std::string_view source, AssemblyOutput& output);
+  AssemblyResult run();
+
+ private:
+  void pass(bool final);
+  void assembleLine(std::string_view text, std::size_t number);
+  void label(const Token& name);
+  void constant(const Token& name, Lexer& lexer);
+  void origin(Lexer& lexer);
+  void dataWords(Lexer& lexer);
+  void instruction(const Mnemonic& mnemonic, Lexer& lexer);
+  void emit(std::size_t number, std::string_view text);
+
+  // Operand pieces; each reports what it expected and gives nothing when
+  // the text is not what it expects.
+  std::optional<unsigned> registerOperand(Lexer& lexer);
+  bool punctuation(Lexer& lexer, TokenKind kind, const char* what);
+  std::optional<std::int64_t> memoryOperand(Lexer& lexer, bool& readable, std::size_t& column);
+  std::optional<std::int64_t> value(Lexer& lexer, bool& readable, std::size_t& column);
+
+  void error(std::size_t column, const std::string& message);
+  void warning(std::size_t column, const std::string& message);
+  void bindPendingLabels(std::uint32_t address);
+
+  std::string_view source_;
+  AssemblyOutput& output_;
+  SymbolTable symbols_;
+  ExpressionReader final_reader_{symbols_, true};
+  ExpressionReader first_reader_{symbols_, false};
+  ExpressionReader* reader_ = &first_reader_;
+  bool final_ = false;
+  ErrorReport report_;
+
+  // The line being assembled.
+  std::size_t line_ = 0;
+  std::string_view text_;
+  std::size_t statement_column_ = 1;
+  std::uint32_t here_ = 0;  // the address of its first word
+  std::size_t size_ = 0;    // how many words it takes
+  std::vector<std::uint16_t> words_;
+  bool line_failed_ = false;
+
+  std::uint32_t counter_ = 0;  // the next word's address; may pass FFFF
+  std::vector<std::optional<std::uint32_t>> origins_;
+  std::size_t origin_index_ = 0;
+  std::vector<Symbol*> pending_labels_;
+  std::vector<std::uint32_t> writer_of_;  // the line that first wrote each address
+  bool passed_end_ = false;
+  AssemblyResult result_;
+};
+
+}  // namespace orben::assembler

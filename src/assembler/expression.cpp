@@ -1,0 +1,192 @@
+#include "assembler/expression.h"
+
+#include <utility>
+
+#include "assembler/text.h"
+
+namespace orben::assembler {
+
+namespace {
+
+const char* ReservedWhat(ReservedKind kind) {
+  switch (kind) {
+    case ReservedKind::Register:
+      return "a register";
+    case ReservedKind::Mnemonic:
+      return "a mnemonic";
+    case ReservedKind::Directive:
+      return "a directive";
+    default:
+      return "reserved";
+  }
+}
+
+}  // namespace
+
+void ExpressionReader::fail(const ErrorReport& report, std::size_t column,
+                            const std::string& message) const {
+  if (final_pass_ && report) report(column, message);
+}
+
+Evaluation ExpressionReader::read(Lexer& lexer, std::uint32_t here, const ErrorReport& report) {
+  Evaluation result;
+  result.column = lexer.peek().column;
+  std::int64_t sum = 0;
+  bool known = true;
+  int sign = 1;
+  if (lexer.peek().kind == TokenKind::Plus || lexer.peek().kind == TokenKind::Minus) {
+    sign = lexer.next().kind == TokenKind::Minus ? -1 : 1;
+  }
+  for (;;) {
+    std::optional<std::int64_t> value;
+    if (!term(lexer, here, report, value)) {
+      result.readable = false;
+      return result;
+    }
+    if (value) {
+      sum += sign * *value;
+    } else {
+      known = false;
+    }
+    const TokenKind next = lexer.peek().kind;
+    if (next != TokenKind::Plus && next != TokenKind::Minus) break;
+    sign = lexer.next().kind == TokenKind::Minus ? -1 : 1;
+  }
+  if (known) result.value = sum;
+  return result;
+}
+
+bool ExpressionReader::term(Lexer& lexer, std::uint32_t here, const ErrorReport& report,
+                            std::optional<std::int64_t>& value) {
+  const Token token = lexer.next();
+  switch (token.kind) {
+    case TokenKind::Number:
+      value = token.value;
+      return true;
+    case TokenKind::Dollar:
+      value = here;
+      return true;
+    case TokenKind::Name:
+      return nameTerm(lexer, token, here, report, value);
+    case TokenKind::Error:
+      fail(report, token.column, token.message);
+      return false;
+    default:
+      fail(report, token.column, Concat("expected a value, found ", Describe(token)));
+      return false;
+  }
+}
+
+bool ExpressionReader::nameTerm(Lexer& lexer, const Token& name, std::uint32_t here,
+                                const ErrorReport& report, std::optional<std::int64_t>& value) {
+  const ReservedKind reserved = ReservedWord(name.text);
+  if (reserved == ReservedKind::Function) {
+    const bool high = UpperName(name.text) == "HI";
+    if (lexer.peek().kind != TokenKind::OpenParen) {
+      fail(report, lexer.peek().column, Concat(name.text, " needs '(' and a value"));
+      return false;
+    }
+    lexer.next();
+    const Evaluation inner = read(lexer, here, report);
+    if (!inner.readable) return false;
+    if (lexer.peek().kind != TokenKind::CloseParen) {
+      fail(report, lexer.peek().column, Concat("expected ')', found ", Describe(lexer.peek())));
+      return false;
+    }
+    lexer.next();
+    if (inner.value) {
+      const std::int64_t word = *inner.value & 0xFFFF;
+      value = high ? word >> 8 : word & 0xFF;
+    }
+    return true;
+  }
+  if (reserved != ReservedKind::None) {
+    fail(report, name.column,
+         Concat(Quoted(name.text), " is ", ReservedWhat(reserved), ", not a value"));
+    return false;
+  }
+  Symbol* symbol = symbols_.find(name.text);
+  if (symbol == nullptr) {
+    fail(report, name.column, Concat("undefined name ", Quoted(name.text)));
+    return true;
+  }
+  if (symbol->kind == Symbol::Kind::Label) {
+    if (symbol->state == Symbol::State::Known) value = symbol->value;
+    return true;
+  }
+  if (symbol->state == Symbol::State::Resolving) met_cycle_ = true;
+  value = constantValue(*symbol);
+  if (!value && (symbol->state == Symbol::State::Resolving || symbol->cyclic)) {
+    fail(report, name.column, Concat("the value of ", Quoted(name.text), " depends on itself"));
+  }
+  return true;
+}
+
+std::optional<std::int64_t> ExpressionReader::constantValue(Symbol& symbol) {
+  switch (symbol.state) {
+    case Symbol::State::Known:
+      return symbol.value;
+    case Symbol::State::Failed:
+    case Symbol::State::Resolving:
+      return std::nullopt;
+    case Symbol::State::Unknown:
+      break;
+  }
+  symbol.state = Symbol::State::Resolving;
+  const bool outer_cycle = std::exchange(met_cycle_, false);
+  Lexer lexer(symbol.text, symbol.start);
+  const Evaluation evaluation = read(lexer, symbol.here, {});
+  const bool whole = lexer.peek().kind == TokenKind::End;
+  const bool cycle = std::exchange(met_cycle_, outer_cycle || met_cycle_);
+  if (evaluation.readable && whole && evaluation.value) {
+    symbol.state = Symbol::State::Known;
+    symbol.value = *evaluation.value;
+    return symbol.value;
+  }
+  // A first pass may find it once more labels are known.
+  symbol.state = final_pass_ ? Symbol::State::Failed : Symbol::State::Unknown;
+  symbol.cyclic = final_pass_ && cycle;
+  return std::nullopt;
+}
+
+Evaluation ExpressionReader::settleConstant(Symbol& symbol, const ErrorReport& report) {
+  const Symbol::State before = symbol.state;
+  symbol.state = Symbol::State::Resolving;
+  const bool outer_cycle = std::exchange(met_cycle_, false);
+  Lexer lexer(symbol.text, symbol.start);
+  Evaluation evaluation = read(lexer, symbol.here, report);
+  symbol.cyclic = symbol.cyclic || met_cycle_;
+  met_cycle_ = outer_cycle;
+  if (evaluation.readable && lexer.peek().kind != TokenKind::End) {
+    fail(report, lexer.peek().column,
+         Concat("unexpected ", Describe(lexer.peek()), " after the value"));
+    evaluation.readable = false;
+  }
+  if (before == Symbol::State::Known) {
+    symbol.state = before;
+  } else if (evaluation.readable && evaluation.value) {
+    symbol.state = Symbol::State::Known;
+    symbol.value = *evaluation.value;
+  } else {
+    symbol.state = Symbol::State::Failed;
+  }
+  return evaluation;
+}
+
+std::optional<std::uint8_t> FitByte(std::int64_t value, const char* field, std::size_t column,
+                                    const ErrorReport& report) {
+  if (value >= -128 && value <= 255) return static_cast<std::uint8_t>(value & 0xFF);
+  report(column, Concat("value ", std::to_string(value), " does not fit the 8-bit ", field,
+                        " (0..255 or -128..-1)"));
+  return std::nullopt;
+}
+
+std::optional<std::uint16_t> FitWord(std::int64_t value, std::size_t column,
+                                     const ErrorReport& report) {
+  if (value >= -32768 && value <= 0xFFFF) return static_cast<std::uint16_t>(value & 0xFFFF);
+  report(column,
+         Concat("value ", std::to_string(value), " does not fit in 16 bits (-32768..65535)"));
+  return std::nullopt;
+}
+
+}  // namespace orben::assembler

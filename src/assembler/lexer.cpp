@@ -1,0 +1,150 @@
+#include "assembler/lexer.h"
+
+#include "assembler/text.h"
+#include "machine/word_text.h"
+
+namespace orben::assembler {
+
+namespace {
+
+bool IsNameStart(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+bool IsNameChar(char c) {
+  return IsNameStart(c) || (c >= '0' && c <= '9');
+}
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+TokenKind PunctuationKind(char c) {
+  switch (c) {
+    case '$':
+      return TokenKind::Dollar;
+    case '+':
+      return TokenKind::Plus;
+    case '-':
+      return TokenKind::Minus;
+    case ',':
+      return TokenKind::Comma;
+    case ':':
+      return TokenKind::Colon;
+    case '[':
+      return TokenKind::OpenBracket;
+    case ']':
+      return TokenKind::CloseBracket;
+    case '(':
+      return TokenKind::OpenParen;
+    case ')':
+      return TokenKind::CloseParen;
+    default:
+      return TokenKind::Error;
+  }
+}
+
+}  // namespace
+
+std::string Describe(const Token& token) {
+  if (token.kind == TokenKind::End) return "the end of the line";
+  return Quoted(token.text);
+}
+
+std::string UpperName(std::string_view name) {
+  std::string upper(name);
+  for (char& c : upper)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return upper;
+}
+
+std::string_view CharacterAt(std::string_view text, std::size_t pos) {
+  const auto lead = static_cast<unsigned char>(text[pos]);
+  std::size_t length = 1;
+  if (lead >= 0xF0) {
+    length = 4;
+  } else if (lead >= 0xE0) {
+    length = 3;
+  } else if (lead >= 0xC0) {
+    length = 2;
+  }
+  return text.substr(pos, length);
+}
+
+void Lexer::advance() {
+  while (pos_ < line_.size() && IsBlank(line_[pos_])) ++pos_;
+  Token token;
+  token.column = pos_ + 1;
+  if (pos_ >= line_.size() || line_[pos_] == ';') {
+    token.kind = TokenKind::End;
+    current_ = token;
+    return;
+  }
+  const std::size_t start = pos_;
+  const char c = line_[pos_];
+  const bool hex_prefix =
+      (c == 'H' || c == 'h') && pos_ + 1 < line_.size() && line_[pos_ + 1] == '\'';
+  if (hex_prefix || (c >= '0' && c <= '9')) {
+    current_ = number(start);
+    return;
+  }
+  if (IsNameStart(c)) {
+    while (pos_ < line_.size() && IsNameChar(line_[pos_])) ++pos_;
+    token.kind = TokenKind::Name;
+  } else {
+    token.kind = PunctuationKind(c);
+    if (token.kind == TokenKind::Error) {
+      token.text = CharacterAt(line_, pos_);
+      token.message = Concat("unexpected character ", Quoted(token.text));
+      current_ = token;
+      return;
+    }
+    ++pos_;
+  }
+  token.text = line_.substr(start, pos_ - start);
+  current_ = token;
+}
+
+// H' and one to four hexadecimal digits, or decimal digits up to 65535. A
+// letter or digit straight after the number makes the whole run an error,
+// so that "12AB" is not read as 12 followed by a name.
+Token Lexer::number(std::size_t start) {
+  Token token;
+  token.column = start + 1;
+  const bool hex = line_[pos_] == 'H' || line_[pos_] == 'h';
+  if (hex) pos_ += 2;
+  const std::size_t digits_start = pos_;
+  while (pos_ < line_.size() && IsNameChar(line_[pos_])) ++pos_;
+  token.text = line_.substr(start, pos_ - start);
+  const std::string_view digits = line_.substr(digits_start, pos_ - digits_start);
+  const std::string quoted = Quoted(token.text);
+  token.kind = TokenKind::Error;
+  if (hex) {
+    for (char d : digits) {
+      if (HexCharToValue(d) < 0) {
+        token.message = quoted + " is not a hexadecimal number";
+        return token;
+      }
+    }
+    if (digits.empty() || digits.size() > 4) {
+      token.message = quoted + ": H' takes one to four hexadecimal digits";
+      return token;
+    }
+    for (char d : digits) token.value = token.value * 16 + HexCharToValue(d);
+  } else {
+    for (char d : digits) {
+      if (d < '0' || d > '9') {
+        token.message =
+            Concat(quoted, " is not a number (hexadecimal numbers are written H'", digits, ")");
+        return token;
+      }
+      token.value = token.value * 10 + (d - '0');
+      if (token.value > 0xFFFF) {
+        token.message = quoted + " is larger than 65535";
+        return token;
+      }
+    }
+  }
+  token.kind = TokenKind::Number;
+  return token;
+}
+
+}  // namespace orben::assembler

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace orben::assembler {
+
+enum class TokenKind {
+  Name,    // letters, digits and '_', not starting with a digit
+  Number,  // H'1F or 31: its value is in `value`
+  Dollar,  // $, the address of the line's first word
+  Plus,
+  Minus,
+  Comma,
+  Colon,
+  OpenBracket,
+  CloseBracket,
+  OpenParen,
+  CloseParen,
+  End,    // the end of the line or a ';' comment
+  Error,  // a character or number that cannot be read; `message` says why
+};
+
+struct Token {
+  TokenKind kind = TokenKind::End;
+  std::string_view text;   // the characters of the token in the line
+  std::size_t column = 1;  // counted from 1
+  std::int64_t value = 0;
+  std::string message;
+};
+
+// Reads one source line a token at a time, as the parser asks for them, so
+// that a line of any length is read without holding its tokens.
+class Lexer {
+ public:
+  // Reads `line` from its character at `start` on; columns still count
+  // from the line's first character.
+  explicit Lexer(std::string_view line, std::size_t start = 0) : line_(line), pos_(start) {
+    advance();
+  }
+
+  const Token& peek() const { return current_; }
+  Token next() {
+    Token token = current_;
+    if (token.kind != TokenKind::End && token.kind != TokenKind::Error) advance();
+    return token;
+  }
+
+ private:
+  void advance();
+  Token number(std::size_t start);
+
+  std::string_view line_;
+  std::size_t pos_ = 0;
+  Token current_;
+};
+
+// A token as messages name it: quoted, or "the end of the line".
+std::string Describe(const Token& token);
+
+// The same name whatever its case: names, mnemonics and registers are
+// compared upper-cased.
+std::string UpperName(std::string_view name);
+
+// The character at `pos` of `text` as written, a whole UTF-8 sequence when
+// it starts one, for messages that quote it.
+std::string_view CharacterAt(std::string_view text, std::size_t pos);
+
+}  // namespace orben::assembler

@@ -1,0 +1,87 @@
+#include "assembler/source_text.h"
+
+#include <cstdint>
+
+#include "assembler/text.h"
+#include "machine/word_text.h"
+
+namespace orben::assembler {
+
+namespace {
+
+// The length of the UTF-8 sequence at `pos`, or 0 when the bytes there are
+// not one: a stray continuation byte, a cut or overlong sequence, a
+// surrogate or a value beyond 10FFFF.
+std::size_t Utf8Length(std::string_view text, std::size_t pos) {
+  const auto lead = static_cast<unsigned char>(text[pos]);
+  if (lead < 0x80) return 1;
+  std::size_t length = 0;
+  std::uint32_t value = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+    value = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    value = lead & 0x0F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    value = lead & 0x07;
+  } else {
+    return 0;
+  }
+  if (pos + length > text.size()) return 0;
+  for (std::size_t i = 1; i < length; ++i) {
+    const auto next = static_cast<unsigned char>(text[pos + i]);
+    if ((next & 0xC0) != 0x80) return 0;
+    value = value << 6 | (next & 0x3F);
+  }
+  const std::uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (value < least[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
+  return length;
+}
+
+}  // namespace
+
+std::optional<TextFault> CheckText(std::string_view source) {
+  std::size_t line = 1;
+  std::size_t line_start = 0;
+  for (std::size_t pos = 0; pos < source.size();) {
+    const char c = source[pos];
+    const std::size_t length = c == '\0' ? 0 : Utf8Length(source, pos);
+    if (length == 0) {
+      const auto byte = static_cast<unsigned char>(c);
+      const std::string digits = wordOf(byte).str().substr(2);
+      return TextFault{line, pos - line_start + 1,
+                       Concat("the source is not UTF-8 or ASCII text (byte ", digits, "H here)")};
+    }
+    if (c == '\n' || (c == '\r' && (pos + 1 >= source.size() || source[pos + 1] != '\n'))) {
+      ++line;
+      line_start = pos + 1;
+    }
+    pos += length;
+  }
+  return std::nullopt;
+}
+
+bool SourceLines::next(std::string_view& line, std::size_t& number) {
+  if (pos_ >= source_.size()) return false;
+  std::size_t end = pos_;
+  while (end < source_.size() && source_[end] != '\n' && source_[end] != '\r') ++end;
+  line = source_.substr(pos_, end - pos_);
+  number = ++number_;
+  if (end < source_.size()) {
+    const bool crlf = source_[end] == '\r' && end + 1 < source_.size() && source_[end + 1] == '\n';
+    end += crlf ? 2 : 1;
+  }
+  pos_ = end;
+  return true;
+}
+
+std::string_view TrimBlanks(std::string_view line) {
+  const auto first = line.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  const auto last = line.find_last_not_of(" \t");
+  return line.substr(first, last - first + 1);
+}
+
+}  // namespace orben::assembler

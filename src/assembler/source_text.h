@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace orben::assembler {
+
+// Where a source's text goes wrong before any line is read: a byte that is
+// not UTF-8 (a binary file, a Latin-1 text) or a NUL.
+struct TextFault {
+  std::size_t line = 0;
+  std::size_t column = 0;
+  std::string message;
+};
+
+// Nothing when the whole source is UTF-8 text (ASCII is), else the first
+// fault, with its line and column counted from 1.
+std::optional<TextFault> CheckText(std::string_view source);
+
+// The lines of a source, split at a line feed, a carriage return and line
+// feed, or a carriage return alone; a last line without an end counts, an
+// empty last line after the final end does not.
+class SourceLines {
+ public:
+  explicit SourceLines(std::string_view source) : source_(source) {}
+  // The next line into `line`, its number from 1 into `number`; false at
+  // the end.
+  bool next(std::string_view& line, std::size_t& number);
+  void rewind() {
+    pos_ = 0;
+    number_ = 0;
+  }
+
+ private:
+  std::string_view source_;
+  std::size_t pos_ = 0;
+  std::size_t number_ = 0;
+};
+
+// The line without its leading and trailing blanks.
+std::string_view TrimBlanks(std::string_view line);
+
+}  // namespace orben::assembler

@@ -1,0 +1,196 @@
+#include "runner/asm_command.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <vector>
+
+#include "assembler/assembler.h"
+#include "assembler/object_writers.h"
+#include "loader/line_reader.h"
+
+namespace orben::runner {
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace orben::assembler;
+
+// A file written under a temporary name beside `path` and renamed over it
+// by commit(); removed when it goes without a commit.
+class ReplacingFile {
+ public:
+  explicit ReplacingFile(const std::string& path) : path_(path) {
+    std::string pattern = path + ".XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0) {
+      error_ = std::strerror(errno);
+      return;
+    }
+    temporary_ = name.data();
+    ::fchmod(fd, modeFor(path));
+    ::close(fd);
+    stream_.open(temporary_, std::ios::binary | std::ios::trunc);
+    if (!stream_) error_ = "cannot open a temporary file beside it";
+  }
+  ReplacingFile(const ReplacingFile&) = delete;
+  ReplacingFile& operator=(const ReplacingFile&) = delete;
+  ~ReplacingFile() {
+    if (!temporary_.empty()) ::unlink(temporary_.c_str());
+  }
+
+  bool good() const { return error_.empty(); }
+  const std::string& error() const { return error_; }
+  std::ostream& stream() { return stream_; }
+
+  bool commit() {
+    stream_.flush();
+    if (!stream_) error_ = std::strerror(errno != 0 ? errno : EIO);
+    stream_.close();
+    if (error_.empty() && std::rename(temporary_.c_str(), path_.c_str()) != 0) {
+      error_ = std::strerror(errno);
+    }
+    if (error_.empty()) temporary_.clear();
+    return error_.empty();
+  }
+
+ private:
+  // An existing file keeps its permissions; a new one gets what the
+  // process's umask allows.
+  static mode_t modeFor(const std::string& path) {
+    struct stat existing {};
+    if (::stat(path.c_str(), &existing) == 0) return existing.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+  }
+
+  std::string path_;
+  std::string temporary_;
+  std::ofstream stream_;
+  std::string error_;
+};
+
+class DiagnosticPrinter : public AssemblyOutput {
+ public:
+  DiagnosticPrinter(const std::string& source, std::ostream& err) : source_(source), err_(err) {}
+  void diagnostic(const Diagnostic& d) override {
+    err_ << source_ << ':';
+    if (d.line > 0) err_ << d.line << ':' << d.column << ':';
+    err_ << (d.severity == Severity::Error ? " error: " : " warning: ") << d.message << '\n';
+  }
+
+ private:
+  const std::string& source_;
+  std::ostream& err_;
+};
+
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code ignored;
+  if (fs::equivalent(a, b, ignored)) return true;
+  return fs::weakly_canonical(a, ignored) == fs::weakly_canonical(b, ignored);
+}
+
+// The whole source, or the reason it cannot be read.
+std::optional<std::string> ReadSource(const std::string& path, std::string& reason) {
+  FileSource file;
+  if (!file.open(path)) {
+    reason = file.error();
+    return std::nullopt;
+  }
+  std::string text;
+  text.reserve(static_cast<std::size_t>(file.sizeHint()));
+  std::vector<char> block(std::size_t{1} << 20);
+  while (const std::size_t got = file.read(block.data(), block.size()))
+    text.append(block.data(), got);
+  if (!file.error().empty()) {
+    reason = file.error();
+    return std::nullopt;
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string DefaultObjectName(const std::string& source) {
+  const fs::path path(source);
+  fs::path object = path;
+  object.replace_extension(".EHC");
+  return object.string();
+}
+
+int asmCommand(const Options& options, std::ostream& out, std::ostream& err) {
+  const std::string& source = options.file;
+  const std::string output = options.output.empty() ? DefaultObjectName(source) : options.output;
+  const auto format = ObjectFormatOf(output);
+  if (!format) {
+    err << "tuka2: " << output << ": object files must end in .EHC or .HEX\n";
+    return 2;
+  }
+  for (const std::string* target : {&output, &options.listing}) {
+    if (target->empty()) continue;
+    if (SameFile(*target, source)) {
+      err << "tuka2: " << *target << " would replace the source; name another file\n";
+      return 2;
+    }
+  }
+  if (!options.listing.empty() && SameFile(options.listing, output)) {
+    err << "tuka2: the listing and the object file cannot both be " << output << '\n';
+    return 2;
+  }
+  std::string reason;
+  const auto text = ReadSource(source, reason);
+  if (!text) {
+    err << "tuka2: cannot read " << source << ": " << reason << '\n';
+    return 2;
+  }
+  ReplacingFile object(output);
+  std::optional<ReplacingFile> listing;
+  if (!options.listing.empty()) listing.emplace(options.listing);
+  for (const auto* file : {&object, listing ? &*listing : nullptr}) {
+    if (file != nullptr && !file->good()) {
+      err << "tuka2: cannot write " << (file == &object ? output : options.listing) << ": "
+          << file->error() << '\n';
+      return 2;
+    }
+  }
+  DiagnosticPrinter printer(source, err);
+  ObjectWriter writer(*format, object.stream());
+  std::optional<ListingWriter> listing_writer;
+  std::vector<AssemblyOutput*> outputs{&printer, &writer};
+  if (listing) outputs.push_back(&listing_writer.emplace(listing->stream()));
+  OutputFan fan(outputs);
+  const AssemblyResult result = Assemble(*text, fan);
+  if (!result.ok()) {
+    err << source << ": " << result.errors << (result.errors == 1 ? " error" : " errors")
+        << ", nothing written\n";
+    return 1;
+  }
+  writer.finish();
+  if (listing_writer) listing_writer->names(result.names);
+  if (!object.commit()) {
+    err << "tuka2: cannot write " << output << ": " << object.error() << '\n';
+    return 2;
+  }
+  if (listing && !listing->commit()) {
+    err << "tuka2: cannot write " << options.listing << ": " << listing->error() << '\n';
+    return 2;
+  }
+  out << source << ": " << result.words << (result.words == 1 ? " word" : " words") << " to "
+      << output;
+  if (result.warnings > 0) {
+    out << ", " << result.warnings << (result.warnings == 1 ? " warning" : " warnings");
+  }
+  out << '\n';
+  return 0;
+}
+
+}  // namespace orben::runner

@@ -1,0 +1,103 @@
+#include "runner/command_line.h"
+
+namespace orben::runner {
+
+CommandLine::CommandLine(Options& options) : options_(options) {
+  addRun();
+  addDis();
+  addAsm();
+  for (CLI::App* app : {&run_, &dis_, &asm_}) {
+    app->allow_extras();
+    app->get_formatter()->column_width(22);
+  }
+}
+
+CLI::App* CommandLine::command(const std::string& command) {
+  if (command == "run") {
+    options_.command = Command::Run;
+    return &run_;
+  }
+  if (command == "dis") {
+    options_.command = Command::Dis;
+    return &dis_;
+  }
+  if (command == "asm") {
+    options_.command = Command::Asm;
+    return &asm_;
+  }
+  return nullptr;
+}
+
+std::string CommandLine::fileName(const std::string& command) {
+  return command == "asm" ? "SOURCE" : "FILE";
+}
+
+CLI::Option* CommandLine::addFill(CLI::App& app) {
+  CLI::Option* fill = app.add_option("--fill", raw_.fill,
+                                     "that word in every memory word and every random power-on "
+                                     "value, instead of random ones");
+  fill->type_name("HHHH");
+  fill_.push_back(fill);
+  return fill;
+}
+
+void CommandLine::addRun() {
+  run_.add_option("FILE", options_.file, "the object program, .EHC or .HEX")
+      ->required()
+      ->type_name("");
+  run_.add_flag("--json", options_.json,
+                "print one JSON object with the machine's whole state instead of a summary");
+  start_ =
+      run_.add_option("--start", raw_.start, "the address keyed in before Ejecutar (default 0000)");
+  start_->type_name("HHHH");
+  addFill(run_);
+  seed_ = run_.add_option("--seed", raw_.seed, "seed of the random values (default: the clock)");
+  seed_->type_name("N");
+  run_.add_option("--in", raw_.inputs,
+                  "input port PP (00..3F, not 01: that is the keypad) holds HHHH; may be repeated")
+      ->type_name("PP=HHHH")
+      ->allow_extra_args(false)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  max_steps_ =
+      run_.add_option("--max-steps", raw_.max_steps, "stop after N instructions (default 1000000)");
+  max_steps_->type_name("N");
+  run_.add_flag("--dump-memory", options_.dump_memory, "with --json, add the memory words");
+  run_.add_flag("--trace", options_.trace,
+                "one line per executed instruction on stderr: address, word, disassembly and "
+                "the cells it changed");
+}
+
+void CommandLine::addDis() {
+  dis_.add_option("FILE", options_.file, "the object program, .EHC or .HEX")
+      ->required()
+      ->type_name("");
+  addFill(dis_);
+}
+
+void CommandLine::addAsm() {
+  asm_.add_option("SOURCE", options_.file, "the assembly source, UTF-8 or ASCII text")->required();
+  asm_.add_option("-o,--output", options_.output,
+                  "the object file, .EHC or .HEX (default: SOURCE named .EHC)")
+      ->type_name("OUTPUT");
+  asm_.add_option("-l,--listing", options_.listing,
+                  "also write a listing: each line's address and words, then the names")
+      ->type_name("LISTING");
+}
+
+RawValues CommandLine::raw() const {
+  RawValues raw = raw_;
+  for (const CLI::Option* fill : fill_) raw.has_fill = raw.has_fill || fill->count() > 0;
+  raw.has_start = start_->count() > 0;
+  raw.has_seed = seed_->count() > 0;
+  raw.has_max_steps = max_steps_->count() > 0;
+  return raw;
+}
+
+std::string CommandLine::reason(const std::string& command, const CLI::ParseError& error) const {
+  if (dynamic_cast<const CLI::RequiredError*>(&error) != nullptr) {
+    return command + " needs a " + fileName(command);
+  }
+  return error.what();
+}
+
+}  // namespace orben::runner

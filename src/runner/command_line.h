@@ -1,0 +1,50 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "runner/options.h"
+
+namespace orben::runner {
+
+// The options whose text is checked after parsing, as given.
+struct RawValues {
+  std::string fill, start, seed, max_steps;
+  bool has_fill = false, has_start = false, has_seed = false, has_max_steps = false;
+  std::vector<std::string> inputs;
+};
+
+// The options of each command of tuka2 (run, dis, asm) as CLI11 reads them,
+// bound to one Options; each command lists its own with --help.
+class CommandLine {
+ public:
+  explicit CommandLine(Options& options);
+  // The parser of `command`, with options.command set, or nullptr.
+  CLI::App* command(const std::string& command);
+  // The option texts of the parsed command.
+  RawValues raw() const;
+  // A parse error as a one-line reason.
+  std::string reason(const std::string& command, const CLI::ParseError& error) const;
+  // What the command's positional argument is called: FILE or SOURCE.
+  static std::string fileName(const std::string& command);
+
+ private:
+  void addRun();
+  void addDis();
+  void addAsm();
+  CLI::Option* addFill(CLI::App& app);
+
+  Options& options_;
+  CLI::App run_{"Runs a TUKA-2 object program as the front panel would.", "tuka2 run"};
+  CLI::App dis_{"Loads an object program and prints its listing.", "tuka2 dis"};
+  CLI::App asm_{"Assembles a TUKA-2 source into an object file.", "tuka2 asm"};
+  RawValues raw_;
+  std::vector<CLI::Option*> fill_;
+  CLI::Option* start_ = nullptr;
+  CLI::Option* seed_ = nullptr;
+  CLI::Option* max_steps_ = nullptr;
+};
+
+}  // namespace orben::runner
