@@ -104,9 +104,11 @@ void Assembly::assembleLine(std::string_view text, std::size_t number) {
     return error(head.column, Concat("unknown instruction ", Quoted(head.text),
                                      alone ? " (a label needs ':' after it)" : ""));
   }
-  if (!line_failed_ && lexer.peek().kind != TokenKind::End) {
-    error(lexer.peek().column,
-          Concat("unexpected ", Describe(lexer.peek()), " after the statement"));
+  const Token& rest = lexer.peek();
+  if (!line_failed_ && rest.kind != TokenKind::End) {
+    error(rest.column, rest.kind == TokenKind::Error
+                           ? rest.message
+                           : Concat("unexpected ", Describe(rest), " after the statement"));
   }
 }
 

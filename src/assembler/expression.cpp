@@ -158,8 +158,10 @@ Evaluation ExpressionReader::settleConstant(Symbol& symbol, const ErrorReport& r
   symbol.cyclic = symbol.cyclic || met_cycle_;
   met_cycle_ = outer_cycle;
   if (evaluation.readable && lexer.peek().kind != TokenKind::End) {
-    fail(report, lexer.peek().column,
-         Concat("unexpected ", Describe(lexer.peek()), " after the value"));
+    const Token& rest = lexer.peek();
+    fail(report, rest.column,
+         rest.kind == TokenKind::Error ? rest.message
+                                       : Concat("unexpected ", Describe(rest), " after the value"));
     evaluation.readable = false;
   }
   if (before == Symbol::State::Known) {
