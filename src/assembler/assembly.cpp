@@ -261,6 +261,11 @@ void Assembly::instruction(const Mnemonic& mnemonic, Lexer& lexer) {
   }
   const auto byte = FitByte(*operand, mnemonic.field, column, report_);
   if (!byte) return;
+  if (std::string_view(mnemonic.field) == "displacement" && *operand < 0) {
+    // The machine adds the displacement to RD as 0..255: -3 reaches RD+253.
+    warning(column, Concat("the machine adds displacement ", Hex4(*byte).substr(2), " to RD as ",
+                           std::to_string(*byte), ", not ", std::to_string(*operand)));
+  }
   if (std::string_view(mnemonic.field) == "port" && *byte > 0x3F) {
     warning(column, Concat("port ", Hex4(*byte).substr(2),
                            " is above 3F: the machine refuses it when the instruction runs"));

@@ -99,6 +99,11 @@ bool SameFile(const std::string& a, const std::string& b) {
   return fs::weakly_canonical(a, ignored) == fs::weakly_canonical(b, ignored);
 }
 
+// A source is read whole into memory. No program of a 64K-word machine
+// comes near this size, and a disk image or an endless device named as
+// the source is answered before it fills memory.
+constexpr std::uint64_t kSourceLimit = std::uint64_t{64} << 20;
+
 // The whole source, or the reason it cannot be read.
 std::optional<std::string> ReadSource(const std::string& path, std::string& reason) {
   FileSource file;
@@ -106,11 +111,21 @@ std::optional<std::string> ReadSource(const std::string& path, std::string& reas
     reason = file.error();
     return std::nullopt;
   }
+  const char* const too_large = "larger than 64 MiB: no TUKA-2 source needs that much";
+  if (file.sizeHint() > kSourceLimit) {
+    reason = too_large;
+    return std::nullopt;
+  }
   std::string text;
   text.reserve(static_cast<std::size_t>(file.sizeHint()));
   std::vector<char> block(std::size_t{1} << 20);
-  while (const std::size_t got = file.read(block.data(), block.size()))
+  while (const std::size_t got = file.read(block.data(), block.size())) {
     text.append(block.data(), got);
+    if (text.size() > kSourceLimit) {
+      reason = too_large;
+      return std::nullopt;
+    }
+  }
   if (!file.error().empty()) {
     reason = file.error();
     return std::nullopt;
@@ -130,11 +145,6 @@ std::string DefaultObjectName(const std::string& source) {
 int asmCommand(const Options& options, std::ostream& out, std::ostream& err) {
   const std::string& source = options.file;
   const std::string output = options.output.empty() ? DefaultObjectName(source) : options.output;
-  const auto format = ObjectFormatOf(output);
-  if (!format) {
-    err << "tuka2: " << output << ": object files must end in .EHC or .HEX\n";
-    return 2;
-  }
   for (const std::string* target : {&output, &options.listing}) {
     if (target->empty()) continue;
     if (SameFile(*target, source)) {
@@ -144,6 +154,11 @@ int asmCommand(const Options& options, std::ostream& out, std::ostream& err) {
   }
   if (!options.listing.empty() && SameFile(options.listing, output)) {
     err << "tuka2: the listing and the object file cannot both be " << output << '\n';
+    return 2;
+  }
+  const auto format = ObjectFormatOf(output);
+  if (!format) {
+    err << "tuka2: " << output << ": object files must end in .EHC or .HEX\n";
     return 2;
   }
   std::string reason;
