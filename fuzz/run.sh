@@ -3,7 +3,7 @@
 #
 # Builds the fuzz harnesses with clang, libFuzzer, AddressSanitizer and
 # UndefinedBehaviorSanitizer in build-fuzz, then runs each HARNESS (ehc_load,
-# hex_load, processor, grid_keys; all four when none is named) for SECONDS
+# hex_load, processor, asm_source, grid_keys; all five when none is named) for SECONDS
 # seconds (60 when not given), one after the other, starting from its corpus
 # fuzz/corpus/HARNESS and, for the loaders, with its dictionary. New inputs
 # gather in build-fuzz/fuzz/new/HARNESS; at the end the corpus keeps its
@@ -16,7 +16,7 @@ cd "$(dirname "$0")/.."
 
 seconds=${1:-60}
 [ $# -gt 0 ] && shift
-harnesses=${*:-ehc_load hex_load processor grid_keys}
+harnesses=${*:-ehc_load hex_load processor asm_source grid_keys}
 
 targets=""
 for harness in $harnesses; do targets="$targets fuzz_$harness"; done
@@ -39,6 +39,7 @@ for harness in $harnesses; do
   case $harness in
     ehc_load) dict=-dict=fuzz/ehc.dict ;;
     hex_load) dict=-dict=fuzz/hex.dict ;;
+    asm_source) dict=-dict=fuzz/asm.dict ;;
   esac
   echo "== $harness: $seconds s"
   # shellcheck disable=SC2086

@@ -6,6 +6,19 @@ CommandLine::CommandLine(Options& options) : options_(options) {
   addRun();
   addDis();
   addAsm();
+  run_.footer(
+      "Examples:\n"
+      "  tuka2 run examples/suma.ehc\n"
+      "  tuka2 run examples/doble_entrada.ehc --in 02=0015 --json\n"
+      "  tuka2 run prog.hex --start 0100 --fill 0000 --max-steps 500 --trace\n"
+      "Exit status: 0 at HALT, 1 at any other stop, 2 for a usage error or an unreadable file.");
+  dis_.footer("Example:\n  tuka2 dis examples/multiplica.ehc");
+  asm_.footer(
+      "Examples:\n"
+      "  tuka2 asm examples/suma.asm              writes examples/suma.EHC\n"
+      "  tuka2 asm prog.asm -o prog.hex -l prog.lst\n"
+      "Exit status: 0 when written (warnings allowed), 1 for errors in the source (nothing\n"
+      "written), 2 for a usage error or a file that cannot be read or written.");
   for (CLI::App* app : {&run_, &dis_, &asm_}) {
     app->allow_extras();
     app->get_formatter()->column_width(22);
