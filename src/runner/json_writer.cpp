@@ -78,45 +78,48 @@ std::string jsonString(std::string_view text) {
   return out;
 }
 
-void JsonWriter::separate() {
-  if (after_key_) {
-    after_key_ = false;
-    return;
+void writeJsonDocument(const JsonDocument& document, std::ostream& out) {
+  switch (document.type()) {
+    case JsonDocument::value_t::object: {
+      out << '{';
+      bool first = true;
+      for (const auto& [key, value] : document.items()) {
+        if (!first) out << ',';
+        first = false;
+        out << jsonString(key) << ':';
+        writeJsonDocument(value, out);
+      }
+      out << '}';
+      return;
+    }
+    case JsonDocument::value_t::array: {
+      out << '[';
+      bool first = true;
+      for (const auto& value : document) {
+        if (!first) out << ',';
+        first = false;
+        writeJsonDocument(value, out);
+      }
+      out << ']';
+      return;
+    }
+    case JsonDocument::value_t::string:
+      out << jsonString(document.get_ref<const std::string&>());
+      return;
+    case JsonDocument::value_t::boolean:
+      out << (document.get<bool>() ? "true" : "false");
+      return;
+    case JsonDocument::value_t::number_integer:
+      out << document.get<std::int64_t>();
+      return;
+    case JsonDocument::value_t::number_unsigned:
+      out << document.get<std::uint64_t>();
+      return;
+    default:
+      // Floating-point values have no place in a report; null is null.
+      out << (document.is_number_float() ? document.dump() : "null");
+      return;
   }
-  if (!first_) out_ << ',';
-  first_ = false;
-}
-
-void JsonWriter::open(char bracket) {
-  separate();
-  out_ << bracket;
-  first_ = true;
-}
-
-void JsonWriter::close(char bracket) {
-  out_ << bracket;
-  first_ = false;
-}
-
-void JsonWriter::key(std::string_view key) {
-  separate();
-  out_ << jsonString(key) << ':';
-  after_key_ = true;
-}
-
-void JsonWriter::text(std::string_view text) {
-  separate();
-  out_ << jsonString(text);
-}
-
-void JsonWriter::number(long long value) {
-  separate();
-  out_ << value;
-}
-
-void JsonWriter::null() {
-  separate();
-  out_ << "null";
 }
 
 }  // namespace orben::runner

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include <nlohmann/json.hpp>
+
 namespace orben::runner {
 
 // A JSON string literal of `text`. Valid UTF-8 passes through; any other
@@ -11,28 +13,11 @@ namespace orben::runner {
 // message) is taken as Latin-1, so the output is always valid JSON.
 std::string jsonString(std::string_view text);
 
-// Writes one JSON object, member by member, with the commas in place.
-class JsonWriter {
- public:
-  explicit JsonWriter(std::ostream& out) : out_(out) {}
+// A JSON document as tuka2 builds it: members in the order they were set.
+using JsonDocument = nlohmann::ordered_json;
 
-  void beginObject() { open('{'); }
-  void endObject() { close('}'); }
-  void beginArray() { open('['); }
-  void endArray() { close(']'); }
-  void key(std::string_view key);
-  void text(std::string_view text);
-  void number(long long value);
-  void null();
-
- private:
-  void open(char bracket);
-  void close(char bracket);
-  void separate();
-
-  std::ostream& out_;
-  bool first_ = true;
-  bool after_key_ = false;
-};
+// Writes `document` on one line, without blanks, its strings as
+// jsonString makes them.
+void writeJsonDocument(const JsonDocument& document, std::ostream& out);
 
 }  // namespace orben::runner

@@ -6,10 +6,10 @@ namespace orben::runner {
 
 namespace {
 
-void cellArray(JsonWriter& json, const Machine& m, CellId first, int count) {
-  json.beginArray();
-  for (int i = 0; i < count; ++i) json.text(m.cell(static_cast<CellId>(first + i)).view());
-  json.endArray();
+JsonDocument cellArray(const Machine& m, CellId first, int count) {
+  JsonDocument cells = JsonDocument::array();
+  for (int i = 0; i < count; ++i) cells.push_back(m.cell(static_cast<CellId>(first + i)).str());
+  return cells;
 }
 
 }  // namespace
@@ -26,57 +26,40 @@ std::string messageLine(const std::string& message) {
   return line;
 }
 
-void writeJson(const Tuka2& tuka, const RunResult& result, const std::vector<std::string>& messages,
-               bool dump_memory, std::ostream& out) {
+JsonDocument runReport(const Tuka2& tuka, const RunResult& result,
+                       const std::vector<std::string>& messages, bool dump_memory) {
   const Machine& m = tuka.machine;
-  JsonWriter json(out);
-  json.beginObject();
-  json.key("stop");
-  json.text(result.stop);
-  json.key("steps");
-  json.number(static_cast<long long>(result.steps));
+  JsonDocument json;
+  json["stop"] = result.stop;
+  json["steps"] = result.steps;
   const std::pair<const char*, CellId> cells[] = {
       {"pc", kCellPC}, {"ir", kCellIR}, {"ar", kCellAR}, {"dr", kCellDR}, {"keypad", kCellKeypad}};
-  for (const auto& [key, cell] : cells) {
-    json.key(key);
-    json.text(m.cell(cell).view());
-  }
-  json.key("registers");
-  cellArray(json, m, registerCell(0), kRegisterCount);
-  json.key("flags");
-  json.beginObject();
+  for (const auto& [key, cell] : cells) json[key] = m.cell(cell).str();
+  json["registers"] = cellArray(m, registerCell(0), kRegisterCount);
+  JsonDocument& flags = json["flags"] = JsonDocument::object();
   for (int f = 0; f < kFlagCount; ++f) {
-    json.key(std::string(1, flagLetter(static_cast<Flag>(f))));
-    json.number(m.flag(static_cast<Flag>(f)) ? 1 : 0);
+    flags[std::string(1, flagLetter(static_cast<Flag>(f)))] = m.flag(static_cast<Flag>(f)) ? 1 : 0;
   }
-  json.endObject();
-  json.key("step_mode");
-  json.number(m.stepByStep() ? 1 : 0);
-  json.key("inputs");
-  cellArray(json, m, inputPortCell(0), kPortCount);
-  json.key("outputs");
-  cellArray(json, m, outputPortCell(0), kPortCount);
-  json.key("messages");
-  json.beginArray();
-  for (const auto& message : messages) json.text(message);
-  json.endArray();
-  json.key("listing");
-  json.beginArray();
-  for (int i = 0; i < tuka.listing.count(); ++i) json.text(tuka.listing.line(i));
-  json.endArray();
-  json.key("selected");
-  if (tuka.listing.selected() >= 0) {
-    json.number(tuka.listing.selected());
-  } else {
-    json.null();
-  }
+  json["step_mode"] = m.stepByStep() ? 1 : 0;
+  json["inputs"] = cellArray(m, inputPortCell(0), kPortCount);
+  json["outputs"] = cellArray(m, outputPortCell(0), kPortCount);
+  json["messages"] = messages;
+  JsonDocument& listing = json["listing"] = JsonDocument::array();
+  for (int i = 0; i < tuka.listing.count(); ++i) listing.push_back(tuka.listing.line(i));
+  json["selected"] =
+      tuka.listing.selected() >= 0 ? JsonDocument(tuka.listing.selected()) : JsonDocument();
   if (dump_memory) {
-    json.key("memory");
-    json.beginArray();
-    for (long long a = 0; a < Machine::kMemoryWords; ++a) json.text(m.ReadMemoryWord(a).view());
-    json.endArray();
+    JsonDocument& memory = json["memory"] = JsonDocument::array();
+    for (long long a = 0; a < Machine::kMemoryWords; ++a) {
+      memory.push_back(m.ReadMemoryWord(a).str());
+    }
   }
-  json.endObject();
+  return json;
+}
+
+void writeJson(const Tuka2& tuka, const RunResult& result, const std::vector<std::string>& messages,
+               bool dump_memory, std::ostream& out) {
+  writeJsonDocument(runReport(tuka, result, messages, dump_memory), out);
   out << '\n';
 }
 

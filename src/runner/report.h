@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "panel/tuka2.h"
+#include "runner/json_writer.h"
 
 namespace orben::runner {
 
@@ -20,6 +21,11 @@ struct RunResult {
   std::array<WordText, kPortCount> outputs_at_power_on;
 };
 
+// The report of tuka2 run --json as a document: stop, steps, the cells,
+// registers, flags, step mode, ports, messages, listing, selected line and,
+// with dump_memory, every memory word.
+JsonDocument runReport(const Tuka2& tuka, const RunResult& result,
+                       const std::vector<std::string>& messages, bool dump_memory);
 void writeJson(const Tuka2& tuka, const RunResult& result, const std::vector<std::string>& messages,
                bool dump_memory, std::ostream& out);
 void writeSummary(const Tuka2& tuka, const RunResult& result,

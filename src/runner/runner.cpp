@@ -47,6 +47,48 @@ const char* stopWord(Outcome outcome) {
   }
 }
 
+int runCommand(const Options& options, std::ostream& out, std::ostream& err) {
+  HeadlessUi ui;
+  const auto random = makeRandom(options);
+  Tuka2 tuka(ui, *random);
+  switchOn(tuka);
+  Machine& m = tuka.machine;
+  RunResult result;
+  for (int port = 0; port < kPortCount; ++port) {
+    result.inputs_at_power_on[port] = m.cell(inputPortCell(port));
+    result.outputs_at_power_on[port] = m.cell(outputPortCell(port));
+  }
+  if (!loadProgram(tuka, ui, options.file, err)) return 2;
+  const RunResult ran = runLoaded(tuka, options, err);
+  result.stop = ran.stop;
+  result.steps = ran.steps;
+  if (options.json) {
+    writeJson(tuka, result, ui.messages, options.dump_memory, out);
+  } else {
+    writeSummary(tuka, result, ui.messages, out);
+  }
+  return result.stop == "halt" ? 0 : 1;
+}
+
+int disCommand(const Options& options, std::ostream& out, std::ostream& err) {
+  HeadlessUi ui;
+  const auto random = makeRandom(options);
+  Tuka2 tuka(ui, *random);
+  tuka.power.startUp();
+  if (!loadProgram(tuka, ui, options.file, err)) return 2;
+  const Listing& listing = tuka.listing;
+  for (int i = 0; i < listing.count(); ++i) out << listing.line(i) << '\n';
+  for (const auto& message : ui.messages) err << messageLine(message) << '\n';
+  return ui.messages.empty() ? 0 : 1;
+}
+
+}  // namespace
+
+void switchOn(Tuka2& tuka) {
+  tuka.power.startUp();
+  tuka.power.TogglePower();
+}
+
 // The front-panel run: Ejecutar, then one timer tick per instruction until
 // HALT, an error stop, an empty fetch or the step limit.
 RunResult runToTheEnd(Tuka2& tuka, const Options& options, std::ostream& err) {
@@ -82,46 +124,13 @@ RunResult runToTheEnd(Tuka2& tuka, const Options& options, std::ostream& err) {
   return result;
 }
 
-int runCommand(const Options& options, std::ostream& out, std::ostream& err) {
-  HeadlessUi ui;
-  const auto random = makeRandom(options);
-  Tuka2 tuka(ui, *random);
-  tuka.power.startUp();
-  tuka.power.TogglePower();
+RunResult runLoaded(Tuka2& tuka, const Options& options, std::ostream& err) {
   Machine& m = tuka.machine;
-  RunResult result;
-  for (int port = 0; port < kPortCount; ++port) {
-    result.inputs_at_power_on[port] = m.cell(inputPortCell(port));
-    result.outputs_at_power_on[port] = m.cell(outputPortCell(port));
-  }
-  if (!loadProgram(tuka, ui, options.file, err)) return 2;
   for (const auto& [port, word] : options.inputs) m.setCell(inputPortCell(port), word);
   m.setCell(kCellKeypad, options.start);
   tuka.run.toggleStepMode();
-  const RunResult ran = runToTheEnd(tuka, options, err);
-  result.stop = ran.stop;
-  result.steps = ran.steps;
-  if (options.json) {
-    writeJson(tuka, result, ui.messages, options.dump_memory, out);
-  } else {
-    writeSummary(tuka, result, ui.messages, out);
-  }
-  return result.stop == "halt" ? 0 : 1;
+  return runToTheEnd(tuka, options, err);
 }
-
-int disCommand(const Options& options, std::ostream& out, std::ostream& err) {
-  HeadlessUi ui;
-  const auto random = makeRandom(options);
-  Tuka2 tuka(ui, *random);
-  tuka.power.startUp();
-  if (!loadProgram(tuka, ui, options.file, err)) return 2;
-  const Listing& listing = tuka.listing;
-  for (int i = 0; i < listing.count(); ++i) out << listing.line(i) << '\n';
-  for (const auto& message : ui.messages) err << messageLine(message) << '\n';
-  return ui.messages.empty() ? 0 : 1;
-}
-
-}  // namespace
 
 int execute(const Options& options, std::ostream& out, std::ostream& err) {
   switch (options.command) {

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "machine/user_interface.h"
+#include "panel/tuka2.h"
 #include "runner/options.h"
+#include "runner/report.h"
 
 namespace orben::runner {
 
@@ -25,6 +27,18 @@ class HeadlessUi final : public UserInterface {
     file_error = std::string(name) + ": " + std::string(reason);
   }
 };
+
+// Switches TUKA-2 on as a user does: the ORBEN start-up, then On/Off.
+void switchOn(Tuka2& tuka);
+
+// The front-panel run: Ejecutar, then one timer tick per instruction until
+// HALT, an error stop, an empty fetch or options.max_steps; with
+// options.trace a line per instruction on `err`.
+RunResult runToTheEnd(Tuka2& tuka, const Options& options, std::ostream& err);
+
+// What tuka2 run does once its program is loaded: the options' input ports
+// set, the start address keyed, step mode left, then runToTheEnd.
+RunResult runLoaded(Tuka2& tuka, const Options& options, std::ostream& err);
 
 // Runs a parsed command line and returns the exit status: 0 when run
 // stopped at HALT or dis loaded without a message, 1 otherwise, 2 when the
