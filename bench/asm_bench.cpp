@@ -42,7 +42,7 @@ void BM_Assemble61440Lines(benchmark::State& state) {
   std::size_t words = 0;
   for (auto _ : state) {
     std::ostringstream object;
-    orben::assembler::ObjectWriter writer(orben::assembler::ObjectFormat::Ehc, object);
+    orben::assembler::ObjectWriter writer(orben::ObjectFormat::Ehc, object);
     const auto result = orben::assembler::Assemble(source, writer);
     if (!result.ok()) state.SkipWithError("the benchmark source has errors");
     words = result.words;

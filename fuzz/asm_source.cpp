@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   check(!assembled.words.empty() && assembled.words.size() == assembled.result.words,
         "an assembly without errors gives its words");
   std::ostringstream ehc;
-  ObjectWriter writer(ObjectFormat::Ehc, ehc);
+  ObjectWriter writer(orben::ObjectFormat::Ehc, ehc);
   Assemble(source, writer);
   std::istringstream written(ehc.str());
   std::size_t index = 0;

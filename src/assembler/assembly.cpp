@@ -1,4 +1,5 @@
 #include "assembler/assembly.h"
+#include "loader/line_scanner.h"
 
 #include <algorithm>
 
@@ -42,7 +43,7 @@ AssemblyResult Assembly::run() {
         {symbol.name, symbol.value, symbol.kind == Symbol::Kind::Label, symbol.line});
   }
   std::sort(result_.names.begin(), result_.names.end(), [](const NameEntry& a, const NameEntry& b) {
-    return UpperName(a.name) < UpperName(b.name);
+    return UpperCaseText(std::string(a.name)) < UpperCaseText(std::string(b.name));
   });
   return result_;
 }
@@ -89,10 +90,11 @@ void Assembly::assembleLine(std::string_view text, std::size_t number) {
   if (head.kind != TokenKind::Name) {
     return error(head.column, Concat("expected an instruction, found ", Describe(head)));
   }
-  if (lexer.peek().kind == TokenKind::Name && UpperName(lexer.peek().text) == "EQU") {
+  if (lexer.peek().kind == TokenKind::Name &&
+      UpperCaseText(std::string(lexer.peek().text)) == "EQU") {
     return constant(head, lexer);
   }
-  const std::string upper = UpperName(head.text);
+  const std::string upper = UpperCaseText(std::string(head.text));
   if (upper == "ORG") {
     origin(lexer);
   } else if (upper == "DW") {

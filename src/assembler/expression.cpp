@@ -1,4 +1,5 @@
 #include "assembler/expression.h"
+#include "loader/line_scanner.h"
 
 #include <utility>
 
@@ -81,7 +82,7 @@ bool ExpressionReader::nameTerm(Lexer& lexer, const Token& name, std::uint32_t h
                                 const ErrorReport& report, std::optional<std::int64_t>& value) {
   const ReservedKind reserved = ReservedWord(name.text);
   if (reserved == ReservedKind::Function) {
-    const bool high = UpperName(name.text) == "HI";
+    const bool high = UpperCaseText(std::string(name.text)) == "HI";
     if (lexer.peek().kind != TokenKind::OpenParen) {
       fail(report, lexer.peek().column, Concat(name.text, " needs '(' and a value"));
       return false;

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "assembler/lexer.h"
+#include "loader/line_scanner.h"
 
 namespace orben::assembler {
 
@@ -35,7 +36,7 @@ std::optional<Mnemonic> FindMnemonic(std::string_view name) {
       {"HALT", Form::Bare, 0xF, 0, nullptr},
       {"LDI", Form::LoadImmediate, 0x2, 0, "value"},
   }};
-  const std::string upper = UpperName(name);
+  const std::string upper = UpperCaseText(std::string(name));
   for (const Mnemonic& m : kMnemonics)
     if (m.name == upper) return m;
   return std::nullopt;

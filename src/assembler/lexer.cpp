@@ -49,13 +49,6 @@ std::string Describe(const Token& token) {
   return Quoted(token.text);
 }
 
-std::string UpperName(std::string_view name) {
-  std::string upper(name);
-  for (char& c : upper)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return upper;
-}
-
 std::string_view CharacterAt(std::string_view text, std::size_t pos) {
   const auto lead = static_cast<unsigned char>(text[pos]);
   std::size_t length = 1;

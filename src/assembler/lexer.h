@@ -60,10 +60,6 @@ class Lexer {
 // A token as messages name it: quoted, or "the end of the line".
 std::string Describe(const Token& token);
 
-// The same name whatever its case: names, mnemonics and registers are
-// compared upper-cased.
-std::string UpperName(std::string_view name);
-
 // The character at `pos` of `text` as written, a whole UTF-8 sequence when
 // it starts one, for messages that quote it.
 std::string_view CharacterAt(std::string_view text, std::size_t pos);

@@ -17,14 +17,6 @@ std::string Hex2(unsigned byte) {
 
 }  // namespace
 
-std::optional<ObjectFormat> ObjectFormatOf(std::string_view path) {
-  if (path.size() < 4) return std::nullopt;
-  const std::string extension = UpperName(path.substr(path.size() - 4));
-  if (extension == ".EHC") return ObjectFormat::Ehc;
-  if (extension == ".HEX") return ObjectFormat::Hex;
-  return std::nullopt;
-}
-
 std::string CommentText(std::string_view line) {
   std::string text(TrimBlanks(line));
   if (text.size() > kCommentLimit) {

@@ -8,13 +8,9 @@
 #include <vector>
 
 #include "assembler/assembler.h"
+#include "loader/load_command.h"
 
 namespace orben::assembler {
-
-enum class ObjectFormat { Ehc, Hex };
-
-// The format an output file's name asks for: .EHC or .HEX in any case.
-std::optional<ObjectFormat> ObjectFormatOf(std::string_view path);
 
 // Writes the words as an object file, in the order of the source: an EHC
 // line "AAAA CCCC ; source text" or an Intel HEX data record per word,

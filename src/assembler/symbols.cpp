@@ -2,12 +2,13 @@
 
 #include "assembler/instructions.h"
 #include "assembler/lexer.h"
+#include "loader/line_scanner.h"
 #include "machine/word_text.h"
 
 namespace orben::assembler {
 
 ReservedKind ReservedWord(std::string_view name) {
-  const std::string upper = UpperName(name);
+  const std::string upper = UpperCaseText(std::string(name));
   if (FindMnemonic(upper)) return ReservedKind::Mnemonic;
   if (upper == "ORG" || upper == "DW" || upper == "EQU") return ReservedKind::Directive;
   if (upper == "LO" || upper == "HI") return ReservedKind::Function;
@@ -23,12 +24,12 @@ std::optional<int> RegisterNumber(std::string_view name) {
 }
 
 Symbol* SymbolTable::find(std::string_view name) {
-  const auto it = symbols_.find(UpperName(name));
+  const auto it = symbols_.find(UpperCaseText(std::string(name)));
   return it == symbols_.end() ? nullptr : &it->second;
 }
 
 std::pair<Symbol*, bool> SymbolTable::define(const Symbol& symbol) {
-  const auto [it, added] = symbols_.try_emplace(UpperName(symbol.name), symbol);
+  const auto [it, added] = symbols_.try_emplace(UpperCaseText(std::string(symbol.name)), symbol);
   return {&it->second, added};
 }
 

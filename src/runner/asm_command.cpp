@@ -156,7 +156,7 @@ int asmCommand(const Options& options, std::ostream& out, std::ostream& err) {
     err << "tuka2: the listing and the object file cannot both be " << output << '\n';
     return 2;
   }
-  const auto format = ObjectFormatOf(output);
+  const auto format = objectFormatOfName(output);
   if (!format) {
     err << "tuka2: " << output << ": object files must end in .EHC or .HEX\n";
     return 2;
