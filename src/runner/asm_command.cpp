@@ -13,7 +13,7 @@
 
 #include "assembler/assembler.h"
 #include "assembler/object_writers.h"
-#include "loader/line_reader.h"
+#include "assembler/source_file.h"
 
 namespace orben::runner {
 
@@ -99,40 +99,6 @@ bool SameFile(const std::string& a, const std::string& b) {
   return fs::weakly_canonical(a, ignored) == fs::weakly_canonical(b, ignored);
 }
 
-// A source is read whole into memory. No program of a 64K-word machine
-// comes near this size, and a disk image or an endless device named as
-// the source is answered before it fills memory.
-constexpr std::uint64_t kSourceLimit = std::uint64_t{64} << 20;
-
-// The whole source, or the reason it cannot be read.
-std::optional<std::string> ReadSource(const std::string& path, std::string& reason) {
-  FileSource file;
-  if (!file.open(path)) {
-    reason = file.error();
-    return std::nullopt;
-  }
-  const char* const too_large = "larger than 64 MiB: no TUKA-2 source needs that much";
-  if (file.sizeHint() > kSourceLimit) {
-    reason = too_large;
-    return std::nullopt;
-  }
-  std::string text;
-  text.reserve(static_cast<std::size_t>(file.sizeHint()));
-  std::vector<char> block(std::size_t{1} << 20);
-  while (const std::size_t got = file.read(block.data(), block.size())) {
-    text.append(block.data(), got);
-    if (text.size() > kSourceLimit) {
-      reason = too_large;
-      return std::nullopt;
-    }
-  }
-  if (!file.error().empty()) {
-    reason = file.error();
-    return std::nullopt;
-  }
-  return text;
-}
-
 }  // namespace
 
 std::string DefaultObjectName(const std::string& source) {
@@ -162,7 +128,7 @@ int asmCommand(const Options& options, std::ostream& out, std::ostream& err) {
     return 2;
   }
   std::string reason;
-  const auto text = ReadSource(source, reason);
+  const auto text = ReadSourceFile(source, reason);
   if (!text) {
     err << "tuka2: cannot read " << source << ": " << reason << '\n';
     return 2;

@@ -2,10 +2,15 @@
 #include <string>
 #include <vector>
 
+#include "grader/test_command.h"
 #include "runner/runner.h"
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
   const std::vector<std::string> arguments(argv + 1, argv + argc);
+  if (!arguments.empty() && arguments[0] == "test") {
+    return orben::grader::testCommandLine({arguments.begin() + 1, arguments.end()}, std::cout,
+                                          std::cerr);
+  }
   return orben::runner::runCommandLine(arguments, std::cout, std::cerr);
 }

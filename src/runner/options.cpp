@@ -18,6 +18,7 @@ Usage:
                  [--max-steps N] [--dump-memory] [--trace]
   tuka2 dis FILE [--fill HHHH]
   tuka2 asm SOURCE [-o OUTPUT] [-l LISTING]
+  tuka2 test CASES PROGRAM... [--json] [--junit FILE] [-j N]
   tuka2 --help | --version
   tuka2 COMMAND --help   lists the options of one command
 
@@ -43,6 +44,11 @@ asm   assembles SOURCE, written as the listing shows instructions (LD R1,
       -l writes a listing with every address, word and name. Errors and
       warnings go to stderr as SOURCE:LINE:COLUMN: error: message; with any
       error nothing is written and an existing OUTPUT is left as it was.
+test  runs every case of the TOML file CASES on each PROGRAM (.EHC, .HEX or
+      an assembly source) as run would, and says for each case PASS or FAIL
+      with every difference (output port 01: expected 0037, got 0036), then
+      the points of each program; --json gives the same as JSON, --junit
+      FILE writes JUnit XML, -j N checks N programs at once.
 
 Options:
   --json          print one JSON object: stop, steps (calls of the
@@ -63,8 +69,8 @@ Options:
   --trace         one line per executed instruction on stderr: address,
                   word, disassembly and the cells it changed
 
-Exit status: 0 when run stopped at HALT, dis loaded without a message or asm
-wrote its output (warnings allowed); 1 otherwise; 2 for a usage error or a
+Exit status: 0 when run stopped at HALT, dis loaded without a message, asm
+wrote its output (warnings allowed) or every test case passed; 1 otherwise; 2 for a usage error or a
 file that cannot be read as an object program or a source (missing,
 unreadable, or a name not ending in .EHC or .HEX) or cannot be written, with a
 one-line reason on stderr.

@@ -1,0 +1,312 @@
+#include "grader/cases.h"
+
+#include <toml++/toml.h>
+
+#include <algorithm>
+#include <initializer_list>
+
+#include "loader/line_scanner.h"
+#include "machine/word_text.h"
+
+namespace orben::grader {
+
+namespace {
+
+constexpr std::uint64_t kDefaultMaxSteps = 1000000;  // as tuka2 run
+
+// One to `width` hexadecimal digits, either case.
+std::optional<unsigned> HexNumber(std::string_view text, std::size_t width) {
+  if (text.empty() || text.size() > width) return std::nullopt;
+  unsigned value = 0;
+  for (char c : text) {
+    const int digit = HexCharToValue(c);
+    if (digit < 0) return std::nullopt;
+    value = value * 16 + static_cast<unsigned>(digit);
+  }
+  return value;
+}
+
+// Walks the TOML tables of a cases file, keeping every fault it finds.
+class CasesReader {
+ public:
+  std::vector<CasesError> errors;
+
+  void fault(const toml::source_region& where, std::string message) {
+    errors.push_back({where.begin.line, where.begin.column, std::move(message)});
+  }
+
+  // Each key of `table` must be one of `known`.
+  void onlyKeys(const toml::table& table, std::initializer_list<std::string_view> known,
+                std::string_view where) {
+    for (const auto& [key, node] : table) {
+      if (std::find(known.begin(), known.end(), key.str()) == known.end()) {
+        fault(key.source(),
+              "unknown key '" + std::string(key.str()) + "' in " + std::string(where));
+      }
+    }
+  }
+
+  std::optional<std::uint16_t> word(const toml::node& node, std::string_view what) {
+    const auto* text = node.as_string();
+    const auto value = text ? HexNumber(text->get(), 4) : std::nullopt;
+    if (!value) {
+      fault(node.source(),
+            std::string(what) +
+                " must be a word of one to four hexadecimal digits in quotes, like \"00FF\"");
+    }
+    return value ? std::optional<std::uint16_t>(static_cast<std::uint16_t>(*value)) : std::nullopt;
+  }
+
+  std::optional<std::uint64_t> whole(const toml::node& node, std::string_view what) {
+    const auto* number = node.as_integer();
+    if (!number || number->get() < 0) {
+      fault(node.source(), std::string(what) + " must be a whole number, 0 or more");
+      return std::nullopt;
+    }
+    return static_cast<std::uint64_t>(number->get());
+  }
+
+  const toml::table* table(const toml::node& node, std::string_view what) {
+    const auto* t = node.as_table();
+    if (!t)
+      fault(node.source(), std::string(what) + " must be a table, like { \"02\" = \"000A\" }");
+    return t;
+  }
+
+  // Ports as keys: "02" or "3F". Input ports exclude 01, the keypad.
+  std::vector<NumberedWord> ports(const toml::node& node, bool input) {
+    std::vector<NumberedWord> result;
+    const auto* t = table(node, input ? "inputs" : "outputs");
+    if (!t) return result;
+    for (const auto& [key, value] : *t) {
+      const auto port = HexNumber(key.str(), 2);
+      if (!port || *port > 0x3F) {
+        fault(key.source(), "port '" + std::string(key.str()) + "' must be 00..3F in hexadecimal");
+        continue;
+      }
+      if (input && *port == 1) {
+        fault(key.source(),
+              "input port 01 is the keypad, which holds the start address: use start");
+        continue;
+      }
+      if (const auto w = word(value, "a port's word")) result.emplace_back(*port, *w);
+    }
+    return result;
+  }
+
+  std::vector<NumberedWord> registers(const toml::node& node) {
+    std::vector<NumberedWord> result;
+    const auto* t = table(node, "registers");
+    if (!t) return result;
+    for (const auto& [key, value] : *t) {
+      const std::string name = UpperCaseText(std::string(key.str()));
+      const int number = name.size() == 2 && name[0] == 'R' ? HexCharToValue(name[1]) : -1;
+      if (number < 0) {
+        fault(key.source(), "register '" + std::string(key.str()) + "' must be R0..RF");
+        continue;
+      }
+      if (const auto w = word(value, "a register's word")) result.emplace_back(number, *w);
+    }
+    return result;
+  }
+
+  // Addresses as keys, each with a word or an array of consecutive words,
+  // all of them below F000, where the machine keeps its memory.
+  std::vector<MemoryBlock> memory(const toml::node& node) {
+    std::vector<MemoryBlock> result;
+    const auto* t = table(node, "memory");
+    if (!t) return result;
+    for (const auto& [key, value] : *t) {
+      const auto address = HexNumber(key.str(), 4);
+      if (!address) {
+        fault(key.source(),
+              "address '" + std::string(key.str()) + "' must be one to four hexadecimal digits");
+        continue;
+      }
+      MemoryBlock block{static_cast<std::uint16_t>(*address), {}};
+      if (const auto* array = value.as_array()) {
+        for (const auto& item : *array) {
+          if (const auto w = word(item, "a memory word")) block.words.push_back(*w);
+        }
+      } else if (const auto w = word(value, "a memory word")) {
+        block.words.push_back(*w);
+      }
+      if (*address + block.words.size() > 0xF000) {
+        fault(key.source(), "memory from " + std::string(key.str()) +
+                                " runs past EFFF, the last word the machine keeps");
+        continue;
+      }
+      result.push_back(std::move(block));
+    }
+    return result;
+  }
+
+  std::vector<std::pair<char, bool>> flags(const toml::node& node) {
+    std::vector<std::pair<char, bool>> result;
+    const auto* t = table(node, "flags");
+    if (!t) return result;
+    for (const auto& [key, value] : *t) {
+      const std::string name = UpperCaseText(std::string(key.str()));
+      if (name.size() != 1 || std::string_view("ZSCV").find(name[0]) == std::string_view::npos) {
+        fault(key.source(), "flag '" + std::string(key.str()) + "' must be Z, S, C or V");
+        continue;
+      }
+      if (const auto* b = value.as_boolean()) {
+        result.emplace_back(name[0], b->get());
+      } else if (const auto* i = value.as_integer(); i && (i->get() == 0 || i->get() == 1)) {
+        result.emplace_back(name[0], i->get() == 1);
+      } else {
+        fault(value.source(), "a flag must be 0 or 1");
+      }
+    }
+    return result;
+  }
+
+  std::vector<std::string> texts(const toml::node& node) {
+    std::vector<std::string> result;
+    const auto* array = node.as_array();
+    if (!array) {
+      fault(node.source(), "messages must be an array of texts, like [\"Fin la ejecución :-)\"]");
+      return result;
+    }
+    for (const auto& item : *array) {
+      if (const auto* text = item.as_string()) {
+        result.push_back(text->get());
+      } else {
+        fault(item.source(), "a message must be a text in quotes");
+      }
+    }
+    return result;
+  }
+
+  Expectation expectation(const toml::node& node) {
+    Expectation expect;
+    const auto* t = table(node, "expect");
+    if (!t) return expect;
+    onlyKeys(*t, {"stop", "outputs", "registers", "memory", "flags", "messages"}, "expect");
+    if (const auto* stop = t->get("stop")) {
+      const auto* text = stop->as_string();
+      const auto kind = text ? StopOfName(text->get()) : std::nullopt;
+      if (kind) {
+        expect.stop = *kind;
+      } else {
+        fault(stop->source(),
+              "expect.stop must be \"halt\", \"error\", \"no-instruction\" or \"max-steps\"");
+      }
+    }
+    if (const auto* n = t->get("outputs")) expect.outputs = ports(*n, false);
+    if (const auto* n = t->get("registers")) expect.registers = registers(*n);
+    if (const auto* n = t->get("memory")) expect.memory = memory(*n);
+    if (const auto* n = t->get("flags")) expect.flags = flags(*n);
+    if (const auto* n = t->get("messages")) expect.messages = texts(*n);
+    return expect;
+  }
+
+  Case oneCase(const toml::table& t, std::size_t index, std::uint64_t max_steps) {
+    Case c;
+    c.name = "case " + std::to_string(index);
+    c.max_steps = max_steps;
+    onlyKeys(t, {"name", "points", "inputs", "start", "registers", "memory", "max_steps", "expect"},
+             "[[case]]");
+    if (const auto* n = t.get("name")) {
+      if (const auto* text = n->as_string()) {
+        c.name = text->get();
+      } else {
+        fault(n->source(), "name must be a text in quotes");
+      }
+    }
+    if (const auto* n = t.get("points")) {
+      if (const auto points = whole(*n, "points"); points && *points <= 1000000)
+        c.points = static_cast<int>(*points);
+    }
+    if (const auto* n = t.get("inputs")) c.inputs = ports(*n, true);
+    if (const auto* n = t.get("start")) c.start = word(*n, "start").value_or(0);
+    if (const auto* n = t.get("registers")) c.registers = registers(*n);
+    if (const auto* n = t.get("memory")) c.memory = memory(*n);
+    if (const auto* n = t.get("max_steps"))
+      c.max_steps = whole(*n, "max_steps").value_or(max_steps);
+    if (const auto* n = t.get("expect")) c.expect = expectation(*n);
+    return c;
+  }
+};
+
+}  // namespace
+
+std::string_view StopName(StopKind stop) {
+  switch (stop) {
+    case StopKind::Halt:
+      return "halt";
+    case StopKind::Error:
+      return "error";
+    case StopKind::NoInstruction:
+      return "no-instruction";
+    case StopKind::MaxSteps:
+      return "max-steps";
+  }
+  return "halt";
+}
+
+std::optional<StopKind> StopOfName(std::string_view name) {
+  for (StopKind stop :
+       {StopKind::Halt, StopKind::Error, StopKind::NoInstruction, StopKind::MaxSteps}) {
+    if (StopName(stop) == name) return stop;
+  }
+  return std::nullopt;
+}
+
+int CaseFile::maxPoints() const {
+  int total = 0;
+  for (const Case& c : cases) total += c.points;
+  return total;
+}
+
+ParsedCases ParseCases(std::string_view text, const std::string& path) {
+  ParsedCases parsed;
+  toml::table root;
+  try {
+    root = toml::parse(text, path);
+  } catch (const toml::parse_error& error) {
+    parsed.errors.push_back(
+        {error.source().begin.line, error.source().begin.column, std::string(error.description())});
+    return parsed;
+  }
+  CasesReader reader;
+  CaseFile file;
+  reader.onlyKeys(root, {"title", "max_steps", "fill", "seed", "case"}, "the cases file");
+  if (const auto* n = root.get("title")) {
+    if (const auto* title = n->as_string()) {
+      file.title = title->get();
+    } else {
+      reader.fault(n->source(), "title must be a text in quotes");
+    }
+  }
+  std::uint64_t max_steps = kDefaultMaxSteps;
+  if (const auto* n = root.get("max_steps"))
+    max_steps = reader.whole(*n, "max_steps").value_or(max_steps);
+  if (const auto* n = root.get("fill")) file.fill = reader.word(*n, "fill").value_or(0);
+  if (const auto* n = root.get("seed")) {
+    file.seed = reader.whole(*n, "seed");
+    if (root.get("fill") != nullptr) reader.fault(n->source(), "give fill or seed, not both");
+  }
+  const auto* cases = root.get("case");
+  const auto* array = cases ? cases->as_array() : nullptr;
+  if (cases == nullptr) {
+    reader.errors.push_back({1, 1, "no [[case]]: a cases file needs at least one case"});
+  } else if (array == nullptr || !array->is_array_of_tables()) {
+    reader.fault(cases->source(), "case must be written as [[case]] tables");
+  } else {
+    std::size_t index = 0;
+    for (const auto& item : *array) {
+      file.cases.push_back(reader.oneCase(*item.as_table(), ++index, max_steps));
+    }
+  }
+  parsed.errors = std::move(reader.errors);
+  std::stable_sort(parsed.errors.begin(), parsed.errors.end(),
+                   [](const CasesError& a, const CasesError& b) {
+                     return a.line != b.line ? a.line < b.line : a.column < b.column;
+                   });
+  if (parsed.errors.empty()) parsed.cases = std::move(file);
+  return parsed;
+}
+
+}  // namespace orben::grader

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <ostream>
+#include <vector>
+
+#include "grader/cases.h"
+#include "grader/grading.h"
+#include "runner/json_writer.h"
+
+namespace orben::grader {
+
+// Per program: a line per case (PASS or FAIL, its name and points) with
+// every difference under a failed case, then the program's points and
+// cases; with several programs, a table of them all at the end.
+void WriteTextReport(const CaseFile& cases, const std::vector<ProgramResult>& results,
+                     std::ostream& out);
+
+// The same as one JSON object.
+runner::JsonDocument JsonReport(const CaseFile& cases, const std::vector<ProgramResult>& results);
+
+// JUnit XML: a test suite per program, a test case per case, a failure
+// with the differences for each case that failed.
+void WriteJUnit(const CaseFile& cases, const std::vector<ProgramResult>& results,
+                std::ostream& out);
+
+}  // namespace orben::grader

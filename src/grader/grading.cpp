@@ -1,0 +1,236 @@
+#include "grader/grading.h"
+
+#include <atomic>
+#include <memory>
+#include <sstream>
+#include <thread>
+
+#include "assembler/assembler.h"
+#include "assembler/object_writers.h"
+#include "assembler/source_file.h"
+#include "assembler/text.h"
+#include "loader/line_reader.h"
+#include "loader/load_command.h"
+#include "machine/random_source.h"
+#include "panel/tuka2.h"
+#include "runner/asm_command.h"
+#include "runner/report.h"
+#include "runner/runner.h"
+
+namespace orben::grader {
+
+namespace {
+
+using assembler::Concat;
+
+// A program made ready once for all its cases: the bytes the load command
+// reads and the name it is given.
+struct Program {
+  ObjectFormat format = ObjectFormat::Ehc;
+  std::string load_name;
+  std::string bytes;
+  std::vector<std::string> problems;
+};
+
+constexpr std::size_t kShownAssemblyErrors = 5;
+
+Program PrepareProgram(const std::string& path) {
+  Program program;
+  std::string reason;
+  auto text = assembler::ReadSourceFile(path, reason);
+  if (!text) {
+    program.problems.push_back(Concat("cannot read ", path, ": ", reason));
+    return program;
+  }
+  if (const auto format = objectFormatOfName(path)) {
+    program.format = *format;
+    program.load_name = path;
+    program.bytes = std::move(*text);
+    return program;
+  }
+  // An assembly source: its EHC text in memory, loaded as the file that
+  // tuka2 asm would write.
+  std::ostringstream object;
+  assembler::ObjectWriter writer(ObjectFormat::Ehc, object);
+  std::vector<assembler::Diagnostic> errors;
+  struct ErrorKeeper : assembler::AssemblyOutput {
+    std::vector<assembler::Diagnostic>* kept;
+    void diagnostic(const assembler::Diagnostic& d) override {
+      if (d.severity == assembler::Severity::Error) kept->push_back(d);
+    }
+  } keeper;
+  keeper.kept = &errors;
+  assembler::OutputFan fan({&writer, &keeper});
+  const auto result = assembler::Assemble(*text, fan);
+  if (!result.ok()) {
+    program.problems.push_back(Concat("the assembly of ", path, " failed with ",
+                                      std::to_string(result.errors),
+                                      result.errors == 1 ? " error" : " errors"));
+    for (std::size_t i = 0; i < errors.size() && i < kShownAssemblyErrors; ++i) {
+      const auto& d = errors[i];
+      program.problems.push_back(d.line == 0
+                                     ? Concat(path, ": error: ", d.message)
+                                     : Concat(path, ":", std::to_string(d.line), ":",
+                                              std::to_string(d.column), ": error: ", d.message));
+    }
+    return program;
+  }
+  program.bytes = object.str();
+  program.load_name = runner::DefaultObjectName(path);
+  return program;
+}
+
+std::string Word(std::uint16_t word) {
+  return wordOf(word).str();
+}
+std::string Port(int port) {
+  return wordOf(static_cast<unsigned>(port)).str().substr(2);
+}
+
+void CompareWord(std::vector<std::string>& differences, const std::string& what,
+                 std::uint16_t expected, std::string_view got) {
+  if (got == Word(expected)) return;
+  differences.push_back(Concat(what, ": expected ", Word(expected), ", got ",
+                               got.empty() ? std::string_view("nothing") : got));
+}
+
+std::string Quote(const std::string& message) {
+  return Concat("\"", runner::messageLine(message), "\"");
+}
+
+void CompareMessages(std::vector<std::string>& differences,
+                     const std::vector<std::string>& expected,
+                     const std::vector<std::string>& got) {
+  for (std::size_t i = 0; i < expected.size() || i < got.size(); ++i) {
+    const std::string which = Concat("message ", std::to_string(i + 1));
+    if (i >= got.size()) {
+      differences.push_back(Concat(which, ": expected ", Quote(expected[i]), ", got none"));
+    } else if (i >= expected.size()) {
+      differences.push_back(Concat(which, ": expected none, got ", Quote(got[i])));
+    } else if (expected[i] != got[i]) {
+      differences.push_back(
+          Concat(which, ": expected ", Quote(expected[i]), ", got ", Quote(got[i])));
+    }
+  }
+}
+
+CaseResult RunCase(const Program& program, const Case& c, const CaseFile& file) {
+  CaseResult result;
+  result.name = c.name;
+  result.max_points = c.points;
+  if (!program.problems.empty()) {
+    result.differences = program.problems;
+    return result;
+  }
+  runner::HeadlessUi ui;
+  std::unique_ptr<RandomSource> random;
+  if (file.seed) {
+    random = std::make_unique<SeededRandom>(*file.seed);
+  } else {
+    random = std::make_unique<FillRandom>(file.fill);
+  }
+  Tuka2 tuka(ui, *random);
+  runner::switchOn(tuka);
+  MemorySource source(program.bytes);
+  tuka.load.loadSource(program.format, program.load_name, source, program.bytes.size());
+  Machine& m = tuka.machine;
+  for (const MemoryBlock& block : c.memory) {
+    for (std::size_t i = 0; i < block.words.size(); ++i) {
+      m.WriteMemoryWord(static_cast<long long>(block.address + i), wordOf(block.words[i]));
+    }
+  }
+  for (const auto& [n, word] : c.registers) m.WriteRegister(n, wordOf(word));
+  runner::Options options;
+  options.start = Word(c.start);
+  options.max_steps = c.max_steps;
+  for (const auto& [port, word] : c.inputs) options.inputs.emplace_back(port, Word(word));
+  std::ostringstream no_trace;
+  const runner::RunResult ran = runner::runLoaded(tuka, options, no_trace);
+  result.stop = ran.stop;
+  result.steps = ran.steps;
+
+  auto& differences = result.differences;
+  const Expectation& expect = c.expect;
+  if (ran.stop != StopName(expect.stop)) {
+    differences.push_back(Concat("stopped at ", ran.stop, " after ", std::to_string(ran.steps),
+                                 ran.steps == 1 ? " step" : " steps", ", expected ",
+                                 StopName(expect.stop)));
+  }
+  for (const auto& [port, word] : expect.outputs) {
+    CompareWord(differences, Concat("output port ", Port(port)), word,
+                m.cell(outputPortCell(port)).view());
+  }
+  for (const auto& [n, word] : expect.registers) {
+    CompareWord(differences, Concat("register R", std::string(1, HexDigitToChar(n))), word,
+                m.ReadRegister(n).view());
+  }
+  for (const MemoryBlock& block : expect.memory) {
+    for (std::size_t i = 0; i < block.words.size(); ++i) {
+      const auto address = static_cast<long long>(block.address + i);
+      CompareWord(differences, Concat("memory ", Word(static_cast<std::uint16_t>(address))),
+                  block.words[i], m.ReadMemoryWord(address).view());
+    }
+  }
+  for (const auto& [letter, set] : expect.flags) {
+    const Flag flag = letter == 'Z'   ? Flag::Z
+                      : letter == 'S' ? Flag::S
+                      : letter == 'C' ? Flag::C
+                                      : Flag::V;
+    if (m.flag(flag) != set) {
+      differences.push_back(Concat("flag ", std::string(1, letter), ": expected ", set ? "1" : "0",
+                                   ", got ", m.flag(flag) ? "1" : "0"));
+    }
+  }
+  if (expect.messages) CompareMessages(differences, *expect.messages, ui.messages);
+  result.passed = differences.empty();
+  result.points = result.passed ? c.points : 0;
+  return result;
+}
+
+}  // namespace
+
+int ProgramResult::points() const {
+  int total = 0;
+  for (const auto& c : cases) total += c.points;
+  return total;
+}
+
+int ProgramResult::maxPoints() const {
+  int total = 0;
+  for (const auto& c : cases) total += c.max_points;
+  return total;
+}
+
+int ProgramResult::passedCases() const {
+  int total = 0;
+  for (const auto& c : cases) total += c.passed ? 1 : 0;
+  return total;
+}
+
+ProgramResult GradeProgram(const std::string& path, const CaseFile& cases) {
+  ProgramResult result;
+  result.program = path;
+  const Program program = PrepareProgram(path);
+  result.problems = program.problems;
+  for (const Case& c : cases.cases) result.cases.push_back(RunCase(program, c, cases));
+  return result;
+}
+
+std::vector<ProgramResult> GradePrograms(const std::vector<std::string>& programs,
+                                         const CaseFile& cases, unsigned threads) {
+  std::vector<ProgramResult> results(programs.size());
+  std::atomic<std::size_t> next{0};
+  auto work = [&] {
+    for (std::size_t i = next++; i < programs.size(); i = next++) {
+      results[i] = GradeProgram(programs[i], cases);
+    }
+  };
+  const std::size_t helpers = std::min<std::size_t>(threads == 0 ? 1 : threads, programs.size());
+  std::vector<std::thread> pool;
+  for (std::size_t t = 1; t < helpers; ++t) pool.emplace_back(work);
+  work();
+  for (auto& thread : pool) thread.join();
+  return results;
+}
+
+}  // namespace orben::grader
