@@ -11,7 +11,7 @@ namespace orben::runner {
 const char* const kVersion = "tuka2 (ORBEN) 0.1.0";
 
 const char* const kUsage =
-    R"(tuka2: runs and lists TUKA-2 object programs without a window.
+    R"(tuka2: runs, lists, assembles and checks TUKA-2 programs without a window.
 
 Usage:
   tuka2 run FILE [--json] [--start HHHH] [--fill HHHH] [--seed N] [--in PP=HHHH]...
