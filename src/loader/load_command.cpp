@@ -29,6 +29,11 @@ LoadOutcome LoadCommand::chooseAndLoad() {
   return loadFile(*name);
 }
 
+LoadOutcome LoadCommand::loadNamed(const std::string& path) {
+  ClearListing(listing_);
+  return loadFile(path);
+}
+
 LoadOutcome LoadCommand::loadFile(const std::string& path) {
   const auto format = objectFormatOfName(path);
   if (!format) {

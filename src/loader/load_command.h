@@ -51,6 +51,10 @@ class LoadCommand {
   // Everything after the dialog: the extension rule, opening the file,
   // reading it and turning the raw listing lines into instructions.
   LoadOutcome loadFile(const std::string& path);
+  // The load of a file named without the dialog (ORBEN started with a
+  // file, as a file manager starts it): exactly what follows the choice of
+  // `path` in the dialog, the listing cleared first.
+  LoadOutcome loadNamed(const std::string& path);
   // Reading an already opened source in the given format and finishing the
   // listing; `name` is the file name a read error is reported with.
   LoadOutcome loadSource(ObjectFormat format, const std::string& name, ByteSource& source,

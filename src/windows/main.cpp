@@ -4,6 +4,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QScreen>
+#include <QTimer>
 #include <QTranslator>
 
 #include "windows/main_window.h"
@@ -27,7 +28,7 @@ void speakSpanish() {
 
 }  // namespace
 
-QMainWindow* StartOrben() {
+QMainWindow* StartOrben(const QString& file) {
   QApplication::setApplicationName(QStringLiteral("ORBEN, el IDE para TUKA-2"));
   speakSpanish();
   auto* window = new MainWindow();
@@ -39,6 +40,10 @@ QMainWindow* StartOrben() {
     window->move(frame.topLeft());
   }
   window->show();
+  if (!file.isEmpty()) {
+    // After the first paint, so that its boxes come over the window.
+    QTimer::singleShot(0, window, [window, file] { window->openObjectFile(file); });
+  }
   return window;
 }
 

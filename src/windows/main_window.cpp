@@ -1,6 +1,7 @@
 #include "windows/main_window.h"
 
 #include <QCloseEvent>
+#include <QFile>
 #include <QLabel>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -177,6 +178,10 @@ void MainWindow::ORBEN_Inicio() {
 
 void MainWindow::Cargarprogramaobjeto1Click() {
   adapter_->tuka().load.chooseAndLoad();
+}
+
+void MainWindow::openObjectFile(const QString& path) {
+  adapter_->tuka().load.loadNamed(QFile::encodeName(path).toStdString());
 }
 
 void MainWindow::MSalir_de_ORBENClick() {

@@ -25,6 +25,8 @@ class MainWindow : public QMainWindow {
   Q_OBJECT
 
  public:
+  // Loads `path` as if the user had chosen it in DAbrir.
+  void openObjectFile(const QString& path);
   MainWindow();
   ~MainWindow() override;
 

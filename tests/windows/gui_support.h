@@ -99,11 +99,14 @@ class ModalScript : public QObject {
   QPointer<QWidget> handled_;
 };
 
-// The running program, started as a user starts it and closed at the end,
-// with the script that answers its dialogs.
+// The running program, started as a user starts it (with a file to open,
+// as a file manager starts it) and closed at the end, with the script that
+// answers its dialogs.
 class Program {
  public:
-  Program() : window_(StartOrben()) { QVERIFY(QTest::qWaitForWindowExposed(window_)); }
+  explicit Program(const QString& file = QString()) : window_(StartOrben(file)) {
+    QVERIFY(QTest::qWaitForWindowExposed(window_));
+  }
   ~Program() {
     if (window_) window_->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
