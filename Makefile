@@ -3,13 +3,16 @@
 # make bench installs what is missing, builds, and runs the benchmarks
 # make pictures installs what is missing, builds, and redraws docs/orben.png
 #               and docs/orben_windows.png from the real windows
+# make deb    installs what is missing, builds, and makes the Debian package
+#              $(BUILD)/orben_VERSION_ARCH.deb (CPack)
+# make deb-check also installs that package, runs it and removes it
 # make sanitize installs what is missing, then builds and runs every test with
 #               AddressSanitizer and UBSan (the asan preset, in build-asan)
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DORBEN_WERROR=ON
 
-.PHONY: deps configure build run test sanitize bench pictures clean
+.PHONY: deps configure build run test sanitize bench pictures deb deb-check clean
 
 deps:
 	@tools/install-deps.sh
@@ -34,6 +37,12 @@ sanitize: deps
 bench: build
 	$(BUILD)/bench/tuka2_bench
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/orben_gui_bench
+
+deb: build
+	cd $(BUILD) && cpack -G DEB
+
+deb-check: build
+	tools/deb-check.sh $(BUILD)
 
 pictures: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/orben_screens docs
