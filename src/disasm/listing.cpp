@@ -240,10 +240,10 @@ void Listing::rebuildAddressIndex() const {
   index_valid_ = true;
 }
 
-void Listing::addLinedAddresses(std::bitset<0x10000>& addresses) const {
+void Listing::addLinedAddresses(std::array<bool, 0x10000>& addresses) const {
   if (!index_valid_) rebuildAddressIndex();
-  for (std::size_t a = 0; a < last_line_of_address_.size(); ++a) {
-    if (last_line_of_address_[a] >= 0) addresses.set(a);
+  for (std::size_t a = 0; a < addresses.size(); ++a) {
+    if (last_line_of_address_[a] >= 0) addresses[a] = true;
   }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <bitset>
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -81,7 +81,7 @@ class Listing {
     if (found >= 0 && found != selected_) selectLine(found);
   }
   // Sets the flag of every word whose "[hhhh]" some line contains.
-  void addLinedAddresses(std::bitset<0x10000>& addresses) const;
+  void addLinedAddresses(std::array<bool, 0x10000>& addresses) const;
 
   // The listing's order: case ignored, blanks and punctuation before digits,
   // digits before letters.

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <array>
-#include <bitset>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -48,8 +47,9 @@ enum class MenuItem : std::uint8_t {
   DisassemblerMode,  // Mododesensamblador1, the last
 };
 
-// One flag per word 0000..FFFF.
-using WatchedAddresses = std::bitset<0x10000>;
+// One flag per word 0000..FFFF, a byte each so that a run can test one
+// in a single load.
+using WatchedAddresses = std::array<bool, 0x10000>;
 
 // The kinds of change an observer is told of.
 struct Notices {

@@ -1,5 +1,7 @@
 #include "machine/processor.h"
 
+#include "machine/alu.h"
+
 namespace orben {
 
 namespace {
@@ -12,15 +14,10 @@ constexpr std::string_view kPortMessage =
 constexpr std::string_view kPCBeyondMessage = "Error: PC apuntó más allá FFFFH.";
 constexpr std::string_view kHaltMessage = "Fin la ejecución :-)";
 
-int wrap16(int v) {
-  v &= 0xFFFF;
-  return v >= 0x8000 ? v - 0x10000 : v;
-}
-
-// A register as a signed 16-bit number: "****" counts as EEEF, as its text
-// reads.
-int signed16(const CellValue& cell) {
-  return wrap16(cell.value());
+// A register as an ALU operand: the low 16 bits of the number its text
+// reads as, so that "****" counts as EEEF and the empty text as FFFF.
+std::uint16_t operand(const CellValue& cell) {
+  return static_cast<std::uint16_t>(cell.value() & 0xFFFF);
 }
 
 // LHI: the immediate byte's two digits followed by the third and fourth
@@ -81,12 +78,12 @@ Outcome Processor::ExecuteInstruction() {
     case 0x6:
     case 0x7:
     case 0x8:
-      arithmetic(op, a, n >> 4, n & 0xF);
+      compute(op, a, m_.registerValue(n >> 4), m_.registerValue(n & 0xF));
       break;
     case 0x9:
     case 0xA:
     case 0xB:
-      shift(op, a);
+      compute(op, a, m_.registerValue(a), CellValue::word(0));
       break;
     case 0xC:
       branch(a);
@@ -129,64 +126,22 @@ void Processor::inputOutput(int op, int a, int port) {
   AdvancePC();
 }
 
-void Processor::arithmetic(int op, int a, int b, int c) {
-  const int x = signed16(m_.registerValue(b));
-  const int y = signed16(m_.registerValue(c));
-  const int ux = x & 0xFFFF;
-  const int uy = y & 0xFFFF;
-  int r;
-  if (op == 0x6) {
-    r = wrap16(x + y);
-    m_.setFlag(Flag::C, ux + uy > 0xFFFF);
-    m_.setFlag(Flag::V, (x > 0 && y > 0 && r < 0) || (x < 0 && y < 0 && r >= 0));
-  } else if (op == 0x7) {
-    r = wrap16(x - y);
-    m_.setFlag(Flag::C, uy > ux);
-    m_.setFlag(Flag::V, (x > 0 && y < 0 && r < 0) || (x < 0 && y > 0 && r >= 0));
-  } else {
-    r = wrap16(~(x & y));  // NAND leaves C and V as they were
-  }
-  m_.setFlag(Flag::Z, r == 0);
-  m_.setFlag(Flag::S, r < 0);
-  m_.WriteRegister(a, CellValue::word(static_cast<unsigned>(r & 0xFFFF)));
-  AdvancePC();
-}
-
-void Processor::shift(int op, int a) {
-  const int x = signed16(m_.registerValue(a));
-  const int ux = x & 0xFFFF;
-  int r;
-  if (op == 0x9) {
-    r = wrap16(x * 2);
-    m_.setFlag(Flag::C, (ux & 0x8000) != 0);
-  } else if (op == 0xA) {
-    r = ux >> 1;
-    m_.setFlag(Flag::C, (ux & 1) != 0);
-  } else {
-    r = wrap16((ux >> 1) | (ux & 0x8000));
-    m_.setFlag(Flag::C, (ux & 1) != 0);
-  }
-  m_.setFlag(Flag::Z, r == 0);
-  m_.setFlag(Flag::S, r < 0);  // SHR puts 0 into bit 15, so S stays 0
-  m_.WriteRegister(a, CellValue::word(static_cast<unsigned>(r & 0xFFFF)));
+void Processor::compute(int op, int a, const CellValue& x, const CellValue& y) {
+  const AluResult result =
+      alu(static_cast<unsigned>(op), operand(x), operand(y),
+          {m_.flag(Flag::Z), m_.flag(Flag::S), m_.flag(Flag::C), m_.flag(Flag::V)});
+  // The flags an instruction keeps are written unchanged, which tells no one.
+  m_.setFlag(Flag::C, result.flags.c);
+  m_.setFlag(Flag::V, result.flags.v);
+  m_.setFlag(Flag::Z, result.flags.z);
+  m_.setFlag(Flag::S, result.flags.s);
+  m_.WriteRegister(a, CellValue::word(result.word));
   AdvancePC();
 }
 
 bool Processor::condition(int digit) const {
-  switch (digit) {
-    case 0:
-      return true;
-    case 1:
-      return m_.flag(Flag::Z);
-    case 2:
-      return m_.flag(Flag::S);
-    case 3:
-      return m_.flag(Flag::C);
-    case 4:
-      return m_.flag(Flag::V);
-    default:
-      return false;  // 5..F never hold: the instruction only advances
-  }
+  return conditionHolds(static_cast<unsigned>(digit),
+                        {m_.flag(Flag::Z), m_.flag(Flag::S), m_.flag(Flag::C), m_.flag(Flag::V)});
 }
 
 void Processor::jumpToRD() {

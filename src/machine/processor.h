@@ -37,8 +37,9 @@ class Processor {
  private:
   void loadStore(int op, int a, int offset);
   void inputOutput(int op, int a, int port);
-  void arithmetic(int op, int a, int b, int c);
-  void shift(int op, int a);
+  // ADDS, SUBS, NAND and the shifts: the result into register a, the flags,
+  // the advance.
+  void compute(int op, int a, const CellValue& x, const CellValue& y);
   bool condition(int digit) const;
   void branch(int condition);
   void call(int condition);
