@@ -14,7 +14,7 @@
 namespace orben {
 namespace {
 
-// LLI R1,01; LLI R2,00; LLI RD,02; then the loop at 0003: ADDS R2,R2,R1;
+// LLI R1,01; LLI R2,00; LLI RD,03; then the loop at 0003: ADDS R2,R2,R1;
 // OUT H'01,R2; SUBS R3,R3,R1; BR (to RD = 0003).
 constexpr const char* kLoop =
     "0000 2101\n0001 2200\n0002 2D03\n0003 6221\n0004 5201\n0005 7331\n0006 C000\n";

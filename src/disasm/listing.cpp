@@ -191,9 +191,7 @@ void Listing::setSorted(bool sorted) {
 
 void Listing::select(int index) {
   if (index < -1 || index >= count() || index == selected_) return;
-  const int previous = selected_;
-  selected_ = index;
-  for (auto* observer : observers_) observer->selectionChanged(previous, selected_);
+  selectLine(index);
 }
 
 int Listing::findLast(std::string_view needle) const {
@@ -211,20 +209,14 @@ int Listing::findLast(std::string_view needle) const {
   return -1;
 }
 
-void Listing::selectAddressSlow(const WordText& pc, int address) {
-  if (address < 0) {
-    // Not an address ("", "****"): the plain search, which finds nothing in
-    // lines written by the loader or the disassembler mode.
-    char needle[6] = {'['};
-    const auto text = pc.view();
-    std::copy(text.begin(), text.end(), needle + 1);
-    needle[1 + text.size()] = ']';
-    const int found = findLast(std::string_view(needle, text.size() + 2));
-    if (found >= 0) select(found);
-    return;
-  }
-  rebuildAddressIndex();
-  const int found = last_line_of_address_[static_cast<std::size_t>(address)];
+void Listing::selectTextAddress(const WordText& pc) {
+  // Not an address ("", "****"): the plain search, which finds nothing in
+  // lines written by the loader or the disassembler mode.
+  char needle[6] = {'['};
+  const auto text = pc.view();
+  std::copy(text.begin(), text.end(), needle + 1);
+  needle[1 + text.size()] = ']';
+  const int found = findLast(std::string_view(needle, text.size() + 2));
   if (found >= 0) select(found);
 }
 
@@ -246,6 +238,13 @@ void Listing::rebuildAddressIndex() const {
     }
   }
   index_valid_ = true;
+}
+
+void Listing::addLinedAddresses(std::array<bool, 0x10000>& addresses) const {
+  if (!index_valid_) rebuildAddressIndex();
+  for (std::size_t a = 0; a < addresses.size(); ++a) {
+    if (last_line_of_address_[a] >= 0) addresses[a] = true;
+  }
 }
 
 void Listing::linesMoved() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -70,10 +71,17 @@ class Listing {
   // not a scan, while the lines do not change.
   void selectAddress(const WordText& pc) {
     const int address = wordAddress(pc.view());
-    if (address < 0 || !index_valid_) return selectAddressSlow(pc, address);
-    const int found = last_line_of_address_[static_cast<std::size_t>(address)];
-    if (found >= 0 && found != selected_) select(found);
+    if (address < 0) return selectTextAddress(pc);
+    selectWordAddress(static_cast<std::uint16_t>(address));
   }
+  // The same for a PC that holds a word.
+  void selectWordAddress(std::uint16_t address) {
+    if (!index_valid_) rebuildAddressIndex();
+    const int found = last_line_of_address_[address];
+    if (found >= 0 && found != selected_) selectLine(found);
+  }
+  // Sets the flag of every word whose "[hhhh]" some line contains.
+  void addLinedAddresses(std::array<bool, 0x10000>& addresses) const;
 
   // The listing's order: case ignored, blanks and punctuation before digits,
   // digits before letters.
@@ -101,7 +109,13 @@ class Listing {
   // lines of different addresses.
   bool before(const Entry& a, const Entry& b) const;
   int insert(Entry entry);
-  void selectAddressSlow(const WordText& pc, int address);
+  void selectTextAddress(const WordText& pc);
+  // Selects `index` (-1: none), which is in range and not selected.
+  void selectLine(int index) {
+    const int previous = selected_;
+    selected_ = index;
+    for (auto* observer : observers_) observer->selectionChanged(previous, selected_);
+  }
   void linesMoved();
   void rebuildAddressIndex() const;
 

@@ -23,7 +23,20 @@ void RebuildListing(Listing& listing);
 class ExecutingLineMarker final : public MachineObserver {
  public:
   explicit ExecutingLineMarker(Listing& listing) : listing_(listing) {}
-  void programCounterSet(const WordText& pc) override { listing_.selectAddress(pc); }
+  Notices notices() const override {
+    return {.cells = false, .flags = false, .controls = false, .captions = false};
+  }
+  void programCounterSet(const CellValue& pc) override {
+    if (pc.isWord()) {
+      listing_.selectWordAddress(pc.asWord());
+    } else {
+      listing_.selectAddress(pc.text());
+    }
+  }
+  // Every word that has a line.
+  void addWatchedAddresses(WatchedAddresses& addresses) const override {
+    listing_.addLinedAddresses(addresses);
+  }
 
  private:
   Listing& listing_;

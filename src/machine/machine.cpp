@@ -11,7 +11,7 @@ Machine::Machine(UserInterface& ui, RandomSource& random)
       random_(random),
       captions_{"Encender TUKA-2", "Desactivar modo Paso a Paso", "Activar Modo desensamblador"},
       memory_(MemoryStore::kMachineBytes) {
-  cells_.fill(kOffText);
+  cells_.fill(CellValue::off());
 }
 
 void Machine::WriteMemoryWord(long long address, const WordText& text) {
@@ -30,6 +30,16 @@ void Machine::WriteMemoryWord(long long address, const WordText& text) {
   memory_.setBytes(2 * address, bytes);
 }
 
+void Machine::WriteMemoryWord(long long address, const CellValue& value) {
+  if (!value.isWord() || address >= kMemoryWords || address < 0) {
+    WriteMemoryWord(address, value.text());
+    return;
+  }
+  const std::uint8_t bytes[2] = {static_cast<std::uint8_t>(value.asWord() >> 8),
+                                 static_cast<std::uint8_t>(value.asWord() & 0xFF)};
+  memory_.setBytes(2 * address, bytes);
+}
+
 void Machine::ErrorStop() {
   ++error_stops_;
   setStepMode(StepMode::StepByStep);
@@ -40,7 +50,7 @@ void Machine::setStepMode(StepMode mode) {
   if (step_mode_ == mode && step_lamp_ == lamp) return;
   step_mode_ = mode;
   step_lamp_ = lamp;
-  for (auto* observer : observers_) observer->controlChanged(Control::StepMode);
+  for (auto* observer : control_observers_) observer->controlChanged(Control::StepMode);
 }
 
 void Machine::showMessage(std::string_view text) {
@@ -51,15 +61,24 @@ void Machine::setCaption(MenuItem item, std::string_view text) {
   std::string& caption = captions_[static_cast<std::size_t>(item)];
   if (caption == text) return;
   caption = text;
-  for (auto* observer : observers_) observer->captionChanged(item);
+  for (auto* observer : caption_observers_) observer->captionChanged(item);
 }
 
 void Machine::addObserver(MachineObserver* observer) {
   observers_.push_back(observer);
+  const Notices notices = observer->notices();
+  if (notices.cells) cell_observers_.push_back(observer);
+  if (notices.flags) flag_observers_.push_back(observer);
+  if (notices.controls) control_observers_.push_back(observer);
+  if (notices.captions) caption_observers_.push_back(observer);
+  if (notices.program_counter) pc_observers_.push_back(observer);
 }
 
 void Machine::removeObserver(MachineObserver* observer) {
-  observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+  for (auto* list : {&observers_, &cell_observers_, &flag_observers_, &control_observers_,
+                     &caption_observers_, &pc_observers_}) {
+    list->erase(std::remove(list->begin(), list->end(), observer), list->end());
+  }
 }
 
 }  // namespace orben

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "machine/cell_value.h"
 #include "machine/cells.h"
 #include "machine/memory_store.h"
 #include "machine/word_text.h"
@@ -46,17 +47,36 @@ enum class MenuItem : std::uint8_t {
   DisassemblerMode,  // Mododesensamblador1, the last
 };
 
-// Told of every change, once, after it is made.
+// One flag per word 0000..FFFF, a byte each so that a run can test one
+// in a single load.
+using WatchedAddresses = std::array<bool, 0x10000>;
+
+// The kinds of change an observer is told of.
+struct Notices {
+  bool cells = true;
+  bool flags = true;
+  bool controls = true;
+  bool captions = true;
+  bool program_counter = true;
+};
+
+// Told of every change of the kinds it takes notice of, once, after it is
+// made. The kinds are asked once, when the observer is added.
 class MachineObserver {
  public:
   virtual ~MachineObserver() = default;
+  virtual Notices notices() const { return {}; }
   virtual void cellChanged(CellId /*cell*/) {}
   virtual void flagChanged(Flag /*flag*/) {}
   virtual void controlChanged(Control /*control*/) {}
   virtual void captionChanged(MenuItem /*item*/) {}
   // SetPC wrote `pc` into the program counter, changed or not: the listing
   // marks that address's line.
-  virtual void programCounterSet(const WordText& /*pc*/) {}
+  virtual void programCounterSet(const CellValue& /*pc*/) {}
+  // The words whose arrival in PC this observer acts on (the listing marks
+  // their lines): a run that brings the cells up to date only when it stops
+  // announces the last of them that PC passed through.
+  virtual void addWatchedAddresses(WatchedAddresses& /*addresses*/) const {}
 };
 
 // Messages shared by several operations.
@@ -85,36 +105,49 @@ class Machine {
   MemoryStore& memory() { return memory_; }
   const MemoryStore& memory() const { return memory_; }
 
-  // Cells.
-  const WordText& cell(CellId id) const { return cells_[id]; }
-  void setCell(CellId id, const WordText& text) {
-    if (cells_[id] == text) return;
-    cells_[id] = text;
-    for (auto* observer : observers_) observer->cellChanged(id);
+  // Cells: each holds a number, or "****" or the empty text (CellValue).
+  const CellValue& cellValue(CellId id) const { return cells_[id]; }
+  // The text a cell's displays show.
+  WordText cell(CellId id) const { return cells_[id].text(); }
+  void setCell(CellId id, const CellValue& value) {
+    if (cells_[id] == value) return;
+    cells_[id] = value;
+    for (auto* observer : cell_observers_) observer->cellChanged(id);
   }
-  WordText ReadRegister(int n) const {
-    return n >= 0 && n < kRegisterCount ? cells_[registerCell(n)] : WordText();
+  void setCell(CellId id, const WordText& text) { setCell(id, CellValue::ofText(text)); }
+  WordText ReadRegister(int n) const { return registerValue(n).text(); }
+  CellValue registerValue(int n) const {
+    return n >= 0 && n < kRegisterCount ? cells_[registerCell(n)] : CellValue::empty();
   }
   // Cut to four characters; a number outside 0..15 does nothing.
-  void WriteRegister(int n, const WordText& text) {
-    if (n >= 0 && n < kRegisterCount) setCell(registerCell(n), text);
+  void WriteRegister(int n, const WordText& text) { WriteRegister(n, CellValue::ofText(text)); }
+  void WriteRegister(int n, const CellValue& value) {
+    if (n >= 0 && n < kRegisterCount) setCell(registerCell(n), value);
   }
   // The program counter's part of SetPC: the cell, then the announcement
   // that the listing follows.
-  void setProgramCounter(const WordText& pc) {
+  void setProgramCounter(const CellValue& pc) {
     setCell(kCellPC, pc);
-    for (auto* observer : observers_) observer->programCounterSet(pc);
+    for (auto* observer : pc_observers_) observer->programCounterSet(pc);
+  }
+  // Every word some observer acts on when it arrives in PC.
+  void collectWatchedAddresses(WatchedAddresses& addresses) const {
+    for (const auto* observer : observers_) observer->addWatchedAddresses(addresses);
   }
 
   // Memory: the empty text where there is no storage (F000 and above).
-  WordText ReadMemoryWord(long long address) const {
-    if (address < 0 || 2 * address + 1 >= static_cast<long long>(memory_.size())) return {};
+  WordText ReadMemoryWord(long long address) const { return memoryWord(address).text(); }
+  CellValue memoryWord(long long address) const {
+    if (address < 0 || 2 * address + 1 >= static_cast<long long>(memory_.size())) {
+      return CellValue::empty();
+    }
     const std::uint8_t* word = memory_.data() + 2 * address;
-    return wordOf(static_cast<unsigned>(word[0] << 8 | word[1]));
+    return CellValue::word(static_cast<unsigned>(word[0] << 8 | word[1]));
   }
   // Refused at F000 and above: ErrorStop, then the message, nothing stored.
   // A byte pair holding 'X' stores FFH.
   void WriteMemoryWord(long long address, const WordText& text);
+  void WriteMemoryWord(long long address, const CellValue& value);
 
   // Flags: SetFlagZ..SetFlagV are setFlag(Flag::Z..V, on).
   bool flag(Flag f) const { return flags_[static_cast<int>(f)]; }
@@ -122,7 +155,7 @@ class Machine {
     auto& state = flags_[static_cast<int>(f)];
     if (state == on) return;
     state = on;
-    for (auto* observer : observers_) observer->flagChanged(f);
+    for (auto* observer : flag_observers_) observer->flagChanged(f);
   }
 
   // Step by step, with the lamp LPP lit: the run stops.
@@ -176,12 +209,12 @@ class Machine {
   void update(T& state, T value, Control control) {
     if (state == value) return;
     state = value;
-    for (auto* observer : observers_) observer->controlChanged(control);
+    for (auto* observer : control_observers_) observer->controlChanged(control);
   }
 
   UserInterface& ui_;
   RandomSource& random_;
-  std::array<WordText, kCellCount> cells_;
+  std::array<CellValue, kCellCount> cells_;
   std::array<bool, kFlagCount> flags_{};
   bool power_on_ = false;
   StepMode step_mode_ = StepMode::StepByStep;
@@ -196,6 +229,11 @@ class Machine {
   std::uint64_t error_stops_ = 0;
   MemoryStore memory_;
   std::vector<MachineObserver*> observers_;
+  std::vector<MachineObserver*> cell_observers_;
+  std::vector<MachineObserver*> flag_observers_;
+  std::vector<MachineObserver*> control_observers_;
+  std::vector<MachineObserver*> caption_observers_;
+  std::vector<MachineObserver*> pc_observers_;
 };
 
 }  // namespace orben

@@ -1,5 +1,7 @@
 #include "machine/processor.h"
 
+#include "machine/alu.h"
+
 namespace orben {
 
 namespace {
@@ -12,69 +14,63 @@ constexpr std::string_view kPortMessage =
 constexpr std::string_view kPCBeyondMessage = "Error: PC apuntó más allá FFFFH.";
 constexpr std::string_view kHaltMessage = "Fin la ejecución :-)";
 
-// The operation digit of a fetched word: only "0".."9", "A".."F" execute.
-int operationOf(const WordText& w) {
-  return w.size() == 4 ? wordDigitValue(w[0]) : -1;
+// A register as an ALU operand: the low 16 bits of the number its text
+// reads as, so that "****" counts as EEEF and the empty text as FFFF.
+std::uint16_t operand(const CellValue& cell) {
+  return static_cast<std::uint16_t>(cell.value() & 0xFFFF);
 }
 
-int wrap16(int v) {
-  v &= 0xFFFF;
-  return v >= 0x8000 ? v - 0x10000 : v;
-}
-
-// A register's text as a signed 16-bit number.
-int signed16(const WordText& text) {
-  return wrap16(WordTextToValue(text));
+// LHI: the immediate byte's two digits followed by the third and fourth
+// characters of the register's text ("00" when the text is shorter).
+CellValue highByteOver(unsigned n, const CellValue& old) {
+  if (old.isWord()) return CellValue::word(n << 8 | (old.asWord() & 0xFFu));
+  const WordText text = old.text();
+  const WordText byte = wordOf(n);
+  return CellValue::ofText(WordText::of(byte[2], byte[3], text.size() > 2 ? text[2] : '0',
+                                        text.size() > 3 ? text[3] : '0'));
 }
 
 }  // namespace
 
-void Processor::copyPCAndIRToARAndDR() {
-  m_.setCell(kCellAR, m_.cell(kCellPC));
-  m_.setCell(kCellDR, m_.cell(kCellIR));
-}
-
 void Processor::AdvancePC() {
-  const int p = WordTextToValue(m_.cell(kCellPC));
+  const int p = m_.cellValue(kCellPC).value();
   if (p == 0xFFFF) {
     m_.ErrorStop();
     m_.showMessage(kPCBeyondMessage);
     return;
   }
-  SetPC(ValueToWordText(p + 1));
-  SetIR(m_.ReadMemoryWord(p + 1));
+  SetPC(CellValue::ofNumber(p + 1));
+  SetIR(m_.memoryWord(p + 1));
   copyPCAndIRToARAndDR();
 }
 
 Outcome Processor::ExecuteInstruction() {
   ++executions_;
-  if (m_.panelState() != PanelState::ContinueRequested) SetPC(m_.cell(kCellKeypad));
-  const WordText w = m_.ReadMemoryWord(WordTextToValue(m_.cell(kCellPC)));
+  if (m_.panelState() != PanelState::ContinueRequested) SetPC(m_.cellValue(kCellKeypad));
+  const CellValue w = m_.memoryWord(m_.cellValue(kCellPC).value());
   SetIR(w);
   m_.setPanelState(PanelState::Executing);
 
-  const int op = operationOf(w);
-  if (op < 0) return Outcome::NoInstruction;
+  // Only a word executes: a fetch from F000 or above gives the empty text.
+  if (!w.isWord()) return Outcome::NoInstruction;
   const std::uint64_t stops_before = m_.errorStops();
-  const int a = HexCharToValue(w[1]);
-  const int n = ByteTextToValue(w.view().substr(2));
+  const unsigned word = w.asWord();
+  const int op = static_cast<int>(word >> 12);
+  const int a = static_cast<int>(word >> 8 & 0xF);
+  const int n = static_cast<int>(word & 0xFF);
   switch (op) {
     case 0x0:
     case 0x1:
       loadStore(op, a, n);
       break;
     case 0x2:
-      m_.WriteRegister(a, WordText::of('0', '0', w[2], w[3]));
+      m_.WriteRegister(a, CellValue::word(static_cast<unsigned>(n)));
       AdvancePC();
       break;
-    case 0x3: {
-      const WordText old = m_.ReadRegister(a);
-      const char c2 = old.size() > 2 ? old[2] : '0';
-      const char c3 = old.size() > 3 ? old[3] : '0';
-      m_.WriteRegister(a, WordText::of(w[2], w[3], c2, c3));
+    case 0x3:
+      m_.WriteRegister(a, highByteOver(static_cast<unsigned>(n), m_.registerValue(a)));
       AdvancePC();
       break;
-    }
     case 0x4:
     case 0x5:
       inputOutput(op, a, n);
@@ -82,12 +78,12 @@ Outcome Processor::ExecuteInstruction() {
     case 0x6:
     case 0x7:
     case 0x8:
-      arithmetic(op, a, HexCharToValue(w[2]), HexCharToValue(w[3]));
+      compute(op, a, m_.registerValue(n >> 4), m_.registerValue(n & 0xF));
       break;
     case 0x9:
     case 0xA:
     case 0xB:
-      shift(op, a);
+      compute(op, a, m_.registerValue(a), CellValue::word(0));
       break;
     case 0xC:
       branch(a);
@@ -106,11 +102,11 @@ Outcome Processor::ExecuteInstruction() {
 }
 
 void Processor::loadStore(int op, int a, int offset) {
-  const long long ea = static_cast<long long>(offset) + WordTextToValue(m_.ReadRegister(kRD));
+  const long long ea = static_cast<long long>(offset) + m_.registerValue(kRD).value();
   if (op == 0x1) {
-    m_.WriteMemoryWord(ea, m_.ReadRegister(a));
+    m_.WriteMemoryWord(ea, m_.registerValue(a));
   } else if (ea >= 0 && ea <= 0xEFFF) {
-    m_.WriteRegister(a, m_.ReadMemoryWord(ea));
+    m_.WriteRegister(a, m_.memoryWord(ea));
   } else {
     m_.ErrorStop();
     m_.showMessage(kLoadRefusedMessage);
@@ -123,76 +119,34 @@ void Processor::inputOutput(int op, int a, int port) {
     m_.ErrorStop();
     m_.showMessage(kPortMessage);
   } else if (op == 0x4) {
-    m_.WriteRegister(a, m_.cell(inputPortCell(port)));
+    m_.WriteRegister(a, m_.cellValue(inputPortCell(port)));
   } else {
-    m_.setCell(outputPortCell(port), m_.ReadRegister(a));
+    m_.setCell(outputPortCell(port), m_.registerValue(a));
   }
   AdvancePC();
 }
 
-void Processor::arithmetic(int op, int a, int b, int c) {
-  const int x = signed16(m_.ReadRegister(b));
-  const int y = signed16(m_.ReadRegister(c));
-  const int ux = x & 0xFFFF;
-  const int uy = y & 0xFFFF;
-  int r;
-  if (op == 0x6) {
-    r = wrap16(x + y);
-    m_.setFlag(Flag::C, ux + uy > 0xFFFF);
-    m_.setFlag(Flag::V, (x > 0 && y > 0 && r < 0) || (x < 0 && y < 0 && r >= 0));
-  } else if (op == 0x7) {
-    r = wrap16(x - y);
-    m_.setFlag(Flag::C, uy > ux);
-    m_.setFlag(Flag::V, (x > 0 && y < 0 && r < 0) || (x < 0 && y > 0 && r >= 0));
-  } else {
-    r = wrap16(~(x & y));  // NAND leaves C and V as they were
-  }
-  m_.setFlag(Flag::Z, r == 0);
-  m_.setFlag(Flag::S, r < 0);
-  m_.WriteRegister(a, SignedToWordText(r));
-  AdvancePC();
-}
-
-void Processor::shift(int op, int a) {
-  const int x = signed16(m_.ReadRegister(a));
-  const int ux = x & 0xFFFF;
-  int r;
-  if (op == 0x9) {
-    r = wrap16(x * 2);
-    m_.setFlag(Flag::C, (ux & 0x8000) != 0);
-  } else if (op == 0xA) {
-    r = ux >> 1;
-    m_.setFlag(Flag::C, (ux & 1) != 0);
-  } else {
-    r = wrap16((ux >> 1) | (ux & 0x8000));
-    m_.setFlag(Flag::C, (ux & 1) != 0);
-  }
-  m_.setFlag(Flag::Z, r == 0);
-  m_.setFlag(Flag::S, r < 0);  // SHR puts 0 into bit 15, so S stays 0
-  m_.WriteRegister(a, SignedToWordText(r));
+void Processor::compute(int op, int a, const CellValue& x, const CellValue& y) {
+  const AluResult result =
+      alu(static_cast<unsigned>(op), operand(x), operand(y),
+          {m_.flag(Flag::Z), m_.flag(Flag::S), m_.flag(Flag::C), m_.flag(Flag::V)});
+  // The flags an instruction keeps are written unchanged, which tells no one.
+  m_.setFlag(Flag::C, result.flags.c);
+  m_.setFlag(Flag::V, result.flags.v);
+  m_.setFlag(Flag::Z, result.flags.z);
+  m_.setFlag(Flag::S, result.flags.s);
+  m_.WriteRegister(a, CellValue::word(result.word));
   AdvancePC();
 }
 
 bool Processor::condition(int digit) const {
-  switch (digit) {
-    case 0:
-      return true;
-    case 1:
-      return m_.flag(Flag::Z);
-    case 2:
-      return m_.flag(Flag::S);
-    case 3:
-      return m_.flag(Flag::C);
-    case 4:
-      return m_.flag(Flag::V);
-    default:
-      return false;  // 5..F never hold: the instruction only advances
-  }
+  return conditionHolds(static_cast<unsigned>(digit),
+                        {m_.flag(Flag::Z), m_.flag(Flag::S), m_.flag(Flag::C), m_.flag(Flag::V)});
 }
 
 void Processor::jumpToRD() {
-  SetPC(m_.ReadRegister(kRD));
-  SetIR(m_.ReadMemoryWord(WordTextToValue(m_.cell(kCellPC))));
+  SetPC(m_.registerValue(kRD));
+  SetIR(m_.memoryWord(m_.cellValue(kCellPC).value()));
 }
 
 void Processor::branch(int digit) {
@@ -208,17 +162,17 @@ void Processor::call(int digit) {
     AdvancePC();
     return;
   }
-  int sp = WordTextToValue(m_.ReadRegister(kRE)) - 1;
+  int sp = m_.registerValue(kRE).value() - 1;
   if (sp < 0) sp = 0xFFFF;
-  m_.WriteRegister(kRE, ValueToWordText(sp));
+  m_.WriteRegister(kRE, CellValue::ofNumber(sp));
   // A refused push (sp at F000 or above) shows its message; the call goes on.
-  m_.WriteMemoryWord(sp, ValueToWordText(WordTextToValue(m_.cell(kCellPC)) + 1));
+  m_.WriteMemoryWord(sp, CellValue::ofNumber(m_.cellValue(kCellPC).value() + 1LL));
   jumpToRD();
   copyPCAndIRToARAndDR();
 }
 
 void Processor::returnFromCall() {
-  const int sp = WordTextToValue(m_.ReadRegister(kRE));
+  const int sp = m_.registerValue(kRE).value();
   if (sp < 0 || sp >= Machine::kMemoryWords) {
     // An empty stack (RE at F000 or above) holds no return address: the RET
     // is refused like an LD beyond EFFF, RE and PC untouched, and the run
@@ -228,9 +182,9 @@ void Processor::returnFromCall() {
     AdvancePC();
     return;
   }
-  SetPC(m_.ReadMemoryWord(sp));
-  SetIR(m_.ReadMemoryWord(WordTextToValue(m_.cell(kCellPC))));
-  m_.WriteRegister(kRE, ValueToWordText(sp + 1));
+  SetPC(m_.memoryWord(sp));
+  SetIR(m_.memoryWord(m_.cellValue(kCellPC).value()));
+  m_.WriteRegister(kRE, CellValue::ofNumber(sp + 1));
   copyPCAndIRToARAndDR();
 }
 

@@ -24,26 +24,32 @@ class Processor {
   // first loaded from the keypad.
   Outcome ExecuteInstruction();
   // PC := t, then the listing marks the line of t.
-  void SetPC(const WordText& t) { m_.setProgramCounter(t); }
-  void SetIR(const WordText& t) { m_.setCell(kCellIR, t); }
+  void SetPC(const CellValue& t) { m_.setProgramCounter(t); }
+  void SetIR(const CellValue& t) { m_.setCell(kCellIR, t); }
   // The sequential end of an instruction; refused at PC FFFF.
   void AdvancePC();
 
-  // Calls of ExecuteInstruction so far.
+  // Instructions executed so far, one per call of ExecuteInstruction and
+  // each that a run on plain numbers counted in (FastRun).
   std::uint64_t executions() const { return executions_; }
+  void countExecutions(std::uint64_t n) { executions_ += n; }
 
  private:
   void loadStore(int op, int a, int offset);
   void inputOutput(int op, int a, int port);
-  void arithmetic(int op, int a, int b, int c);
-  void shift(int op, int a);
+  // ADDS, SUBS, NAND and the shifts: the result into register a, the flags,
+  // the advance.
+  void compute(int op, int a, const CellValue& x, const CellValue& y);
   bool condition(int digit) const;
   void branch(int condition);
   void call(int condition);
   void returnFromCall();
   void halt();
   void jumpToRD();
-  void copyPCAndIRToARAndDR();
+  void copyPCAndIRToARAndDR() {
+    m_.setCell(kCellAR, m_.cellValue(kCellPC));
+    m_.setCell(kCellDR, m_.cellValue(kCellIR));
+  }
 
   Machine& m_;
   std::uint64_t executions_ = 0;

@@ -27,8 +27,7 @@ void RunControl::continueExecution() {
     case PanelState::Executing:
     case PanelState::ContinueRequested:
     case PanelState::Paused:
-      m_.setPanelState(PanelState::ContinueRequested);
-      last_outcome_ = processor_.ExecuteInstruction();
+      continueAtPC();
       return;
   }
 }
@@ -42,15 +41,6 @@ void RunControl::toggleStepMode() {
     m_.setCaption(MenuItem::StepSwitch, "Activar modo Paso a Paso");
   }
   m_.setPanelState(PanelState::Paused);
-}
-
-bool RunControl::tick() {
-  if (!m_.powerOn() || m_.stepMode() != StepMode::Timed ||
-      m_.panelState() != PanelState::Executing) {
-    return false;
-  }
-  continueExecution();
-  return true;
 }
 
 void RunControl::chooseSpeed() {

@@ -61,7 +61,14 @@ class RunControl {
   void toggleStepMode();
   // The step timer's tick: Continuar, only while on, timed and executing.
   // True when it executed.
-  bool tick();
+  bool tick() {
+    if (!m_.powerOn() || m_.stepMode() != StepMode::Timed ||
+        m_.panelState() != PanelState::Executing) {
+      return false;
+    }
+    continueAtPC();
+    return true;
+  }
   // The speed dialog; "¡Vale!" sets StepInterval, which the windows give to
   // the timer.
   void chooseSpeed();
@@ -70,6 +77,12 @@ class RunControl {
   Outcome lastOutcome() const { return last_outcome_; }
 
  private:
+  // Continuar while executing or paused: the instruction at PC.
+  void continueAtPC() {
+    m_.setPanelState(PanelState::ContinueRequested);
+    last_outcome_ = processor_.ExecuteInstruction();
+  }
+
   Machine& m_;
   Processor& processor_;
   PanelModeStepper& stepper_;

@@ -30,7 +30,8 @@ void Power::switchOn() {
 
 void Power::switchOff() {
   m_.setPowerOn(false);
-  for (int cell = 0; cell < kCellCount; ++cell) m_.setCell(static_cast<CellId>(cell), kOffText);
+  for (int cell = 0; cell < kCellCount; ++cell)
+    m_.setCell(static_cast<CellId>(cell), CellValue::off());
   for (Flag flag : {Flag::Z, Flag::S, Flag::C, Flag::V}) m_.setFlag(flag, false);
   m_.setCaption(MenuItem::PowerSwitch, "Encender TUKA-2");
   m_.setStepMode(StepMode::Timed);

@@ -7,7 +7,7 @@
 #include "panel/tuka2.h"
 #include "runner/asm_command.h"
 #include "runner/report.h"
-#include "runner/trace.h"
+#include "runner/run.h"
 
 namespace orben::runner {
 
@@ -31,19 +31,6 @@ bool loadProgram(Tuka2& tuka, HeadlessUi& ui, const std::string& file, std::ostr
       return false;
     default:
       return true;
-  }
-}
-
-const char* stopWord(Outcome outcome) {
-  switch (outcome) {
-    case Outcome::Halted:
-      return "halt";
-    case Outcome::Stopped:
-      return "error";
-    case Outcome::NoInstruction:
-      return "no-instruction";
-    default:
-      return nullptr;
   }
 }
 
@@ -87,41 +74,6 @@ int disCommand(const Options& options, std::ostream& out, std::ostream& err) {
 void switchOn(Tuka2& tuka) {
   tuka.power.startUp();
   tuka.power.TogglePower();
-}
-
-// The front-panel run: Ejecutar, then one timer tick per instruction until
-// HALT, an error stop, an empty fetch or the step limit.
-RunResult runToTheEnd(Tuka2& tuka, const Options& options, std::ostream& err) {
-  RunResult result;
-  std::unique_ptr<TraceObserver> trace;
-  if (options.trace) trace = std::make_unique<TraceObserver>(tuka.machine);
-  const std::uint64_t first = tuka.processor.executions();
-  bool ejecutar = true;
-  while (tuka.processor.executions() - first < options.max_steps) {
-    if (trace)
-      trace->beginInstruction(ejecutar ? tuka.machine.cell(kCellKeypad)
-                                       : tuka.machine.cell(kCellPC));
-    Outcome outcome;
-    if (ejecutar) {
-      outcome = tuka.run.executeFromKeypad();
-      ejecutar = false;
-    } else if (tuka.run.tick()) {
-      outcome = tuka.run.lastOutcome();
-    } else {
-      // The timer would tick on and run nothing: report it as an error stop.
-      break;
-    }
-    if (trace) trace->endInstruction(err);
-    if (const char* stop = stopWord(outcome)) {
-      result.stop = stop;
-      break;
-    }
-  }
-  if (result.stop.empty()) {
-    result.stop = tuka.processor.executions() - first >= options.max_steps ? "max-steps" : "error";
-  }
-  result.steps = tuka.processor.executions() - first;
-  return result;
 }
 
 RunResult runLoaded(Tuka2& tuka, const Options& options, std::ostream& err) {

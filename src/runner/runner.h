@@ -33,7 +33,8 @@ void switchOn(Tuka2& tuka);
 
 // The front-panel run: Ejecutar, then one timer tick per instruction until
 // HALT, an error stop, an empty fetch or options.max_steps; with
-// options.trace a line per instruction on `err`.
+// options.trace a line per instruction on `err`, without it on the fast
+// path (chooseRunPath, run.h), which gives the same report.
 RunResult runToTheEnd(Tuka2& tuka, const Options& options, std::ostream& err);
 
 // What tuka2 run does once its program is loaded: the options' input ports

@@ -49,9 +49,9 @@ void TraceObserver::endInstruction(std::ostream& err) {
       << (word_.empty() ? "(no instruction)" : Disassemble(word_.view()));
   const char* separator = " |";
   for (CellId cell : cells_) {
-    const auto text = m_.cell(cell).view();
+    const WordText text = m_.cell(cell);
     err << separator << ' ' << displaysOfCell(cell).front() << '='
-        << (text.empty() ? "\"\"" : text);
+        << (text.empty() ? std::string_view("\"\"") : text.view());
     separator = "";
   }
   for (Flag flag : flags_) {

@@ -1,0 +1,143 @@
+// The fast run and the run one tick at a time must leave the same report
+// (every cell, flag, port, message, the listing's marked line and memory)
+// for any program.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <sstream>
+
+#include "disasm/listing_commands.h"
+#include "machine/random_source.h"
+#include "runner/run.h"
+#include "runner/runner.h"
+
+namespace orben::runner {
+namespace {
+
+using Words = std::vector<std::pair<unsigned, unsigned>>;  // address, word
+
+// A random program. Wild ones take any word; calm ones set RD to their
+// first word, seldom stop (ports below 40, few HALTs and RETs, RD left
+// alone) and branch back to their start at the end, so that they run on.
+Words randomProgram(std::mt19937& g, unsigned base) {
+  const auto draw = [&](unsigned n) { return static_cast<unsigned>(g() % n); };
+  const bool calm = draw(3) != 0;
+  Words words;
+  const auto add = [&](unsigned word) { words.emplace_back((base + words.size()) & 0xFFFF, word); };
+  if (calm) {
+    add(0x2D00 | (base & 0xFF));  // LLI RD, LHI RD: RD = base
+    add(0x3D00 | (base >> 8 & 0xFF));
+  }
+  for (unsigned i = draw(40); i > 0; --i) {
+    unsigned op = draw(16);
+    unsigned a = draw(16);
+    unsigned n = draw(256);
+    if (calm) {
+      while (op == 0xF || (op == 0xE && draw(4) != 0)) op = draw(16);
+      if (op == 4 || op == 5) n %= 0x40;
+      if (a == 13 && op != 1 && op != 5 && op < 0xC) a = draw(13);
+    }
+    if ((op == 0xC || op == 0xD) && draw(2) == 0) a = draw(5);
+    if (op <= 1 && draw(2) == 0) n = draw(4);  // LD and ST close to RD
+    add(op << 12 | a << 8 | n);
+  }
+  if (calm) add(draw(8) == 0 ? 0xD000 : 0xC000);  // back to the start
+  if (words.empty()) add(draw(0x10000));
+  return words;
+}
+
+struct Ended {
+  std::string report;
+  std::vector<std::uint8_t> memory;
+  std::string rest;  // what the report leaves out
+};
+
+// One TUKA-2 as tuka2 run sets it up, the program loaded and listed, run on
+// `path`.
+Ended runProgram(std::uint64_t seed, const std::vector<std::uint8_t>& image, const Words& words,
+                 unsigned start, std::uint64_t max_steps, RunPath path) {
+  std::mt19937 g(static_cast<std::mt19937::result_type>(seed));
+  const auto draw = [&](unsigned n) { return static_cast<unsigned>(g() % n); };
+  HeadlessUi ui;
+  SeededRandom random(seed);
+  Tuka2 tuka(ui, random);
+  Machine& m = tuka.machine;
+  tuka.power.toggleInitMemoryAtPowerOn();
+  tuka.power.TogglePower();
+  m.memory().replace(image);
+  RunResult result;
+  for (int port = 0; port < kPortCount; ++port) {
+    result.inputs_at_power_on[port] = m.cell(inputPortCell(port));
+    result.outputs_at_power_on[port] = m.cell(outputPortCell(port));
+  }
+  // Lines for most of the program's words, kept as words or as text with a
+  // second address in it, and a few elsewhere.
+  for (const auto& [address, word] : words) {
+    m.WriteMemoryWord(address, CellValue::word(word));
+    const unsigned kind = draw(8);
+    if (kind < 5) {
+      tuka.listing.add(static_cast<std::uint16_t>(address), static_cast<std::uint16_t>(word),
+                       Listing::Form::Disassembled);
+    } else if (kind == 5) {
+      std::string line = listingKey(wordOf(address).view());
+      line.append("; [").append(wordOf(draw(0x10000)).view()).append("]");
+      tuka.listing.add(std::move(line));
+    }
+  }
+  for (unsigned i = draw(4); i > 0; --i) {
+    tuka.listing.add(listingKey(wordOf(draw(0x10000)).view()).append("x"));
+  }
+  // RD at the program or just below F000, RE around the stack's ends.
+  if (draw(4) == 0) m.WriteRegister(13, CellValue::word(words.front().first));
+  if (draw(8) == 0) m.WriteRegister(13, CellValue::word(0xEFFD + draw(3)));
+  if (draw(4) == 0) m.WriteRegister(14, CellValue::word(draw(3) == 0 ? draw(3) : 0xEFFF + draw(4)));
+  for (Flag f : {Flag::Z, Flag::S, Flag::C, Flag::V}) m.setFlag(f, draw(2) == 0);
+  m.setCell(kCellKeypad, CellValue::word(start));
+  if (draw(16) != 0) tuka.run.toggleStepMode();  // else step by step: one instruction only
+  std::ostringstream trace;
+  const RunResult ran = runToTheEnd(tuka, path, max_steps, trace);
+  result.stop = ran.stop;
+  result.steps = ran.steps;
+  Ended run;
+  std::ostringstream out;
+  writeJson(tuka, result, ui.messages, false, out);
+  run.report = out.str();
+  run.memory.assign(m.memory().data(), m.memory().data() + m.memory().size());
+  run.rest = std::to_string(static_cast<int>(m.panelState())) + " " +
+             std::to_string(m.errorStops()) + " " + std::to_string(m.stepLamp()) + " " +
+             std::to_string(tuka.processor.executions());
+  return run;
+}
+
+TEST(RunPaths, FastAndStepByStepAgreeOnThousandsOfRandomPrograms) {
+  std::mt19937 g(18);
+  std::vector<std::uint8_t> image(MemoryStore::kMachineBytes);
+  int long_runs = 0;
+  for (int program = 0; program < 3000; ++program) {
+    if (program % 100 == 0) {
+      for (auto& b : image) b = static_cast<std::uint8_t>(g());
+    }
+    const unsigned bases[] = {0x0000, 0x0100, 0xEFF0, 0xEFFE, static_cast<unsigned>(g() % 0xF000)};
+    const unsigned base = bases[g() % 5];
+    const Words words = randomProgram(g, base);
+    const unsigned start = g() % 8 == 0 ? static_cast<unsigned>(g() % 0x10000) : base;
+    const std::uint64_t limits[] = {0, 1, 2, 50, 5000, 5000};
+    const std::uint64_t max_steps = limits[g() % 6];
+    const std::uint64_t seed = g();
+    const Ended slow = runProgram(seed, image, words, start, max_steps, RunPath::StepByStep);
+    const Ended fast = runProgram(seed, image, words, start, max_steps, RunPath::Fast);
+    ASSERT_EQ(fast.report, slow.report) << "program " << program;
+    ASSERT_EQ(fast.rest, slow.rest) << "program " << program;
+    ASSERT_TRUE(fast.memory == slow.memory) << "program " << program;
+    if (program % 10 == 0) {
+      const Ended traced = runProgram(seed, image, words, start, max_steps, RunPath::Traced);
+      ASSERT_EQ(traced.report, slow.report) << "program " << program;
+    }
+    long_runs += slow.report.find("\"steps\":5000,") != std::string::npos;
+  }
+  EXPECT_GT(long_runs, 200);  // the random programs do run on, not just stop
+}
+
+}  // namespace
+}  // namespace orben::runner
