@@ -3,14 +3,22 @@
 #include <QPainter>
 #include <QPalette>
 #include <QRect>
+#include <QWidget>
 
 namespace orben {
 
-// The frame the system's own controls (displays, lamps, the listing) draw
-// inside their edge while they have the keyboard focus: two pixels of the
-// palette's highlight, which stands out both on a black display and on
-// the panels' light face.
+// The frame the system's controls (displays, lamps, the listing, the panel
+// and toolbar buttons) draw inside their edge to show the keyboard focus:
+// two pixels of the palette's highlight, which stands out both on a black
+// display and on the panels' light face.
 inline constexpr int kFocusFrameWidth = 2;
+
+// Whether `control` shows that it has the focus: as the platform's style
+// does, once the focus has been moved with the keyboard in its window
+// (Tab, Shift+Tab, an arrow or an accelerator), not for mouse users only.
+inline bool showsFocus(const QWidget& control) {
+  return control.hasFocus() && control.window()->testAttribute(Qt::WA_KeyboardFocusChange);
+}
 
 inline void drawFocusFrame(QPainter& painter, const QRect& rect, const QPalette& palette) {
   const QColor colour = palette.color(QPalette::Active, QPalette::Highlight);

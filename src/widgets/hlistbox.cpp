@@ -186,7 +186,7 @@ void THListBox::paintEvent(QPaintEvent* event) {
   }
   // The marked line may be out of view, or there may be none: the whole
   // list shows that it has the focus.
-  if (hasFocus()) drawFocusFrame(painter, viewport()->rect(), palette());
+  if (showsFocus(*this)) drawFocusFrame(painter, viewport()->rect(), palette());
 }
 
 void THListBox::resizeEvent(QResizeEvent* event) {

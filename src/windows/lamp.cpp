@@ -48,7 +48,7 @@ class LampImage final : public QLabel {
   // The image on top shows the lamp's focus frame.
   void paintEvent(QPaintEvent* event) override {
     QLabel::paintEvent(event);
-    if (!parentWidget()->hasFocus()) return;
+    if (!showsFocus(*parentWidget())) return;
     QPainter painter(this);
     drawFocusFrame(painter, rect(), palette());
   }

@@ -224,10 +224,13 @@ class AccessibleWidgetsTest : public QObject {
     QVERIFY(showAndSettle(window));
     QApplication::setActiveWindow(&window);
     const QColor highlight = display->palette().color(QPalette::Active, QPalette::Highlight);
-    other->setFocus();
-    QTRY_VERIFY(!display->hasFocus());
+    display->setFocus();  // by a click, say: not shown yet
+    QTRY_VERIFY(display->hasFocus());
     QCOMPARE(countColour(snapshot(*display), highlight), 0);
-    display->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(display, Qt::Key_Tab);
+    QTRY_VERIFY(other->hasFocus());
+    QCOMPARE(countColour(snapshot(*display), highlight), 0);
+    QTest::keyClick(other, Qt::Key_Tab);  // round to the display, by the keyboard
     QTRY_VERIFY(display->hasFocus());
     const QImage framed = snapshot(*display);
     for (const QPoint& edge : {QPoint(0, 0), QPoint(66, 25), QPoint(1, 12), QPoint(33, 24)})
@@ -371,6 +374,7 @@ class AccessibleWidgetsTest : public QObject {
     const QColor highlight = box.palette().color(QPalette::Active, QPalette::Highlight);
     box.setFocus();
     QTRY_VERIFY(box.hasFocus());
+    QTest::keyClick(&box, Qt::Key_Tab);  // the focus is shown once the keyboard moves it
     const QImage framed = snapshot(*box.viewport());
     QCOMPARE(framed.pixelColor(0, 0), highlight);
     QCOMPARE(framed.pixelColor(framed.width() - 1, framed.height() / 2), highlight);
