@@ -7,6 +7,7 @@
 
 #include <QAccessible>
 #include <QDeadlineTimer>
+#include <QMenu>
 #include <QRegularExpression>
 
 #include "gui_support.h"
@@ -407,8 +408,8 @@ class AccessibilityTest : public QObject {
   }
 
   // Enter or Space on a focused editable display opens its value entry
-  // dialog, here as in the input ports window.
-  void enterOrSpaceOpensTheValueDialog() {
+  // dialog, here as in the input ports window; Space drops a menu down.
+  void enterOrSpaceOpensWhatAClickOpens() {
     Program program;
     activate(program.window());
     click("BOnOff");
@@ -426,6 +427,19 @@ class AccessibilityTest : public QObject {
     program.script.then(typeValue("007F"));
     QTest::keyClick(port, Qt::Key_Enter, Qt::KeypadModifier);
     QCOMPARE(value("PIN_1A"), QStringLiteral("007F"));
+    // Space on a toolbar button drops its menu down.
+    auto* archivo = find<QMenu>("PopArchivo");
+    bool dropped = false;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, archivo, [&] {
+      if (!archivo->isVisible()) return;
+      dropped = true;
+      archivo->close();
+    });
+    watch.start(10);
+    find<QWidget>("Menu_Archivo")->setFocus();
+    QTest::keyClick(find<QWidget>("Menu_Archivo"), Qt::Key_Space);
+    QTRY_VERIFY(dropped);
     // A display without an edit takes no focus and opens nothing.
     QCOMPARE(find<QWidget>("IR")->focusPolicy(), Qt::NoFocus);
     QTest::keyClick(find<QWidget>("IR"), Qt::Key_Return);
