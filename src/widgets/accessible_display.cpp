@@ -12,10 +12,7 @@ namespace {
 
 class AccessibleDisplay final : public QAccessibleWidget {
  public:
-  explicit AccessibleDisplay(TDigitalDisplay* display)
-      : QAccessibleWidget(display, display->editing() == TDigitalDisplay::Editing::Typing
-                                       ? QAccessible::EditableText
-                                       : QAccessible::StaticText) {}
+  explicit AccessibleDisplay(TDigitalDisplay* display) : QAccessibleWidget(display) {}
 
   QString text(QAccessible::Text t) const override {
     if (t == QAccessible::Value) return display()->shownText();

@@ -7,6 +7,8 @@
 #include <QHash>
 #include <QPointer>
 
+#include <utility>
+
 #include "widgets/accessibility.h"
 #include "widgets/hlistbox.h"
 
@@ -20,7 +22,10 @@ class ListingLine final : public QAccessibleInterface {
 
   bool isValid() const override { return listing_ && index_ < listing_->count(); }
   QObject* object() const override { return nullptr; }
-  QWindow* window() const override { return parent()->window(); }
+  QWindow* window() const override {
+    QAccessibleInterface* list = parent();
+    return list ? list->window() : nullptr;
+  }
   QAccessibleInterface* parent() const override {
     return QAccessible::queryAccessibleInterface(listing_.data());
   }

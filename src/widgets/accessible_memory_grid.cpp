@@ -6,7 +6,9 @@
 #include <QAccessibleWidget>
 #include <QHash>
 #include <QPointer>
-#include <QScrollBar>
+
+#include <algorithm>
+#include <utility>
 
 #include "widgets/accessibility.h"
 #include "widgets/hex_editor.h"
@@ -41,7 +43,10 @@ class GridCell final : public QAccessibleInterface, public QAccessibleTableCellI
 
   bool isValid() const override { return grid_ && row_ < rowsOf(*grid_); }
   QObject* object() const override { return nullptr; }
-  QWindow* window() const override { return table()->window(); }
+  QWindow* window() const override {
+    QAccessibleInterface* grid = table();
+    return grid ? grid->window() : nullptr;
+  }
   QAccessibleInterface* parent() const override { return table(); }
   QAccessibleInterface* child(int) const override { return nullptr; }
   QAccessibleInterface* childAt(int, int) const override { return nullptr; }

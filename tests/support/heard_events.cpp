@@ -3,6 +3,8 @@
 #include <QAccessibleBridge>
 #include <QAccessibleBridgePlugin>
 
+#include <algorithm>
+#include <iterator>
 #include <utility>
 
 namespace orben::testing {
@@ -27,23 +29,16 @@ class HeardEventsBridge final : public QAccessibleBridge {
   void setRootObject(QAccessibleInterface*) override {}
 
   void notifyAccessibilityUpdate(QAccessibleEvent* event) override {
-    HeardEvent heard{event->type(), event->object(), event->child(), {}, {}, {}};
-    switch (event->type()) {
-      case QAccessible::ValueChanged:
-        heard.value = static_cast<QAccessibleValueChangeEvent*>(event)->value();
-        break;
-      case QAccessible::StateChanged:
-        heard.changed = static_cast<QAccessibleStateChangeEvent*>(event)->changedStates();
-        break;
-      case QAccessible::Focus:
-      case QAccessible::Selection:
-        break;
-      default:
-        HeardEvents::all() << heard;
-        return;  // nothing more is read of what other events are about
-    }
-    if (QAccessibleInterface* about = event->accessibleInterface()) {
-      heard.name = about->text(QAccessible::Name);
+    HeardEvent heard{event->type(), event->object(), event->child(), {}, {}};
+    if (event->type() == QAccessible::ValueChanged)
+      heard.value = static_cast<QAccessibleValueChangeEvent*>(event)->value();
+    // Only what these events are about is read: the others may come from
+    // an object half destroyed.
+    const QAccessible::Event about[] = {QAccessible::ValueChanged, QAccessible::Focus,
+                                        QAccessible::Selection};
+    if (std::find(std::begin(about), std::end(about), event->type()) != std::end(about)) {
+      if (QAccessibleInterface* face = event->accessibleInterface())
+        heard.name = face->text(QAccessible::Name);
     }
     HeardEvents::all() << heard;
   }

@@ -16,8 +16,7 @@ struct HeardEvent {
   QPointer<QObject> object;
   int child;
   QString name;
-  QVariant value;              // a value change's new value
-  QAccessible::State changed;  // a state change's changed states
+  QVariant value;  // a value change's new value
 };
 
 // Every accessibility event Qt hands to its bridges, heard by a bridge of
