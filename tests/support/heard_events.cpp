@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <iterator>
-#include <utility>
 
 namespace orben::testing {
 
@@ -55,10 +54,12 @@ class HeardEventsBridgePlugin : public QAccessibleBridgePlugin {
  public:
   // Qt 6.4 lists a static bridge plugin twice and asks it for a bridge
   // each time: one bridge hears everything, a second would hear it again.
+  // Qt never deletes its bridges: the one made stays in reach here.
   QAccessibleBridge* create(const QString&) override {
-    static bool made = false;
-    if (std::exchange(made, true)) return nullptr;
-    return new orben::testing::HeardEventsBridge;
+    static QAccessibleBridge* made = nullptr;
+    if (made != nullptr) return nullptr;
+    made = new orben::testing::HeardEventsBridge;
+    return made;
   }
 };
 
