@@ -1,6 +1,11 @@
 #include "widgets/digital_display.h"
+#include "widgets/accessibility.h"
+#include "widgets/change_announcer.h"
+#include "widgets/focus_frame.h"
 #include "widgets/hex_char.h"
 
+#include <QAccessible>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPoint>
@@ -100,12 +105,25 @@ TDigitalDisplay::TDigitalDisplay(QWidget* parent) : QWidget(parent) {
   // The control paints its whole area itself.
   setAttribute(Qt::WA_OpaquePaintEvent);
   resize(kDefaultWidth, kDefaultHeight);
+  installAccessibleWidgets();
+  announcer_ = new ChangeAnnouncer(
+      this, [this] { return QVariant(shownText()); },
+      [this] {
+        QAccessibleValueChangeEvent event(this, shownText());
+        QAccessible::updateAccessibility(&event);
+      });
 }
 
 void TDigitalDisplay::setValue(const QString& value) {
   if (value == value_) return;
   value_ = value;
   update();
+  announcer_->changed();
+}
+
+void TDigitalDisplay::setEditing(Editing editing) {
+  editing_ = editing;
+  setFocusPolicy(editing == Editing::Activate ? Qt::StrongFocus : Qt::NoFocus);
 }
 
 void TDigitalDisplay::setDigits(int digits) {
@@ -145,6 +163,39 @@ void TDigitalDisplay::setDigitOffColor(const QColor& color) {
   update();
 }
 
+QString TDigitalDisplay::paddedText() const {
+  int hex_digits = 0;
+  for (QChar ch : value_) {
+    if (hexValue(ch) >= 0) ++hex_digits;
+  }
+  const QChar pad = leading_zeros_ ? QChar(u'0') : QChar(u' ');
+  int padding = 0;
+  if (alignment_ == Right) {
+    padding = digits_ - hex_digits;
+  } else if (alignment_ == Centre) {
+    padding = (digits_ - hex_digits) / 2;
+  }
+  return (padding > 0 ? QString(padding, pad) : QString()) + value_;
+}
+
+QString TDigitalDisplay::shownText() const {
+  // The same walk as the drawing's, keeping what it draws.
+  QString shown;
+  int drawn = 0;
+  for (QChar ch : digits_ > 0 ? paddedText() : QString()) {
+    const int digit = hexValue(ch);
+    if (digit >= 0) {
+      shown += hexDigit(digit);
+      if (++drawn >= digits_) break;
+    } else if (ch == u'.' || ch == u',') {
+      shown += u'.';
+    } else if (ch == u':') {
+      shown += u':';
+    }
+  }
+  return shown.isEmpty() ? kDarkText : shown;
+}
+
 QImage TDigitalDisplay::compose(QSize size) const {
   QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
   const int w = size.width();
@@ -160,25 +211,11 @@ QImage TDigitalDisplay::compose(QSize size) const {
   const CellGeometry& cell = layout.geometry;
   int x = layout.left;
 
-  // The text to draw: padding by alignment.
-  int hex_digits = 0;
-  for (QChar ch : value_) {
-    if (hexValue(ch) >= 0) ++hex_digits;
-  }
-  const QChar pad = leading_zeros_ ? QChar(u'0') : QChar(u' ');
-  int padding = 0;
-  if (alignment_ == Right) {
-    padding = digits_ - hex_digits;
-  } else if (alignment_ == Centre) {
-    padding = (digits_ - hex_digits) / 2;
-  }
-  const QString text = (padding > 0 ? QString(padding, pad) : QString()) + value_;
-
   // The walk, left to right.
   QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing, false);
   int drawn = 0;
-  for (QChar ch : text) {
+  for (QChar ch : paddedText()) {
     const int digit = hexValue(ch);
     if (digit >= 0) {
       drawDigit(painter, cell, x, digit, digit_on_color_, digit_off_color_);
@@ -271,6 +308,7 @@ void TDigitalDisplay::paintEvent(QPaintEvent* /*event*/) {
   // Copy the bitmap to the screen at the control's origin.
   QPainter painter(this);
   painter.drawImage(0, 0, bitmap_);
+  if (showsFocus(*this)) drawFocusFrame(painter, rect(), palette());
 }
 
 void TDigitalDisplay::mousePressEvent(QMouseEvent* event) {
@@ -284,6 +322,29 @@ void TDigitalDisplay::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) pressed_ = false;
   QWidget::mouseReleaseEvent(event);
   if (click) emit clicked();
+}
+
+void TDigitalDisplay::keyPressEvent(QKeyEvent* event) {
+  // Enter and Space on a display that edits when activated, as on a
+  // push-button; a held key opens one edit, not one per repeat.
+  const int key = event->key();
+  if (editing_ == Editing::Activate && (event->modifiers() & ~Qt::KeypadModifier) == 0 &&
+      (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)) {
+    event->accept();
+    if (!event->isAutoRepeat()) emit clicked();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void TDigitalDisplay::focusInEvent(QFocusEvent* event) {
+  QWidget::focusInEvent(event);
+  update();
+}
+
+void TDigitalDisplay::focusOutEvent(QFocusEvent* event) {
+  QWidget::focusOutEvent(event);
+  update();
 }
 
 }  // namespace orben

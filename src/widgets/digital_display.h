@@ -7,6 +7,8 @@
 
 namespace orben {
 
+class ChangeAnnouncer;
+
 // TDigitalDisplay: a row of seven-segment LED digits on a
 // coloured background. The rest of the system also uses it as storage: a
 // register's or port's content is the display's Value.
@@ -14,6 +16,11 @@ namespace orben {
 // Every paint is composed on an off-screen image of the control's own size
 // (no antialiasing, so every pixel is where the segment geometry puts it)
 // and then copied to the screen.
+//
+// To assistive technology the display is its shown text: the digits,
+// points and colons it draws, or "apagado" when it draws nothing but its
+// background (as for "****"). Each change of the value is announced, at
+// most a few times a second however fast the value changes.
 class TDigitalDisplay : public QWidget {
   Q_OBJECT
   Q_PROPERTY(QString Value READ value WRITE setValue)
@@ -27,6 +34,16 @@ class TDigitalDisplay : public QWidget {
  public:
   enum DisplayAlignment { Left, Right, Centre };
   Q_ENUM(DisplayAlignment)
+
+  // How the user changes what the display shows: not at all; by
+  // activating it (a click, or Enter or Space while it has the keyboard
+  // focus, opens an edit elsewhere: such a display takes the focus and
+  // frames itself while it has it); or by typing digits that a dialog
+  // passes on to it.
+  enum class Editing { None, Activate, Typing };
+
+  // What a display that draws nothing but its background says it shows.
+  static inline const QString kDarkText = QStringLiteral("apagado");
 
   static constexpr int kDefaultWidth = 108;
   static constexpr int kDefaultHeight = 35;
@@ -47,6 +64,16 @@ class TDigitalDisplay : public QWidget {
 
   bool leadingZeros() const { return leading_zeros_; }
   void setLeadingZeros(bool on);
+
+  Editing editing() const { return editing_; }
+  void setEditing(Editing editing);
+
+  // The characters the display draws, in upper case and in order (padding
+  // zeros included, blanks left out), or kDarkText when it draws none.
+  QString shownText() const;
+
+  // Raises OnClick, as a mouse click does.
+  void click() { emit clicked(); }
 
   QColor bckgndColor() const { return bckgnd_color_; }
   void setBckgndColor(const QColor& color);
@@ -73,8 +100,14 @@ class TDigitalDisplay : public QWidget {
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
+  // The value with the padding its alignment gives it.
+  QString paddedText() const;
+
   QString value_ = QStringLiteral("0000");
   int digits_ = 4;
   DisplayAlignment alignment_ = Right;
@@ -82,7 +115,9 @@ class TDigitalDisplay : public QWidget {
   QColor bckgnd_color_{0, 0, 0};
   QColor digit_on_color_{0, 255, 0};
   QColor digit_off_color_{0, 64, 0};
+  Editing editing_ = Editing::None;
   bool pressed_ = false;
+  ChangeAnnouncer* announcer_ = nullptr;
   QImage bitmap_;  // the off-screen bitmap, the control's own size
 };
 

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "widgets/accessibility.h"
 #include "widgets/hex_char.h"
 
 namespace orben {
@@ -52,6 +53,7 @@ THexEditor::THexEditor(QWidget* parent)
   colors_.cursorFrame = QColor(0, 0, 128);
 
   setFocusPolicy(Qt::StrongFocus);
+  installAccessibleWidgets();
   viewport()->setCursor(Qt::IBeamCursor);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -92,12 +94,18 @@ void THexEditor::clearChanges() {
 
 void THexEditor::setCaret(std::size_t byteIndex, Area area, int nibble) {
   updateCaretRow();
+  const auto row = [this] { return caretByteIndex() / bytesPerLine_; };
+  const std::size_t old_row = row();
+  const Area old_area = caretArea_;
   const std::size_t n = store_->size();
   caretByte_ = n == 0 ? 0 : std::min(byteIndex, n - 1);
   caretArea_ = area;
   caretNibble_ = area == Area::Digits ? std::clamp(nibble, 0, 1) : 0;
   ensureCaretVisible();
   updateCaretRow();
+  // A screen reader follows the caret from cell to cell (a row's digits,
+  // or its text), not from digit to digit.
+  if (hasFocus() && (row() != old_row || caretArea_ != old_area)) announceCaretCell(*this);
 }
 
 // ---- Configuration -------------------------------------------------------
@@ -173,6 +181,23 @@ QString THexEditor::rowLabel(long long row) const {
   const long long word = row * bytesPerLine_ / 2;
   return QStringLiteral("H") + hexText(static_cast<unsigned long long>(word), labelDigits_) +
          offsetSeparator_;
+}
+
+QString THexEditor::rowText(long long row, Area area) const {
+  QString text;
+  if (row < 0 || row >= rowCount()) return text;
+  for (int inRow = 0; inRow < bytesPerLine_; ++inRow) {
+    const std::size_t index = static_cast<std::size_t>(row) * bytesPerLine_ + inRow;
+    if (index >= store_->size()) break;
+    const std::uint8_t value = store_->byte(index);
+    if (area == Area::Text) {
+      text += displayChar(value);
+      continue;
+    }
+    if (inRow > 0 && inRow % bytesPerColumn_ == 0) text += u' ';
+    text += hexText(value, 2);
+  }
+  return text;
 }
 
 QChar THexEditor::displayChar(std::uint8_t value) const {
@@ -273,6 +298,7 @@ void THexEditor::contentReplaced() {
   verticalScrollBar()->setValue(0);
   horizontalScrollBar()->setValue(0);
   viewport()->update();
+  if (hasFocus()) announceCaretCell(*this);
 }
 
 }  // namespace orben

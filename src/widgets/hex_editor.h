@@ -29,6 +29,11 @@ namespace orben {
 // the content is replaced or Insert is pressed. Nothing typed ever adds,
 // inserts or removes a byte.
 //
+// Tab moves the caret from the digit area to the text area and then on to
+// the next control, Shift+Tab from the text area to the digit area and
+// then back to the previous control; Ctrl+Tab and Ctrl+Shift+Tab leave the
+// grid at once, and Ctrl+T switches areas both ways.
+//
 // Keyboard events for the window that owns the grid, in this order:
 // keyDown (only for keys that do not move the caret; Backspace raises it
 // before it moves left), keyPressed for each character before the grid edits
@@ -108,6 +113,9 @@ class THexEditor : public QAbstractScrollArea, private MemoryStoreObserver {
   QRect rowRect(long long row) const;
   QRect cellRect(std::size_t byteIndex, Area area, int nibble = 0) const;
   QString rowLabel(long long row) const;
+  // What a row shows in an area: its digits (column groups apart by a
+  // blank) or its text characters.
+  QString rowText(long long row, Area area) const;
   QChar displayChar(std::uint8_t value) const;
 
   QSize sizeHint() const override;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "widgets/accessibility.h"
 #include "widgets/hex_char.h"
 #include "widgets/hex_editor.h"
 
@@ -28,13 +29,15 @@ bool isCommandChord(Qt::KeyboardModifiers modifiers) {
 
 bool THexEditor::event(QEvent* event) {
   if (event->type() == QEvent::KeyPress) {
-    // Tab and Shift+Tab switch areas instead of moving the focus on;
-    // Ctrl+Tab and Ctrl+Shift+Tab move the focus out of the grid.
+    // The grid is two stops of the tab order: Tab goes from the digits to
+    // the text and then on, Shift+Tab from the text to the digits and then
+    // back; with Ctrl, the focus leaves the grid at once.
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
-      if (key->modifiers().testFlag(Qt::ControlModifier)) {
-        const bool back =
-            key->key() == Qt::Key_Backtab || key->modifiers().testFlag(Qt::ShiftModifier);
+      const bool back =
+          key->key() == Qt::Key_Backtab || key->modifiers().testFlag(Qt::ShiftModifier);
+      const bool last_stop = caretArea_ == (back ? Area::Digits : Area::Text);
+      if (key->modifiers().testFlag(Qt::ControlModifier) || last_stop) {
         focusNextPrevChild(!back);
       } else {
         keyPressEvent(key);
@@ -103,6 +106,7 @@ void THexEditor::mouseReleaseEvent(QMouseEvent* event) {
 void THexEditor::focusInEvent(QFocusEvent* event) {
   QAbstractScrollArea::focusInEvent(event);
   updateCaretRow();
+  announceCaretCell(*this);
 }
 
 void THexEditor::focusOutEvent(QFocusEvent* event) {

@@ -1,4 +1,7 @@
 #include "widgets/hlistbox.h"
+#include "widgets/accessibility.h"
+#include "widgets/change_announcer.h"
+#include "widgets/focus_frame.h"
 
 #include <QFont>
 #include <QKeyEvent>
@@ -38,6 +41,9 @@ THListBox::THListBox(Listing* listing, QWidget* parent) : QAbstractScrollArea(pa
   horizontalScrollBar()->setSingleStep(QFontMetrics(font).horizontalAdvance(u'0'));
 
   setListing(listing);
+  installAccessibleWidgets();
+  announcer_ = new ChangeAnnouncer(
+      this, [this] { return QVariant(currentLine()); }, [this] { announceMarkedLine(*this); });
 }
 
 THListBox::~THListBox() {
@@ -178,6 +184,9 @@ void THListBox::paintEvent(QPaintEvent* event) {
     focus.backgroundColor = palette().color(QPalette::Highlight);
     style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
   }
+  // The marked line may be out of view, or there may be none: the whole
+  // list shows that it has the focus.
+  if (showsFocus(*this)) drawFocusFrame(painter, viewport()->rect(), palette());
 }
 
 void THListBox::resizeEvent(QResizeEvent* event) {
@@ -290,6 +299,7 @@ void THListBox::selectionChanged(int previous, int current) {
   updateLine(previous);
   scrollToLine(current);
   updateLine(current);
+  announcer_->changed();
   emit currentLineChanged(current);
 }
 

@@ -9,6 +9,8 @@
 
 namespace orben {
 
+class ChangeAnnouncer;
+
 // THListBox: a single-selection list of text lines that shows a program
 // listing. The lines live in the `Listing`, never in the widget: the widget
 // observes the listing and paints only the lines in view, so moving the
@@ -18,6 +20,10 @@ namespace orben {
 // characters are expanded to tab stops every 8 character cells. The
 // horizontal extent is the scrollable width in pixels (0 at start: no
 // horizontal scrolling); it does not grow by itself for long lines.
+//
+// To assistive technology the listing is a list of its lines with the
+// marked line selected; a new mark is announced at most a few times a
+// second, however fast a timed run moves it.
 class THListBox : public QAbstractScrollArea, private ListingObserver {
   Q_OBJECT
   Q_PROPERTY(int horizontalExtent READ horizontalExtent WRITE setHorizontalExtent)
@@ -103,6 +109,7 @@ class THListBox : public QAbstractScrollArea, private ListingObserver {
   Listing* listing_ = nullptr;
   int horizontal_extent_ = 0;
   bool scroll_bars_stale_ = false;
+  ChangeAnnouncer* announcer_ = nullptr;
 };
 
 }  // namespace orben

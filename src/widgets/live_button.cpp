@@ -1,4 +1,5 @@
 #include "widgets/live_button.h"
+#include "widgets/focus_frame.h"
 
 #include <algorithm>
 
@@ -160,13 +161,9 @@ void TLiveButton::paintEvent(QPaintEvent* /*event*/) {
     painter.drawItemText(caption_area, text_flags, palette, enabled, caption, QPalette::ButtonText);
   }
 
-  if (hasFocus()) {
-    QStyleOptionFocusRect focus;
-    focus.initFrom(this);
-    focus.rect = style()->subElementRect(QStyle::SE_PushButtonFocusRect, &option, this);
-    focus.backgroundColor = option.palette.color(QPalette::Button);
-    painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
-  }
+  // The focus in the frame the other controls of the panels show, which
+  // stands out on a light face and a dark hovered one alike.
+  if (showsFocus(*this)) drawFocusFrame(painter, rect(), palette());
 }
 
 }  // namespace orben

@@ -16,7 +16,10 @@ Lamp* flagLamp(MachineAdapter& adapter, Flag flag, const QString& prefix, QWidge
   auto* lamp =
       new Lamp(name + QStringLiteral("_OFF"), name + QStringLiteral("_ON"),
                lampPicture(LampColour::Red, false), lampPicture(LampColour::Red, true), parent);
+  lamp->setObjectName(QStringLiteral("Lampara_") + name);
+  lamp->setAccessibleName(flagCaption(flag));
   lamp->setImageCursor(Qt::PointingHandCursor);
+  lamp->setClickable(true);
   lamp->setLit(adapter.machine().flag(flag));
   // Z_Set_ON, S_SET_ON, C_Set_On, V_Set_ON: the same action on all four images.
   QObject::connect(lamp, &Lamp::clicked, &adapter,

@@ -13,7 +13,8 @@ class MachineAdapter;
 
 // The lamp of a flag on one panel: images `prefix` + "Z_OFF" / "Z_ON" (the
 // front panel's prefix is "P"). It follows the flag, and a click on either
-// image inverts the flag, refused while TUKA-2 is off.
+// image (or Space while it has the focus) inverts the flag, refused while
+// TUKA-2 is off. The lamp itself is named "Lampara_" + prefix + "Z".
 Lamp* flagLamp(MachineAdapter& adapter, Flag flag, const QString& prefix, QWidget* parent);
 
 // The flag's letter as the panels caption it: "Z", "S", "C", "V".

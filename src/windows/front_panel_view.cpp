@@ -74,6 +74,8 @@ QWidget* FrontPanelView::buildLeft() {
   power_lamp_ =
       new Lamp(QStringLiteral("LOff"), QStringLiteral("LOn"), lampPicture(LampColour::Green, false),
                lampPicture(LampColour::Green, true), left);
+  power_lamp_->setObjectName(QStringLiteral("Lampara_On"));
+  power_lamp_->setAccessibleName(QStringLiteral("Encendido"));
   power_lamp_->move(120, 11);
 
   step_button_ = panelButton(QStringLiteral("BPasoPaso"), QStringLiteral("&Paso a paso"), left);
@@ -84,6 +86,8 @@ QWidget* FrontPanelView::buildLeft() {
   step_lamp_ =
       new Lamp(QStringLiteral("LPP_Off"), QStringLiteral("LPP"),
                lampPicture(LampColour::Amber, false), lampPicture(LampColour::Amber, true), left);
+  step_lamp_->setObjectName(QStringLiteral("Lampara_PP"));
+  step_lamp_->setAccessibleName(QStringLiteral("Paso a paso"));
   step_lamp_->move(120, 48);
 
   auto* chip = new QLabel(left);
@@ -108,11 +112,12 @@ QWidget* FrontPanelView::buildLeft() {
   }
 
   displayLabel(QStringLiteral("IR"), left, 14, 201);
-  panelDisplay(QStringLiteral("PIR"), left)->move(46, 196);
+  panelDisplay(QStringLiteral("PIR"), left, QStringLiteral("IR"))->move(46, 196);
   displayLabel(QStringLiteral("PC"), left, 14, 233);
-  auto* pc = panelDisplay(QStringLiteral("PPC"), left);
+  auto* pc = panelDisplay(QStringLiteral("PPC"), left, QStringLiteral("PC"));
   pc->move(46, 228);
   pc->setCursor(Qt::PointingHandCursor);
+  pc->setEditing(TDigitalDisplay::Editing::Activate);
   connect(pc, &TDigitalDisplay::clicked, this,
           [this] { editCellByHand(adapter_.tuka().machine, kCellPC); });
   return left;
@@ -125,10 +130,11 @@ QWidget* FrontPanelView::buildCentre() {
   title->setAlignment(Qt::AlignCenter);
   title->setGeometry(0, 8, 148, 32);
 
-  auto* keypad = panelDisplay(QStringLiteral("Teclado"), centre);
+  auto* keypad = panelDisplay(QStringLiteral("Teclado"), centre, QStringLiteral("Teclado"));
   keypad->move((148 - 67) / 2, 98);
   keypad->setToolTip(QStringLiteral("Teclado y puerto IP01"));
   keypad->setCursor(Qt::PointingHandCursor);
+  keypad->setEditing(TDigitalDisplay::Editing::Activate);
   connect(keypad, &TDigitalDisplay::clicked, this, &FrontPanelView::Modifica_Teclado);
 
   for (int digit = 0; digit < 16; ++digit) {
@@ -144,9 +150,9 @@ QWidget* FrontPanelView::buildCentre() {
 QWidget* FrontPanelView::buildRight() {
   QWidget* right = part(QStringLiteral("Contenedor_PF_Derecha"), 126, this);
   displayLabel(QStringLiteral("D/OP1"), right, 4, 11);
-  panelDisplay(QStringLiteral("POP1"), right)->move(54, 6);
+  panelDisplay(QStringLiteral("POP1"), right, QStringLiteral("D/OP1"))->move(54, 6);
   displayLabel(QStringLiteral("C/OP2"), right, 4, 43);
-  panelDisplay(QStringLiteral("POP2"), right)->move(54, 38);
+  panelDisplay(QStringLiteral("POP2"), right, QStringLiteral("C/OP2"))->move(54, 38);
 
   struct ButtonRow {
     const char* name;

@@ -38,7 +38,7 @@ QWidget* part(const QString& name, const QString& title, int width, QWidget* par
 // in front where the text would repeat the display's name ("LAR").
 QWidget* labelled(const QString& name, const QString& label, QWidget* parent, int x, int y) {
   registerLabel(label == name ? QStringLiteral("L") + name : label, label, parent)->move(x, y + 6);
-  auto* display = panelDisplay(name, parent);
+  auto* display = panelDisplay(name, parent, label);
   display->move(x + 24, y);
   return display;
 }
@@ -53,6 +53,9 @@ InternalPanelView::InternalPanelView(MachineAdapter& adapter, QWidget* parent)
   layout->addWidget(buildRegisters());
   layout->addWidget(buildMemory());
   layout->addWidget(buildPorts());
+  // The keyboard visits the registers, flags and ports that can be edited
+  // before the grid, whatever the order the parts stand in.
+  setTabOrder(findChild<QWidget*>(QStringLiteral("IP2")), grid_);
   // Always its full width: where the window is narrower, the ports' right
   // end is cut off rather than the parts pushed over each other.
   layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -61,6 +64,7 @@ InternalPanelView::InternalPanelView(MachineAdapter& adapter, QWidget* parent)
 void InternalPanelView::makeEditable(QWidget* widget) {
   auto* display = static_cast<TDigitalDisplay*>(widget);
   display->setCursor(Qt::PointingHandCursor);
+  display->setEditing(TDigitalDisplay::Editing::Activate);
   // Modifica_Registro: the mirrors of PC, IP1 and IP2 are the same cells.
   connect(display, &TDigitalDisplay::clicked, this, [this, display] {
     editCellByHand(adapter_.tuka().machine, *cellOfDisplay(display->objectName().toStdString()));
@@ -115,6 +119,7 @@ QWidget* InternalPanelView::buildMemory() {
                     memory_bar_, DockPiece::GripSide::Top);
   grid_ = new THexEditor(memory_piece_);
   grid_->setObjectName(QStringLiteral("Memoria"));
+  grid_->setAccessibleName(QStringLiteral("Memoria"));
   grid_->setMemoryStore(&adapter_.tuka().machine.memory());
   memory_piece_->setContent(grid_);
   memory_piece_->setFixedSize(176, 204);

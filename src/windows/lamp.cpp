@@ -1,7 +1,14 @@
 #include "windows/lamp.h"
 
+#include <QAccessible>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
+
+#include "widgets/change_announcer.h"
+#include "widgets/focus_frame.h"
+#include "windows/accessible_lamp.h"
 
 #include <functional>
 #include <utility>
@@ -38,6 +45,13 @@ class LampImage final : public QLabel {
     pressed_ = false;
     QLabel::hideEvent(event);
   }
+  // The image on top shows the lamp's focus frame.
+  void paintEvent(QPaintEvent* event) override {
+    QLabel::paintEvent(event);
+    if (!showsFocus(*parentWidget())) return;
+    QPainter painter(this);
+    drawFocusFrame(painter, rect(), palette());
+  }
 
  private:
   std::function<void()> clicked_;
@@ -59,6 +73,15 @@ Lamp::Lamp(const QString& off_name, const QString& on_name, const QPixmap& off, 
   on_image->raise();
   on_image->hide();
   on_image_ = on_image;
+  installAccessibleLamps();
+  announcer_ = new ChangeAnnouncer(
+      this, [this] { return QVariant(isLit()); },
+      [this] {
+        QAccessible::State checked;
+        checked.checked = true;
+        QAccessibleStateChangeEvent event(this, checked);
+        QAccessible::updateAccessibility(&event);
+      });
 }
 
 bool Lamp::isLit() const {
@@ -66,7 +89,33 @@ bool Lamp::isLit() const {
 }
 
 void Lamp::setLit(bool lit) {
+  if (lit == isLit()) return;
   on_image_->setHidden(!lit);
+  announcer_->changed();
+}
+
+void Lamp::setClickable(bool clickable) {
+  setFocusPolicy(clickable ? Qt::StrongFocus : Qt::NoFocus);
+}
+
+void Lamp::keyPressEvent(QKeyEvent* event) {
+  // Space toggles a clickable lamp, as it does a check box.
+  if (isClickable() && event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
+    event->accept();
+    if (!event->isAutoRepeat()) emit clicked();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void Lamp::focusInEvent(QFocusEvent* event) {
+  QWidget::focusInEvent(event);
+  for (QWidget* image : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) image->update();
+}
+
+void Lamp::focusOutEvent(QFocusEvent* event) {
+  QWidget::focusOutEvent(event);
+  for (QWidget* image : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) image->update();
 }
 
 void Lamp::setImageCursor(const QCursor& cursor) {

@@ -3,9 +3,11 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QPainter>
 #include <QToolBar>
 #include <QToolButton>
 
+#include "widgets/focus_frame.h"
 #include "windows/machine_adapter.h"
 #include "windows/main_window.h"
 #include "windows/pictures.h"
@@ -14,9 +16,23 @@ namespace orben {
 
 namespace {
 
+// A toolbar button that shows the keyboard focus as the panels' controls do.
+class MenuButton final : public QToolButton {
+ public:
+  using QToolButton::QToolButton;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    QToolButton::paintEvent(event);
+    if (!showsFocus(*this)) return;
+    QPainter painter(this);
+    drawFocusFrame(painter, rect(), palette());
+  }
+};
+
 QToolButton* dropDownButton(const QString& name, const QString& caption, int icon, QMenu* menu,
                             QToolBar* bar) {
-  auto* button = new QToolButton(bar);
+  auto* button = new MenuButton(bar);
   button->setObjectName(name);
   button->setText(caption);
   button->setIcon(QIcon(toolbarIcon(icon)));

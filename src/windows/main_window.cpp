@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -11,12 +12,14 @@
 #include <algorithm>
 
 #include "panel/tuka2.h"
+#include "widgets/digital_display.h"
 #include "widgets/hex_editor.h"
 #include "widgets/hlistbox.h"
 #include "windows/display_binding.h"
 #include "windows/dock.h"
 #include "windows/front_panel_view.h"
 #include "windows/internal_panel_view.h"
+#include "windows/lamp.h"
 #include "windows/machine_adapter.h"
 #include "windows/port_window.h"
 #include "windows/style.h"
@@ -30,6 +33,15 @@ namespace {
 constexpr QRect kListingPlace{16, 58, 377, 255};
 constexpr int kFrontPanelLeft = 400;
 constexpr QSize kWindowSize{929, 699};
+
+// Every display and lamp of a panel tells assistive technology which panel
+// it stands on: "PC" is on both, "Z" too.
+void describePanel(const DockPiece& piece) {
+  for (QWidget* control : piece.findChildren<TDigitalDisplay*>())
+    control->setAccessibleDescription(piece.caption());
+  for (QWidget* control : piece.findChildren<Lamp*>())
+    control->setAccessibleDescription(piece.caption());
+}
 
 QLabel* statusSection(const QString& text, int width, QStatusBar* bar) {
   auto* label = new QLabel(text, bar);
@@ -62,6 +74,9 @@ MainWindow::MainWindow() : adapter_(std::make_unique<MachineAdapter>()) {
 
   auto* pages = new QTabWidget(central);
   pages->setObjectName(QStringLiteral("Ficha_PF"));
+  // Its one page needs no keyboard stop.
+  pages->setFocusPolicy(Qt::NoFocus);
+  pages->tabBar()->setFocusPolicy(Qt::NoFocus);
   auto* page = new QWidget(pages);
   page->setObjectName(QStringLiteral("TPanel_Frontal"));
   pages->addTab(page, QStringLiteral("Panel frontal"));
@@ -72,6 +87,7 @@ MainWindow::MainWindow() : adapter_(std::make_unique<MachineAdapter>()) {
   front_piece_ = new DockPiece(QStringLiteral("PPanel_Frontal"),
                                QStringLiteral("Panel frontal de TUKA-2"), front_bar_);
   front_piece_->setContent(new FrontPanelView(*adapter_, front_piece_));
+  describePanel(*front_piece_);
   front_piece_->setMinimumSize(428, 180);
   // The piece's grip lies in the margin; the front panel itself starts at 400.
   front_bar_->setPieceMargins(QMargins(kFrontPanelLeft - DockPiece::kGripThickness, 4, 0, 0));
@@ -90,6 +106,7 @@ MainWindow::MainWindow() : adapter_(std::make_unique<MachineAdapter>()) {
   internal_piece_->setPalette(QPalette(kTeal));
   internal_view_ = new InternalPanelView(*adapter_, internal_piece_);
   internal_piece_->setContent(internal_view_);
+  describePanel(*internal_piece_);
   internal_bar_->dock(internal_piece_);
   // The window asks for the internal panel's whole width; a user who makes
   // the window narrower cuts off the panel's right end.
@@ -104,6 +121,7 @@ MainWindow::MainWindow() : adapter_(std::make_unique<MachineAdapter>()) {
 
   listing_ = new THListBox(&adapter_->tuka().listing, central);
   listing_->setObjectName(QStringLiteral("Listado"));
+  listing_->setAccessibleName(QStringLiteral("Listado"));
   listing_->setGeometry(kListingPlace);
   listing_->raise();
 

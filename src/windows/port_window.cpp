@@ -135,9 +135,15 @@ QWidget* PortWindow::createPort(int port, QWidget* page) {
   display->setGeometry(QRect(kDisplayPlace, size));
   display->setFixedSize(size);
   display->setValue(QStringLiteral("****"));
+  // The kind of port, as the window's caption says it, and the number
+  // beside the display.
+  display->setAccessibleName((kind_ == Kind::Input ? QStringLiteral("Puerto de entrada ")
+                                                   : QStringLiteral("Puerto de salida ")) +
+                             number);
 
   if (kind_ == Kind::Input) {
     display->setCursor(Qt::PointingHandCursor);
+    display->setEditing(TDigitalDisplay::Editing::Activate);
     if (port == 1) {
       connect(display, &TDigitalDisplay::clicked, this,
               [this, display] { Modifica_IP01(display); });

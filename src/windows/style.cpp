@@ -46,9 +46,10 @@ QLabel* registerLabel(const QString& name, const QString& text, QWidget* parent)
   return label;
 }
 
-TDigitalDisplay* panelDisplay(const QString& name, QWidget* parent) {
+TDigitalDisplay* panelDisplay(const QString& name, QWidget* parent, const QString& spoken) {
   auto* display = new TDigitalDisplay(parent);
   display->setObjectName(name);
+  display->setAccessibleName(spoken);
   display->resize(67, 26);
   display->setFixedSize(67, 26);
   display->setDigitOffColor(Qt::black);

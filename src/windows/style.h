@@ -32,7 +32,8 @@ QFont monoFont(int pixels, bool bold = false);
 QLabel* titleLabel(const QString& text, QWidget* parent, int pixels = 13);
 // A small blue Courier label for a register or port.
 QLabel* registerLabel(const QString& name, const QString& text, QWidget* parent);
-// A 67 by 26 display of the main window: black, lime, unlit segments black.
-TDigitalDisplay* panelDisplay(const QString& name, QWidget* parent);
+// A 67 by 26 display of the main window: black, lime, unlit segments black;
+// `spoken` is its name to assistive technology, the label read beside it.
+TDigitalDisplay* panelDisplay(const QString& name, QWidget* parent, const QString& spoken);
 
 }  // namespace orben

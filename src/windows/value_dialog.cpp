@@ -40,7 +40,8 @@ ValueDialog::ValueDialog() {
                  QStringLiteral("Editar registro/puerto"), {385, 61});
   setGeometry(QRect(QPoint(234, 261), size()));
 
-  auto* group = new QGroupBox(QStringLiteral("Teclée 0..9, A..F y pulse ¡vale!"), this);
+  const QString prompt = QStringLiteral("Teclée 0..9, A..F y pulse ¡vale!");
+  auto* group = new QGroupBox(prompt, this);
   group->setObjectName(QStringLiteral("GroupBox1"));
   group->setGeometry(2, 2, 177, 57);
   auto* panel = new QFrame(group);
@@ -54,6 +55,11 @@ ValueDialog::ValueDialog() {
   editor_->setDigitOnColor(QColor(0, 255, 0));
   editor_->setDigitOffColor(kUnlitSegments);
   editor_->setValue(QStringLiteral("0000"));
+  // The digits typed anywhere in the dialog go into the Editor: to
+  // assistive technology it is the dialog's editable text, named by the
+  // prompt around it.
+  editor_->setEditing(TDigitalDisplay::Editing::Typing);
+  editor_->setAccessibleName(prompt);
 
   TLiveButton* vale = dialogButton(QStringLiteral("LiveButton1"), QStringLiteral("¡Vale!"),
                                    Glyph::Ok, {183, 6, 97, 49}, *this);

@@ -236,6 +236,7 @@ class HListBoxTest : public QObject {
     QVERIFY(QFontInfo(box.font()).fixedPitch());
     listing.add(line(0, "LLI R1, H'05"));
     listing.add(line(0, "LLI R1, H'05"));
+    box.clearFocus();  // no focus frame along the edges
     const QImage image = snapshot(*box.viewport());
     const int width = image.width();
     QVERIFY(countColour(image, QColor(0, 0, 128)) > 20);
