@@ -3,13 +3,16 @@
 # make bench installs what is missing, builds, and runs the benchmarks
 # make pictures installs what is missing, builds, and redraws docs/orben.png
 #               and docs/orben_windows.png from the real windows
+# make docs  installs what is missing, builds, and renews every picture under
+#            docs/: the README's (orben_screens, orben_gallery) and the user
+#            guide's docs/guide/*.png (orben_guide_pictures)
 # make sanitize installs what is missing, then builds and runs every test with
 #               AddressSanitizer and UBSan (the asan preset, in build-asan)
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DORBEN_WERROR=ON
 
-.PHONY: deps configure build run test sanitize bench pictures clean
+.PHONY: deps configure build run test sanitize bench pictures docs clean
 
 deps:
 	@tools/install-deps.sh
@@ -37,6 +40,11 @@ bench: build
 
 pictures: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/orben_screens docs
+
+docs: pictures
+	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/orben_guide_pictures docs/guide
+	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/orben_gallery $(BUILD)/pictures
+	cp $(BUILD)/pictures/display.png $(BUILD)/pictures/hex_editor.png docs/
 
 clean:
 	rm -rf $(BUILD)
