@@ -117,11 +117,14 @@ def pattern_of(expected):
 
 
 def names_files(command, folder):
-    """Whether every file-like word of the command is in the folder (or
-    is written by the command)."""
+    """Whether every file the command reads is in the folder: each word
+    with a file pattern or the ending of a source, object, cases, listing
+    or report file, unless the command writes it."""
     words = shlex.split(command)
     writes = {words[i + 1] for i, word in enumerate(words[:-1])
               if word in (">", "-o", "-l", "--junit")}
+    if words[0] == "cp":
+        writes.add(words[-1])
     for word in words[1:]:
         if word in writes or word.startswith("-") or word in (">", "/dev/null"):
             continue
@@ -129,7 +132,7 @@ def names_files(command, folder):
             if not glob.glob(os.path.join(folder, word)):
                 return False
             continue
-        if "/" in word or re.search(r"\.(asm|ehc|hex|toml|lst|xml)$", word, re.I):
+        if re.search(r"\.(asm|ehc|hex|toml|lst|xml)$", word, re.I):
             if not os.path.exists(os.path.join(folder, word)):
                 return False
     return True
