@@ -6,13 +6,16 @@
 # make deb    installs what is missing, builds, and makes the Debian package
 #              $(BUILD)/orben_VERSION_ARCH.deb (CPack)
 # make deb-check also installs that package, runs it and removes it
+# make docs  installs what is missing, builds, and renews every picture under
+#            docs/: the README's (orben_screens, orben_gallery) and the user
+#            guide's docs/guide/*.png (orben_guide_pictures)
 # make sanitize installs what is missing, then builds and runs every test with
 #               AddressSanitizer and UBSan (the asan preset, in build-asan)
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DORBEN_WERROR=ON
 
-.PHONY: deps configure build run test sanitize bench pictures deb deb-check clean
+.PHONY: deps configure build run test sanitize bench pictures docs deb deb-check clean
 
 deps:
 	@tools/install-deps.sh
@@ -47,6 +50,11 @@ deb-check: build
 
 pictures: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/orben_screens docs
+
+docs: pictures
+	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/orben_guide_pictures docs/guide
+	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/orben_gallery $(BUILD)/pictures
+	cp $(BUILD)/pictures/display.png $(BUILD)/pictures/hex_editor.png docs/
 
 clean:
 	rm -rf $(BUILD)

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QString>
+#include <QStringList>
 
 #include <cstdio>
 #include <functional>
@@ -50,6 +51,20 @@ class PictureBook {
   void save(const QImage& image, const char* file) {
     const QString path = folder_ + QLatin1Char('/') + QLatin1String(file);
     if (image.isNull() || !image.save(path)) fail(QStringLiteral("cannot save ") + path);
+    saved_ << QLatin1String(file);
+  }
+  // Removes the PNG files of the folder that this run did not save, so that
+  // the folder holds exactly the pictures of the program as it is now.
+  void removeOthers() {
+    QDir folder(folder_);
+    for (const QString& file : folder.entryList({QStringLiteral("*.png")}, QDir::Files)) {
+      if (saved_.contains(file)) continue;
+      if (folder.remove(file)) {
+        std::fprintf(stderr, "%s: removed %s, no longer made\n", program_, qPrintable(file));
+      } else {
+        fail(QStringLiteral("cannot remove ") + folder.filePath(file));
+      }
+    }
   }
   // Always false, so that a step can `return fail(...)`.
   bool fail(const QString& why) {
@@ -62,6 +77,7 @@ class PictureBook {
  private:
   const char* program_;
   QString folder_;
+  QStringList saved_;
   bool ok_ = true;
 };
 
