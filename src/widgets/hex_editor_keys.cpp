@@ -29,15 +29,13 @@ bool isCommandChord(Qt::KeyboardModifiers modifiers) {
 
 bool THexEditor::event(QEvent* event) {
   if (event->type() == QEvent::KeyPress) {
-    // The grid is two stops of the tab order: Tab goes from the digits to
-    // the text and then on, Shift+Tab from the text to the digits and then
-    // back; with Ctrl, the focus leaves the grid at once.
+    // Tab and Shift+Tab switch areas instead of moving the focus on;
+    // Ctrl+Tab and Ctrl+Shift+Tab move the focus out of the grid.
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
       const bool back =
           key->key() == Qt::Key_Backtab || key->modifiers().testFlag(Qt::ShiftModifier);
-      const bool last_stop = caretArea_ == (back ? Area::Digits : Area::Text);
-      if (key->modifiers().testFlag(Qt::ControlModifier) || last_stop) {
+      if (key->modifiers().testFlag(Qt::ControlModifier)) {
         focusNextPrevChild(!back);
       } else {
         keyPressEvent(key);

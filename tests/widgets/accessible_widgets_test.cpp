@@ -162,7 +162,8 @@ class AccessibleWidgetsTest : public QObject {
   // The grid is a table of rows by digits and text, each cell named by its
   // row's label and what it shows. The caret's cell is the focused child,
   // told when the caret reaches another row or area (not another digit of
-  // the cell); Tab goes from the digits to the text and then out.
+  // the cell); Tab switches between the digits and the text, Ctrl+Tab
+  // leaves the grid.
   void theGridIsATableFocusedAtTheCaret() {
     orben::MemoryStore store;
     store.replace({0x21, 0x05, 0x41, 0x00, 0x7E, 0x20, 0x12, 0x34});
@@ -200,9 +201,11 @@ class AccessibleWidgetsTest : public QObject {
     QCOMPARE(table->focusChild()->text(QAccessible::Name), QStringLiteral("H1: A."));
     QVERIFY(table->focusChild()->state().focused);
     QTest::keyClick(grid, Qt::Key_Tab);
+    QVERIFY(grid->hasFocus() && grid->caretArea() == THexEditor::Area::Digits);
+    QCOMPARE(table->focusChild()->text(QAccessible::Name), QStringLiteral("H1: 4100"));
+    QTest::keyClick(grid, Qt::Key_Tab, Qt::ControlModifier);
     QVERIFY(after->hasFocus() && !table->focusChild()->state().focused);
     QTest::keyClick(after, Qt::Key_Backtab, Qt::ShiftModifier);
-    QTest::keyClick(grid, Qt::Key_Backtab, Qt::ShiftModifier);
     QVERIFY(grid->hasFocus() && grid->caretArea() == THexEditor::Area::Digits);
 
     // Wider rows keep their column groups apart; a cell of the old shape

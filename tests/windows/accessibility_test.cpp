@@ -280,9 +280,11 @@ class AccessibilityTest : public QObject {
     QTRY_COMPARE(marked(), QStringLiteral("[0001]: LLI R2, H'03"));
   }
 
-  // Tab alone visits every control in reading order and comes round to the
-  // toolbar; Shift+Tab goes back the same way. Each control looks different
-  // while it has the focus.
+  // Tab visits every control in reading order and comes round to the
+  // toolbar; Shift+Tab goes back the same way. The memory grid keeps Tab
+  // for its own two areas (digits, text), so from its second stop the walk
+  // leaves it with Ctrl+Tab, the grid's way out. Each control looks
+  // different while it has the focus.
   void tabWalksTheWholeWindowInReadingOrder() {
     Program program;
     activate(program.window());
@@ -295,7 +297,9 @@ class AccessibilityTest : public QObject {
     for (int i = 0; i < order.size(); ++i) {
       QWidget* here = QApplication::focusWidget();
       const QImage focused = here->grab().toImage();
-      QTest::keyClick(here, Qt::Key_Tab);
+      const bool leave_grid = walked.size() >= 2 && walked.last() == QStringLiteral("Memoria") &&
+                              walked[walked.size() - 2] == QStringLiteral("Memoria");
+      QTest::keyClick(here, Qt::Key_Tab, leave_grid ? Qt::ControlModifier : Qt::NoModifier);
       walked << focusName();
       if (QApplication::focusWidget() != here && here->grab().toImage() == focused)
         unframed << here->objectName();
@@ -304,7 +308,10 @@ class AccessibilityTest : public QObject {
     QCOMPARE(unframed.join(u','), QString());
     QStringList back = {focusName()};
     for (int i = 0; i < order.size(); ++i) {
-      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+      const bool leave_grid = back.size() >= 2 && back.last() == QStringLiteral("Memoria") &&
+                              back[back.size() - 2] == QStringLiteral("Memoria");
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab,
+                      leave_grid ? Qt::ShiftModifier | Qt::ControlModifier : Qt::ShiftModifier);
       back << focusName();
     }
     QCOMPARE(back, QStringList{"Menu_Archivo"} + QStringList(order.rbegin(), order.rend()));
