@@ -219,20 +219,10 @@ void BM_Tuka2RunAgainstBareInterpreter(benchmark::State& state) {
 }
 BENCHMARK(BM_Tuka2RunAgainstBareInterpreter)->Unit(benchmark::kMillisecond)->Iterations(11);
 
-class NullUi final : public UserInterface {
- public:
-  void showMessage(std::string_view) override {}
-  bool askYesNo(std::string_view, std::string_view) override { return false; }
-  std::optional<WordText> askValue() override { return std::nullopt; }
-  std::optional<std::string> askObjectFile(const FileRequest&) override { return std::nullopt; }
-  std::optional<int> askSpeed(int) override { return std::nullopt; }
-  void reportFileError(std::string_view, std::string_view) override {}
-};
-
 // The step-by-step path as the windows' timer takes it, one tick per
 // instruction, with the listing's marker and no other observer.
 void BM_StepByStepTicks(benchmark::State& state) {
-  NullUi ui;
+  orben::runner::HeadlessUi ui;  // answers no question, keeps the messages
   FillRandom fill(0);
   Tuka2 tuka(ui, fill);
   tuka.power.TogglePower();

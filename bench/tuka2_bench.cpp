@@ -38,19 +38,9 @@ std::filesystem::path fullEhcFile() {
   return tempFile("orben-bench-full.ehc", text);
 }
 
-class NullUi final : public UserInterface {
- public:
-  void showMessage(std::string_view) override {}
-  bool askYesNo(std::string_view, std::string_view) override { return false; }
-  std::optional<WordText> askValue() override { return std::nullopt; }
-  std::optional<std::string> askObjectFile(const FileRequest&) override { return std::nullopt; }
-  std::optional<int> askSpeed(int) override { return std::nullopt; }
-  void reportFileError(std::string_view, std::string_view) override {}
-};
-
 // The timed run as tuka2 makes it: one timer tick per instruction.
 void runLoop(benchmark::State& state, bool full_listing) {
-  NullUi ui;
+  orben::runner::HeadlessUi ui;  // answers no question, keeps the messages
   FillRandom fill(0);
   Tuka2 tuka(ui, fill);
   tuka.power.TogglePower();
@@ -126,7 +116,7 @@ void BM_LoadFiftyMegabyteLine(benchmark::State& state) {
   text.clear();
   text.shrink_to_fit();
   for (auto _ : state) {
-    NullUi ui;
+    orben::runner::HeadlessUi ui;  // answers no question, keeps the messages
     FillRandom fill(0);
     Tuka2 tuka(ui, fill);
     benchmark::DoNotOptimize(tuka.load.loadFile(file));
