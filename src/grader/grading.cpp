@@ -181,7 +181,7 @@ CaseResult RunCase(const Program& program, const Case& c, const CaseFile& file) 
                                    ", got ", m.flag(flag) ? "1" : "0"));
     }
   }
-  if (expect.messages) CompareMessages(differences, *expect.messages, ui.messages);
+  if (expect.messages) CompareMessages(differences, *expect.messages, ui.messages.all());
   result.passed = differences.empty();
   result.points = result.passed ? c.points : 0;
   return result;

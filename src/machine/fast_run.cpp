@@ -190,6 +190,7 @@ void writeNumbers(Machine& m, const Interpreter& interpreter, const Numbers& s) 
     if (s.outputs_written >> port & 1)
       m.setCell(outputPortCell(port), CellValue::word(s.out[port]));
   }
+  m.noteOutputsWritten(s.outputs_written);
   m.setCell(kCellIR, interpreter.fetch(s.pc));
   if (s.copied_pc >= 0) {
     m.setCell(kCellAR, CellValue::word(static_cast<unsigned>(s.copied_pc)));

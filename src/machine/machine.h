@@ -149,6 +149,12 @@ class Machine {
   void WriteMemoryWord(long long address, const WordText& text);
   void WriteMemoryWord(long long address, const CellValue& value);
 
+  // The output ports an OUT has written, one bit a port (bit n: port n),
+  // a write of the value the port already held included: a run's report
+  // names them even where the value did not change.
+  std::uint64_t outputsWritten() const { return outputs_written_; }
+  void noteOutputsWritten(std::uint64_t ports) { outputs_written_ |= ports; }
+
   // Flags: SetFlagZ..SetFlagV are setFlag(Flag::Z..V, on).
   bool flag(Flag f) const { return flags_[static_cast<int>(f)]; }
   void setFlag(Flag f, bool on) {
@@ -227,6 +233,7 @@ class Machine {
   std::array<std::string, static_cast<std::size_t>(MenuItem::DisassemblerMode) + 1> captions_;
   WordText edited_value_;
   std::uint64_t error_stops_ = 0;
+  std::uint64_t outputs_written_ = 0;
   MemoryStore memory_;
   std::vector<MachineObserver*> observers_;
   std::vector<MachineObserver*> cell_observers_;

@@ -122,6 +122,7 @@ void Processor::inputOutput(int op, int a, int port) {
     m_.WriteRegister(a, m_.cellValue(inputPortCell(port)));
   } else {
     m_.setCell(outputPortCell(port), m_.registerValue(a));
+    m_.noteOutputsWritten(std::uint64_t{1} << port);
   }
   AdvancePC();
 }

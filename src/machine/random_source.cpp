@@ -1,6 +1,7 @@
 #include "machine/random_source.h"
 
 #include <chrono>
+#include <limits>
 
 namespace orben {
 
@@ -11,10 +12,20 @@ SeededRandom::SeededRandom()
 
 SeededRandom::SeededRandom(std::uint64_t seed) : engine_(seed) {}
 
+// The draw is ours, not a standard distribution's (whose results differ
+// between standard libraries), so that a seed gives the same machine on
+// every build: the engine's next output x, drawn again while it falls in
+// the last 2^64 mod n of its values, then x mod n. For 16 and 256, the
+// draws of power-on and memory initialisation, nothing is drawn again and
+// the draw is the output's low bits.
 int SeededRandom::below(int n) {
   if (n <= 1) return 0;
-  std::uniform_int_distribution<int> draw(0, n - 1);
-  return draw(engine_);
+  const auto range = static_cast<std::uint64_t>(n);
+  // 2^64 mod n, computed in 64 bits: (2^64 - n) mod n.
+  const std::uint64_t rejected = (std::uint64_t{0} - range) % range;
+  std::uint64_t x = engine_();
+  while (x > std::numeric_limits<std::uint64_t>::max() - rejected) x = engine_();
+  return static_cast<int>(x % range);
 }
 
 int FillRandom::below(int n) {

@@ -14,6 +14,7 @@
 #include "assembler/assembler.h"
 #include "assembler/object_writers.h"
 #include "assembler/source_file.h"
+#include "runner/diagnostic_printer.h"
 
 namespace orben::runner {
 
@@ -77,20 +78,6 @@ class ReplacingFile {
   std::string temporary_;
   std::ofstream stream_;
   std::string error_;
-};
-
-class DiagnosticPrinter : public AssemblyOutput {
- public:
-  DiagnosticPrinter(const std::string& source, std::ostream& err) : source_(source), err_(err) {}
-  void diagnostic(const Diagnostic& d) override {
-    err_ << source_ << ':';
-    if (d.line > 0) err_ << d.line << ':' << d.column << ':';
-    err_ << (d.severity == Severity::Error ? " error: " : " warning: ") << d.message << '\n';
-  }
-
- private:
-  const std::string& source_;
-  std::ostream& err_;
 };
 
 bool SameFile(const std::string& a, const std::string& b) {

@@ -55,7 +55,7 @@ CLI::Option* CommandLine::addFill(CLI::App& app) {
 }
 
 void CommandLine::addRun() {
-  run_.add_option("FILE", options_.file, "the object program, .EHC or .HEX")
+  run_.add_option("FILE", options_.file, "the program: .EHC, .HEX or an assembly source")
       ->required()
       ->type_name("");
   run_.add_flag("--json", options_.json,
@@ -81,7 +81,7 @@ void CommandLine::addRun() {
 }
 
 void CommandLine::addDis() {
-  dis_.add_option("FILE", options_.file, "the object program, .EHC or .HEX")
+  dis_.add_option("FILE", options_.file, "the program: .EHC, .HEX or an assembly source")
       ->required()
       ->type_name("");
   addFill(dis_);

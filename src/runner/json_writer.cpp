@@ -122,4 +122,41 @@ void writeJsonDocument(const JsonDocument& document, std::ostream& out) {
   }
 }
 
+void JsonStream::separate() {
+  if (after_key_) {
+    after_key_ = false;
+    return;
+  }
+  if (started_.empty()) return;
+  if (started_.back()) out_ << ',';
+  started_.back() = true;
+}
+
+void JsonStream::open(char bracket) {
+  separate();
+  out_ << bracket;
+  started_.push_back(false);
+}
+
+void JsonStream::close(char bracket) {
+  started_.pop_back();
+  out_ << bracket;
+}
+
+void JsonStream::key(std::string_view name) {
+  separate();
+  out_ << jsonString(name) << ':';
+  after_key_ = true;
+}
+
+void JsonStream::item(std::string_view text) {
+  separate();
+  out_ << jsonString(text);
+}
+
+void JsonStream::item(const JsonDocument& value) {
+  separate();
+  writeJsonDocument(value, out_);
+}
+
 }  // namespace orben::runner

@@ -24,7 +24,9 @@ Usage:
 
 run   does what a user does at the front panel: switches TUKA-2 on (memory
       initialised), loads FILE (.EHC or .HEX, by the last four characters of
-      its name), sets the --in input ports, keys --start into the keypad,
+      its name; any other name is an assembly source, assembled in memory
+      as asm would, its errors and warnings on stderr), sets the --in input
+      ports, keys --start into the keypad,
       leaves step mode with Paso a paso, presses Ejecutar and lets the step
       timer tick until the run ends:
         halt            at HALT
@@ -34,8 +36,8 @@ run   does what a user does at the front panel: switches TUKA-2 on (memory
       Messages of the load (a format error, corrupt lines, refused
       addresses) are kept with the others; the run goes on after them, as it
       would at the front panel.
-dis   loads FILE and prints the program listing, one line each; messages go
-      to stderr.
+dis   loads FILE (an object file or a source, as run does) and prints the
+      program listing, one line each; messages go to stderr.
 asm   assembles SOURCE, written as the listing shows instructions (LD R1,
       [RD+H'10], ADDS R3, R1, R2, BZ, ...) with labels (name:), constants
       (name EQU value), ORG, DW, LDI Ra, value (LLI then LHI), numbers H'1F
@@ -54,10 +56,13 @@ Options:
   --json          print one JSON object: stop, steps (calls of the
                   instruction cycle), pc, ir, ar, dr, keypad, registers (R0..RF),
                   flags {Z,S,C,V}, step_mode, inputs (64), outputs (64),
+                  outputs_written (the ports an OUT wrote, 0..63),
                   messages (every message box, '\r' kept), listing, selected
                   (index of the listing's selected line, or null), and with
                   --dump-memory also memory (one text per word 0000..EFFF).
-                  Without --json a short summary is printed.
+                  Without --json a short summary is printed: every input
+                  port that differs from its power-on value, and every
+                  output port that differs or that an OUT wrote.
   --start HHHH    the address keyed in before Ejecutar (default 0000)
   --fill HHHH     that word in every memory word and every random power-on
                   value, instead of random ones
@@ -70,10 +75,11 @@ Options:
                   word, disassembly and the cells it changed
 
 Exit status: 0 when run stopped at HALT, dis loaded without a message, asm
-wrote its output (warnings allowed) or every test case passed; 1 otherwise; 2 for a usage error or a
-file that cannot be read as an object program or a source (missing,
-unreadable, or a name not ending in .EHC or .HEX) or cannot be written, with a
-one-line reason on stderr.
+wrote its output (warnings allowed) or every test case passed; 1 otherwise
+(a source of run or dis with assembly errors included); 2 for a usage error
+or a file that cannot be read (missing, unreadable, not a regular file) or
+written, or an output of asm not ending in .EHC or .HEX, with a one-line
+reason on stderr.
 )";
 
 namespace {

@@ -14,7 +14,7 @@ JsonDocument cellArray(const Machine& m, CellId first, int count) {
 
 }  // namespace
 
-std::string messageLine(const std::string& message) {
+std::string messageLine(std::string_view message) {
   std::string line;
   for (char c : message) {
     if (c == '\r') {
@@ -26,45 +26,54 @@ std::string messageLine(const std::string& message) {
   return line;
 }
 
-JsonDocument runReport(const Tuka2& tuka, const RunResult& result,
-                       const std::vector<std::string>& messages, bool dump_memory) {
+void writeJson(const Tuka2& tuka, const RunResult& result, const MessageLog& messages,
+               bool dump_memory, std::ostream& out) {
   const Machine& m = tuka.machine;
-  JsonDocument json;
-  json["stop"] = result.stop;
-  json["steps"] = result.steps;
+  JsonStream json(out);
+  json.beginObject();
+  json.member("stop", result.stop);
+  json.member("steps", JsonDocument(result.steps));
   const std::pair<const char*, CellId> cells[] = {
       {"pc", kCellPC}, {"ir", kCellIR}, {"ar", kCellAR}, {"dr", kCellDR}, {"keypad", kCellKeypad}};
-  for (const auto& [key, cell] : cells) json[key] = m.cell(cell).str();
-  json["registers"] = cellArray(m, registerCell(0), kRegisterCount);
-  JsonDocument& flags = json["flags"] = JsonDocument::object();
+  for (const auto& [key, cell] : cells) json.member(key, m.cell(cell).str());
+  json.member("registers", cellArray(m, registerCell(0), kRegisterCount));
+  JsonDocument flags = JsonDocument::object();
   for (int f = 0; f < kFlagCount; ++f) {
     flags[std::string(1, flagLetter(static_cast<Flag>(f)))] = m.flag(static_cast<Flag>(f)) ? 1 : 0;
   }
-  json["step_mode"] = m.stepByStep() ? 1 : 0;
-  json["inputs"] = cellArray(m, inputPortCell(0), kPortCount);
-  json["outputs"] = cellArray(m, outputPortCell(0), kPortCount);
-  json["messages"] = messages;
-  JsonDocument& listing = json["listing"] = JsonDocument::array();
-  for (int i = 0; i < tuka.listing.count(); ++i) listing.push_back(tuka.listing.line(i));
-  json["selected"] =
-      tuka.listing.selected() >= 0 ? JsonDocument(tuka.listing.selected()) : JsonDocument();
-  if (dump_memory) {
-    JsonDocument& memory = json["memory"] = JsonDocument::array();
-    for (long long a = 0; a < Machine::kMemoryWords; ++a) {
-      memory.push_back(m.ReadMemoryWord(a).str());
-    }
+  json.member("flags", flags);
+  json.member("step_mode", JsonDocument(m.stepByStep() ? 1 : 0));
+  json.member("inputs", cellArray(m, inputPortCell(0), kPortCount));
+  json.member("outputs", cellArray(m, outputPortCell(0), kPortCount));
+  JsonDocument written = JsonDocument::array();
+  for (int port = 0; port < kPortCount; ++port) {
+    if (m.outputsWritten() >> port & 1) written.push_back(port);
   }
-  return json;
-}
-
-void writeJson(const Tuka2& tuka, const RunResult& result, const std::vector<std::string>& messages,
-               bool dump_memory, std::ostream& out) {
-  writeJsonDocument(runReport(tuka, result, messages, dump_memory), out);
+  json.member("outputs_written", written);
+  // The messages, the listing and the memory may be millions of lines:
+  // each is written as it is read.
+  json.key("messages");
+  json.beginArray();
+  messages.forEach([&](std::string_view message) { json.item(message); });
+  json.endArray();
+  json.key("listing");
+  json.beginArray();
+  for (int i = 0; i < tuka.listing.count(); ++i) json.item(tuka.listing.line(i));
+  json.endArray();
+  json.member("selected", tuka.listing.selected() >= 0 ? JsonDocument(tuka.listing.selected())
+                                                       : JsonDocument());
+  if (dump_memory) {
+    json.key("memory");
+    json.beginArray();
+    for (long long a = 0; a < Machine::kMemoryWords; ++a) json.item(m.ReadMemoryWord(a).view());
+    json.endArray();
+  }
+  json.endObject();
   out << '\n';
 }
 
-void writeSummary(const Tuka2& tuka, const RunResult& result,
-                  const std::vector<std::string>& messages, std::ostream& out) {
+void writeSummary(const Tuka2& tuka, const RunResult& result, const MessageLog& messages,
+                  std::ostream& out) {
   const Machine& m = tuka.machine;
   out << "stop: " << result.stop << " after " << result.steps << " step"
       << (result.steps == 1 ? "" : "s") << '\n';
@@ -85,13 +94,16 @@ void writeSummary(const Tuka2& tuka, const RunResult& result,
       out << "input port " << ValueToWordText(port).view().substr(2) << ": " << now.view() << '\n';
     }
   }
+  // An output port is listed when it differs from its power-on value or an
+  // OUT wrote it, the same value included.
   for (int port = 0; port < kPortCount; ++port) {
     const WordText& now = m.cell(outputPortCell(port));
-    if (!(now == result.outputs_at_power_on[port])) {
+    if (!(now == result.outputs_at_power_on[port]) || (m.outputsWritten() >> port & 1)) {
       out << "output port " << ValueToWordText(port).view().substr(2) << ": " << now.view() << '\n';
     }
   }
-  for (const auto& message : messages) out << "message: " << messageLine(message) << '\n';
+  messages.forEach(
+      [&](std::string_view message) { out << "message: " << messageLine(message) << '\n'; });
 }
 
 }  // namespace orben::runner

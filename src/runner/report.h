@@ -8,6 +8,7 @@
 
 #include "panel/tuka2.h"
 #include "runner/json_writer.h"
+#include "runner/message_log.h"
 
 namespace orben::runner {
 
@@ -21,16 +22,16 @@ struct RunResult {
   std::array<WordText, kPortCount> outputs_at_power_on;
 };
 
-// The report of tuka2 run --json as a document: stop, steps, the cells,
-// registers, flags, step mode, ports, messages, listing, selected line and,
-// with dump_memory, every memory word.
-JsonDocument runReport(const Tuka2& tuka, const RunResult& result,
-                       const std::vector<std::string>& messages, bool dump_memory);
-void writeJson(const Tuka2& tuka, const RunResult& result, const std::vector<std::string>& messages,
+// The report of tuka2 run --json, on one line: stop, steps, the cells,
+// registers, flags, step mode, ports and the output ports an OUT wrote,
+// messages, listing, selected line and, with dump_memory, every memory
+// word. It is written as it goes: the listing and the memory are never held
+// as a document.
+void writeJson(const Tuka2& tuka, const RunResult& result, const MessageLog& messages,
                bool dump_memory, std::ostream& out);
-void writeSummary(const Tuka2& tuka, const RunResult& result,
-                  const std::vector<std::string>& messages, std::ostream& out);
+void writeSummary(const Tuka2& tuka, const RunResult& result, const MessageLog& messages,
+                  std::ostream& out);
 // A message on one line of a terminal: each '\r' becomes " / ".
-std::string messageLine(const std::string& message);
+std::string messageLine(std::string_view message);
 
 }  // namespace orben::runner

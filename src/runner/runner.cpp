@@ -1,11 +1,13 @@
 #include "runner/runner.h"
 
 #include <memory>
+#include <optional>
 
 #include "loader/load_command.h"
 #include "machine/random_source.h"
 #include "panel/tuka2.h"
 #include "runner/asm_command.h"
+#include "runner/program_file.h"
 #include "runner/report.h"
 #include "runner/run.h"
 
@@ -19,18 +21,15 @@ std::unique_ptr<RandomSource> makeRandom(const Options& options) {
   return std::make_unique<SeededRandom>();
 }
 
-// Loads the file as the load command does after its dialog. A file that
-// cannot be read as an object program ends the command with status 2.
-bool loadProgram(Tuka2& tuka, HeadlessUi& ui, const std::string& file, std::ostream& err) {
-  switch (tuka.load.loadFile(file)) {
-    case LoadOutcome::FileError:
-      err << "tuka2: cannot read " << (ui.file_error.empty() ? file : ui.file_error) << '\n';
-      return false;
-    case LoadOutcome::BadExtension:
-      err << "tuka2: " << file << ": object files must end in .EHC or .HEX\n";
-      return false;
+// The exit status of a file that did not load, if it did not.
+std::optional<int> loadFailure(ProgramLoad load) {
+  switch (load) {
+    case ProgramLoad::NotReadable:
+      return 2;
+    case ProgramLoad::NotAssembled:
+      return 1;
     default:
-      return true;
+      return std::nullopt;
   }
 }
 
@@ -45,7 +44,7 @@ int runCommand(const Options& options, std::ostream& out, std::ostream& err) {
     result.inputs_at_power_on[port] = m.cell(inputPortCell(port));
     result.outputs_at_power_on[port] = m.cell(outputPortCell(port));
   }
-  if (!loadProgram(tuka, ui, options.file, err)) return 2;
+  if (const auto status = loadFailure(loadProgramFile(tuka, ui, options.file, err))) return *status;
   const RunResult ran = runLoaded(tuka, options, err);
   result.stop = ran.stop;
   result.steps = ran.steps;
@@ -62,10 +61,10 @@ int disCommand(const Options& options, std::ostream& out, std::ostream& err) {
   const auto random = makeRandom(options);
   Tuka2 tuka(ui, *random);
   tuka.power.startUp();
-  if (!loadProgram(tuka, ui, options.file, err)) return 2;
+  if (const auto status = loadFailure(loadProgramFile(tuka, ui, options.file, err))) return *status;
   const Listing& listing = tuka.listing;
   for (int i = 0; i < listing.count(); ++i) out << listing.line(i) << '\n';
-  for (const auto& message : ui.messages) err << messageLine(message) << '\n';
+  ui.messages.forEach([&](std::string_view message) { err << messageLine(message) << '\n'; });
   return ui.messages.empty() ? 0 : 1;
 }
 

@@ -6,6 +6,7 @@
 
 #include "machine/user_interface.h"
 #include "panel/tuka2.h"
+#include "runner/message_log.h"
 #include "runner/options.h"
 #include "runner/report.h"
 
@@ -15,10 +16,10 @@ namespace orben::runner {
 // and chooses no file, and keeps the file error the platform would report.
 class HeadlessUi final : public UserInterface {
  public:
-  std::vector<std::string> messages;
+  MessageLog messages;
   std::string file_error;
 
-  void showMessage(std::string_view text) override { messages.emplace_back(text); }
+  void showMessage(std::string_view text) override { messages.add(text); }
   bool askYesNo(std::string_view, std::string_view) override { return false; }
   std::optional<WordText> askValue() override { return std::nullopt; }
   std::optional<std::string> askObjectFile(const FileRequest&) override { return std::nullopt; }

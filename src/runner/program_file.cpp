@@ -1,0 +1,57 @@
+#include "runner/program_file.h"
+
+#include <sstream>
+
+#include "assembler/object_writers.h"
+#include "assembler/source_file.h"
+#include "loader/line_reader.h"
+#include "loader/load_command.h"
+#include "runner/asm_command.h"
+#include "runner/diagnostic_printer.h"
+
+namespace orben::runner {
+
+namespace {
+
+ProgramLoad loadObjectFile(Tuka2& tuka, HeadlessUi& ui, const std::string& file,
+                           std::ostream& err) {
+  if (tuka.load.loadFile(file) == LoadOutcome::FileError) {
+    err << "tuka2: cannot read " << (ui.file_error.empty() ? file : ui.file_error) << '\n';
+    return ProgramLoad::NotReadable;
+  }
+  return ProgramLoad::Loaded;
+}
+
+ProgramLoad loadSourceFile(Tuka2& tuka, const std::string& file, std::ostream& err) {
+  std::string reason;
+  const auto text = assembler::ReadSourceFile(file, reason);
+  if (!text) {
+    err << "tuka2: cannot read " << file << ": " << reason << '\n';
+    return ProgramLoad::NotReadable;
+  }
+  std::ostringstream object;
+  assembler::ObjectWriter writer(ObjectFormat::Ehc, object);
+  DiagnosticPrinter printer(file, err);
+  assembler::OutputFan fan({&printer, &writer});
+  const assembler::AssemblyResult result = assembler::Assemble(*text, fan);
+  if (!result.ok()) {
+    err << file << ": " << result.errors << (result.errors == 1 ? " error" : " errors")
+        << ", nothing loaded\n";
+    return ProgramLoad::NotAssembled;
+  }
+  writer.finish();
+  const std::string bytes = object.str();
+  MemorySource source(bytes);
+  tuka.load.loadSource(ObjectFormat::Ehc, DefaultObjectName(file), source, bytes.size());
+  return ProgramLoad::Loaded;
+}
+
+}  // namespace
+
+ProgramLoad loadProgramFile(Tuka2& tuka, HeadlessUi& ui, const std::string& file,
+                            std::ostream& err) {
+  return objectFormatOfName(file) ? loadObjectFile(tuka, ui, file, err)
+                                  : loadSourceFile(tuka, file, err);
+}
+
+}  // namespace orben::runner
