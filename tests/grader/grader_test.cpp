@@ -224,7 +224,10 @@ TEST_F(GradingTest, AnAssemblyErrorFailsEveryCase) {
   const std::vector<std::string> expected = {
       "the assembly of " + program + " failed with 2 errors",
       program + ":1:3: error: unknown instruction 'FOO' (a label needs ':' after it)",
-      program + ":2:11: error: value 300 does not fit the 8-bit value (0..255 or -128..-1)"};
+      program +
+          ":2:11: error: value 300 does not fit the 8-bit value (0..255 or -128..-1): for a 16-bit "
+          "value write "
+          "LDI R1, 300"};
   EXPECT_EQ(result.problems, expected);
   for (const CaseResult& c : result.cases) {
     EXPECT_FALSE(c.passed);

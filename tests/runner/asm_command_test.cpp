@@ -137,9 +137,9 @@ TEST_F(AsmCommandTest, ListingOfTheObjectShowsTheSource) {
 TEST_F(AsmCommandTest, ObjectFormatsAsWritten) {
   const std::string file = write("p.asm", "  ORG H'12AB\n  LDI R1, H'BEEF ; ¡carga!\n");
   ASSERT_EQ(tuka2({"asm", file}), 0) << err.str();
-  EXPECT_EQ(ReadFile(path("p.EHC")),
+  EXPECT_EQ(ReadFile(path("p.ehc")),
             "12AB 21EF ; LDI R1, H'BEEF ; ¡carga!\r\n12AC 31BE ; LDI R1, H'BEEF ; ¡carga!\r\n");
-  EXPECT_EQ(out.str(), file + ": 2 words to " + path("p.EHC") + "\n");
+  EXPECT_EQ(out.str(), file + ": 2 words to " + path("p.ehc") + ", 1 warning\n");
   ASSERT_EQ(tuka2({"asm", file, "-o", path("p.hex")}), 0) << err.str();
   const std::string hex = ReadFile(path("p.hex"));
   EXPECT_EQ(hex, ":0212AB0021EF31\r\n:0212AC0031BE51\r\n:00000001FF\r\n");
@@ -158,28 +158,28 @@ TEST_F(AsmCommandTest, ObjectFormatsAsWritten) {
 // stay exactly as they were, and no temporary file is left behind.
 TEST_F(AsmCommandTest, AnErrorWritesNothing) {
   const std::string file = write("mal.asm", "bien: HALT\n  LLI R1, nada\n  FOO\n");
-  write("mal.EHC", "0000 1234 ; old\n");
+  write("mal.ehc", "0000 1234 ; old\n");
   write("mal.lst", "old listing");
-  ::chmod(path("mal.EHC").c_str(), 0640);
+  ::chmod(path("mal.ehc").c_str(), 0640);
   EXPECT_EQ(tuka2({"asm", file, "-l", path("mal.lst")}), 1);
   EXPECT_EQ(err.str(), file + ":2:11: error: undefined name 'nada'\n" + file +
                            ":3:3: error: unknown instruction 'FOO' (a label needs ':' after it)\n" +
                            file + ": 2 errors, nothing written\n");
   EXPECT_EQ(out.str(), "");
-  EXPECT_EQ(ReadFile(path("mal.EHC")), "0000 1234 ; old\n");
+  EXPECT_EQ(ReadFile(path("mal.ehc")), "0000 1234 ; old\n");
   EXPECT_EQ(ReadFile(path("mal.lst")), "old listing");
-  EXPECT_EQ(folderNames(), (std::vector<std::string>{"mal.EHC", "mal.asm", "mal.lst"}));
+  EXPECT_EQ(folderNames(), (std::vector<std::string>{"mal.asm", "mal.ehc", "mal.lst"}));
   // Once mended, both are replaced, the object file keeping its permissions.
   write("mal.asm", "bien: HALT\n");
   EXPECT_EQ(tuka2({"asm", file, "-l", path("mal.lst")}), 0) << err.str();
-  EXPECT_EQ(ReadFile(path("mal.EHC")), "0000 F000 ; bien: HALT\r\n");
+  EXPECT_EQ(ReadFile(path("mal.ehc")), "0000 F000 ; bien: HALT\r\n");
   EXPECT_NE(ReadFile(path("mal.lst")).find("bien            0000  label     line 1"),
             std::string::npos)
       << ReadFile(path("mal.lst"));
   struct stat info {};
-  ASSERT_EQ(::stat(path("mal.EHC").c_str(), &info), 0);
+  ASSERT_EQ(::stat(path("mal.ehc").c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0640u);
-  EXPECT_EQ(folderNames(), (std::vector<std::string>{"mal.EHC", "mal.asm", "mal.lst"}));
+  EXPECT_EQ(folderNames(), (std::vector<std::string>{"mal.asm", "mal.ehc", "mal.lst"}));
 }
 
 TEST_F(AsmCommandTest, WarningsKeepStatusZero) {
@@ -205,7 +205,7 @@ TEST_F(AsmCommandTest, FilesThatCannotBeUsed) {
       {{"asm", good, "-o", path("g.obj")}, 2, "object files must end in .EHC or .HEX"},
       {{"asm", good, "-o", good}, 2, "would replace the source"},
       {{"asm", good, "-l", good}, 2, "would replace the source"},
-      {{"asm", good, "-l", path("g.EHC")}, 2, "cannot both be"},
+      {{"asm", good, "-l", path("g.ehc")}, 2, "cannot both be"},
       {{"asm", path("nada.asm")}, 2, "cannot read"},
       {{"asm", path("tubo.asm")}, 2, "Not a regular file"},
       {{"asm", path("carpeta.asm")}, 2, "Is a directory"},
@@ -218,7 +218,7 @@ TEST_F(AsmCommandTest, FilesThatCannotBeUsed) {
     EXPECT_EQ(tuka2(c.args), c.status) << c.args.back() << "\n" << err.str();
     EXPECT_NE(err.str().find(c.reason), std::string::npos) << err.str();
   }
-  EXPECT_FALSE(fs::exists(path("g.EHC")));
+  EXPECT_FALSE(fs::exists(path("g.ehc")));
   // A source named .EHC gets the same name by default: refused, not overwritten.
   const std::string ehc = write("prog.EHC", "HALT\n");
   EXPECT_EQ(tuka2({"asm", ehc}), 2);
