@@ -236,6 +236,26 @@ TEST_F(GradingTest, AnAssemblyErrorFailsEveryCase) {
   }
 }
 
+// A source saved as Windows-1252, with a byte-order mark or without, is
+// graded like its UTF-8 twin.
+TEST_F(GradingTest, SourcesAsWindowsEditorsSaveThem) {
+  const CaseFile file = Parse(
+      "[[case]]\nname = \"doble\"\ninputs = { \"02\" = \"0015\" }\n"
+      "expect.outputs = { \"01\" = \"002A\" }\n");
+  const std::string body =
+      "  IN R1, H'02\r\n  ADDS R2, R1, R1 ; el doble\r\n  OUT H'01, R2\r\n  HALT\r\n";
+  for (const std::string& source :
+       {"; \xE9 \xF1 \xBF \x93"
+        "doble\x94\r\n" +
+            body,
+        "; é ñ ¿ “doble”\r\n" + body, "\xEF\xBB\xBF; é ñ ¿ “doble”\r\n" + body}) {
+    const ProgramResult result = GradeProgram(write("p.asm", source), file);
+    EXPECT_TRUE(result.problems.empty()) << result.problems.at(0);
+    ASSERT_EQ(result.cases.size(), 1u);
+    EXPECT_TRUE(result.cases[0].passed) << result.cases[0].differences.at(0);
+  }
+}
+
 // tuka2 test on a mix of programs gives the same text, JSON and JUnit
 // whatever the number of threads, in the order of the command line.
 TEST_F(GradingTest, SameResultsWhateverTheThreads) {

@@ -225,6 +225,60 @@ TEST_F(AsmCommandTest, FilesThatCannotBeUsed) {
   EXPECT_EQ(ReadFile(ehc), "HALT\n");
 }
 
+// The object file takes the case of the source's extension; a file of the
+// other spelling beside it is named, and left as it was.
+TEST_F(AsmCommandTest, DefaultObjectInTheSourcesCase) {
+  const std::string lower = write("x.asm", "HALT\n");
+  write("x.EHC", "0000 1234 ; old\n");
+  ASSERT_EQ(tuka2({"asm", lower}), 0) << err.str();
+  EXPECT_EQ(out.str(), lower + ": 1 word to " + path("x.ehc") + "\n");
+  EXPECT_EQ(err.str(), path("x.EHC") + " is also here and was not changed\n");
+  EXPECT_EQ(ReadFile(path("x.ehc")), "0000 F000 ; HALT\r\n");
+  EXPECT_EQ(ReadFile(path("x.EHC")), "0000 1234 ; old\n");
+
+  const std::string upper = write("Y.ASM", "RET\n");
+  write("Y.ehc", "old");
+  write("y.Ehc", "old");
+  ASSERT_EQ(tuka2({"asm", upper}), 0) << err.str();
+  EXPECT_EQ(out.str(), upper + ": 1 word to " + path("Y.EHC") + "\n");
+  // Every other spelling of the name, each as the folder has it.
+  EXPECT_EQ(err.str(), path("Y.ehc") + " is also here and was not changed\n" + path("y.Ehc") +
+                           " is also here and was not changed\n");
+  EXPECT_EQ(ReadFile(path("Y.EHC")), "0000 E000 ; RET\r\n");
+
+  // Nothing said once the output is named, or when nothing is written.
+  ASSERT_EQ(tuka2({"asm", lower, "-o", path("x.ehc")}), 0) << err.str();
+  EXPECT_EQ(err.str(), "");
+  write("x.asm", "FOO\n");
+  EXPECT_EQ(tuka2({"asm", lower}), 1);
+  EXPECT_EQ(err.str().find("is also here"), std::string::npos) << err.str();
+  // A relative source names the other file as it names its folder.
+  const fs::path before = fs::current_path();
+  fs::current_path(folder_);
+  write("z.asm", "HALT\n");
+  write("z.EHC", "old");
+  const int status = tuka2({"asm", "z.asm"});
+  fs::current_path(before);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(err.str(), "z.EHC is also here and was not changed\n");
+}
+
+// A source saved as Windows-1252 gives the object file and listing of its
+// UTF-8 twin.
+TEST_F(AsmCommandTest, WindowsAnsiSourceWritesUtf8) {
+  const std::string ansi = write("ansi.asm",
+                                 "; \xBF"
+                                 "cu\xE1nto?\r\n  LLI R1, 7 ; \x93siete\x94\r\n  HALT\r\n");
+  const std::string utf8 = write("utf8.asm", "; ¿cuánto?\r\n  LLI R1, 7 ; “siete”\r\n  HALT\r\n");
+  ASSERT_EQ(tuka2({"asm", ansi, "-l", path("ansi.lst")}), 0) << err.str();
+  EXPECT_EQ(err.str(), "");
+  ASSERT_EQ(tuka2({"asm", utf8, "-l", path("utf8.lst")}), 0) << err.str();
+  EXPECT_EQ(ReadFile(path("ansi.ehc")), "0000 2107 ; LLI R1, 7 ; “siete”\r\n0001 F000 ; HALT\r\n");
+  EXPECT_EQ(ReadFile(path("ansi.ehc")), ReadFile(path("utf8.ehc")));
+  EXPECT_EQ(ReadFile(path("ansi.lst")), ReadFile(path("utf8.lst")));
+  EXPECT_NE(ReadFile(path("ansi.lst")).find("; ¿cuánto?"), std::string::npos);
+}
+
 // A source of 100 MB (sparse: no disk used) is refused before it is read,
 // and one line of 10 MB is read in little more than its size.
 TEST_F(AsmCommandTest, HugeSourcesInBoundedMemory) {
