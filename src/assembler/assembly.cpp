@@ -15,14 +15,25 @@ std::string Hex4(std::uint32_t value) {
   return wordOf(value & 0xFFFF).str();
 }
 
+// "A", "A or B", "A, B or C".
+std::string Alternatives(const std::vector<std::string_view>& names) {
+  std::string text;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) text += i + 1 == names.size() ? " or " : ", ";
+    text += names[i];
+  }
+  return text;
+}
+
 }  // namespace
 
 Assembly::Assembly(std::string_view source, AssemblyOutput& output)
-    : source_(source), output_(output), writer_of_(0x10000, 0) {
+    : source_(source), output_(output), writer_of_(0x10000, 0), placed_(0x10000) {
   report_ = [this](std::size_t column, const std::string& message) { error(column, message); };
 }
 
 AssemblyResult Assembly::run() {
+  source_ = Utf8Source(source_, decoded_);
   if (const auto fault = CheckText(source_)) {
     ++result_.errors;
     output_.diagnostic({Severity::Error, fault->line, fault->column, fault->message});
@@ -61,6 +72,10 @@ void Assembly::pass(bool final) {
     text_ = text;
     assembleLine(text, number);
     if (!final && size_ > 0) bindPendingLabels(here_);
+    if (!final) {
+      for (std::uint32_t address = here_; address < here_ + size_ && address <= 0xFFFF; ++address)
+        placed_[address] = {static_cast<std::uint32_t>(number), line_kind_};
+    }
     counter_ += static_cast<std::uint32_t>(size_);
     if (final) emit(number, text);
   }
@@ -75,6 +90,10 @@ void Assembly::assembleLine(std::string_view text, std::size_t number) {
   size_ = 0;
   words_.clear();
   line_failed_ = false;
+  line_kind_ = WordKind::Unset;
+  line_flow_ = Flow::GoesOn;
+  counted_bytes_ = 0;
+  counted_characters_ = 0;
   Lexer lexer(text);
   Lexer ahead = lexer;
   ahead.next();
@@ -95,23 +114,51 @@ void Assembly::assembleLine(std::string_view text, std::size_t number) {
     return constant(head, lexer);
   }
   const std::string upper = UpperCaseText(std::string(head.text));
+  const std::optional<Mnemonic> mnemonic = FindMnemonic(upper);
   if (upper == "ORG") {
     origin(lexer);
   } else if (upper == "DW") {
     dataWords(lexer);
-  } else if (const auto mnemonic = FindMnemonic(upper)) {
+  } else if (mnemonic) {
     instruction(*mnemonic, lexer);
   } else {
-    const bool alone = lexer.peek().kind == TokenKind::End;
-    return error(head.column, Concat("unknown instruction ", Quoted(head.text),
-                                     alone ? " (a label needs ':' after it)" : ""));
+    return unknownInstruction(head, lexer.peek());
   }
-  const Token& rest = lexer.peek();
-  if (!line_failed_ && rest.kind != TokenKind::End) {
-    error(rest.column, rest.kind == TokenKind::Error
-                           ? rest.message
-                           : Concat("unexpected ", Describe(rest), " after the statement"));
+  if (!line_failed_ && lexer.peek().kind != TokenKind::End) afterStatement(mnemonic, lexer.peek());
+}
+
+// A name where a statement starts: a label without its ':' when an
+// instruction follows it, a mistyped mnemonic when it is one slip away
+// from one, else a label without its ':' when it stands alone.
+void Assembly::unknownInstruction(const Token& head, const Token& next) {
+  const ReservedKind after =
+      next.kind == TokenKind::Name ? ReservedWord(next.text) : ReservedKind::None;
+  const bool before_statement = after == ReservedKind::Mnemonic || after == ReservedKind::Directive;
+  const std::vector<std::string_view> near = NearMnemonics(head.text);
+  std::string hint;
+  if (before_statement || (near.empty() && next.kind == TokenKind::End)) {
+    hint = " (a label needs ':' after it)";
+  } else if (!near.empty()) {
+    hint = Concat(" (did you mean ", Alternatives(near), "?)");
   }
+  error(head.column, Concat("unknown instruction ", Quoted(head.text), hint));
+}
+
+// Text after a whole statement. A branch or a call given its target is
+// told where the target goes: the machine jumps to the address in RD.
+void Assembly::afterStatement(const std::optional<Mnemonic>& mnemonic, const Token& rest) {
+  if (rest.kind == TokenKind::Error) return error(rest.column, rest.message);
+  if (!mnemonic || mnemonic->form != Form::Jump) {
+    return error(rest.column, Concat("unexpected ", Describe(rest), " after the statement"));
+  }
+  const std::string_view operand = TrimBlanks(
+      text_.substr(rest.column - 1, text_.find(';', rest.column - 1) - (rest.column - 1)));
+  if (rest.kind == TokenKind::Name && RegisterNumber(rest.text)) {
+    return error(rest.column, "branches and calls take no operand: they jump to the address in RD");
+  }
+  error(rest.column,
+        Concat("branches and calls take no operand: the target goes in RD first (LDI RD, ", operand,
+               ")"));
 }
 
 void Assembly::label(const Token& name) {
@@ -195,6 +242,7 @@ void Assembly::origin(Lexer& lexer) {
 }
 
 void Assembly::dataWords(Lexer& lexer) {
+  line_kind_ = WordKind::Data;
   do {
     bool readable = true;
     std::size_t column = 0;
@@ -208,6 +256,8 @@ void Assembly::dataWords(Lexer& lexer) {
 
 void Assembly::instruction(const Mnemonic& mnemonic, Lexer& lexer) {
   size_ = mnemonic.form == Form::LoadImmediate ? 2 : 1;
+  line_kind_ = WordKind::Instruction;
+  line_flow_ = mnemonic.flow;
   const unsigned top = mnemonic.opcode << 12;
   bool readable = true;
   std::size_t column = 0;
@@ -249,6 +299,7 @@ void Assembly::instruction(const Mnemonic& mnemonic, Lexer& lexer) {
       a = registerOperand(lexer);
       if (a) words_.push_back(static_cast<std::uint16_t>(top | *a << 8));
       return;
+    case Form::Jump:
     case Form::Bare:
       words_.push_back(static_cast<std::uint16_t>(top | mnemonic.condition << 8));
       return;
@@ -261,7 +312,11 @@ void Assembly::instruction(const Mnemonic& mnemonic, Lexer& lexer) {
     words_.push_back(static_cast<std::uint16_t>(0x3000 | *a << 8 | *word >> 8));
     return;
   }
-  const auto byte = FitByte(*operand, mnemonic.field, column, report_);
+  const std::string advice =
+      mnemonic.form == Form::RegisterByte && std::string_view(mnemonic.field) == "value"
+          ? Concat(": for a 16-bit value write LDI R", Hex4(*a).substr(3), ", ", written_)
+          : std::string();
+  const auto byte = FitByte(*operand, written_, mnemonic.field, column, report_, advice);
   if (!byte) return;
   if (std::string_view(mnemonic.field) == "displacement" && *operand < 0) {
     // The machine adds the displacement to RD as 0..255: -3 reaches RD+253.
@@ -328,6 +383,8 @@ std::optional<std::int64_t> Assembly::value(Lexer& lexer, bool& readable, std::s
   readable = evaluation.readable;
   column = evaluation.column;
   if (!readable) line_failed_ = true;
+  const std::size_t end = std::min(lexer.peek().column - 1, text_.size());
+  written_ = TrimBlanks(text_.substr(column - 1, end - std::min(column - 1, end)));
   return evaluation.value;
 }
 
@@ -361,8 +418,27 @@ void Assembly::emit(std::size_t number, std::string_view text) {
       if (writer_of_[address] == 0) writer_of_[address] = static_cast<std::uint32_t>(number);
     }
   }
+  if (!words_.empty()) runOnWarning(number);
   result_.words += words_.size();
   output_.line({number, text}, here_, words_);
+}
+
+// An instruction after which the machine may go on to the next address,
+// where this program puts no instruction: a forgotten HALT, or data.
+void Assembly::runOnWarning(std::size_t number) {
+  if (line_kind_ != WordKind::Instruction || line_flow_ != Flow::GoesOn) return;
+  const std::uint32_t last = here_ + static_cast<std::uint32_t>(words_.size()) - 1;
+  // Words the machine refuses to store never run; a line overwritten
+  // further down is not in memory.
+  if (last >= 0xF000 || placed_[last].line != number) return;
+  const Placed& next = placed_[last + 1];
+  if (next.kind == WordKind::Unset) {
+    warning(statement_column_,
+            Concat("execution runs on past ", Hex4(last), " into words this program does not set"));
+  } else if (next.kind == WordKind::Data) {
+    warning(statement_column_,
+            Concat("execution runs on past ", Hex4(last), " into the data at ", Hex4(last + 1)));
+  }
 }
 
 void Assembly::bindPendingLabels(std::uint32_t address) {
@@ -377,13 +453,28 @@ void Assembly::error(std::size_t column, const std::string& message) {
   line_failed_ = true;
   if (!final_) return;
   ++result_.errors;
-  output_.diagnostic({Severity::Error, line_, column, message});
+  output_.diagnostic({Severity::Error, line_, characterColumn(column), message});
 }
 
 void Assembly::warning(std::size_t column, const std::string& message) {
   if (!final_) return;
   ++result_.warnings;
-  output_.diagnostic({Severity::Warning, line_, column, message});
+  output_.diagnostic({Severity::Warning, line_, characterColumn(column), message});
+}
+
+// Columns count characters, not bytes: an accented letter before a token
+// counts once, whether the file had it as UTF-8 or as Windows-1252.
+std::size_t Assembly::characterColumn(std::size_t column) {
+  if (column == 0) return 0;
+  const std::size_t bytes = column - 1;
+  if (bytes < counted_bytes_) {
+    counted_bytes_ = 0;
+    counted_characters_ = 0;
+  }
+  for (; counted_bytes_ < bytes && counted_bytes_ < text_.size(); ++counted_bytes_) {
+    if ((static_cast<unsigned char>(text_[counted_bytes_]) & 0xC0) != 0x80) ++counted_characters_;
+  }
+  return counted_characters_ + (bytes - counted_bytes_) + 1;
 }
 
 }  // namespace orben::assembler

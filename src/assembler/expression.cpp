@@ -176,11 +176,13 @@ Evaluation ExpressionReader::settleConstant(Symbol& symbol, const ErrorReport& r
   return evaluation;
 }
 
-std::optional<std::uint8_t> FitByte(std::int64_t value, const char* field, std::size_t column,
-                                    const ErrorReport& report) {
+std::optional<std::uint8_t> FitByte(std::int64_t value, std::string_view written, const char* field,
+                                    std::size_t column, const ErrorReport& report,
+                                    std::string_view advice) {
   if (value >= -128 && value <= 255) return static_cast<std::uint8_t>(value & 0xFF);
-  report(column, Concat("value ", std::to_string(value), " does not fit the 8-bit ", field,
-                        " (0..255 or -128..-1)"));
+  const bool port = std::string_view(field) == "port";
+  report(column, Concat("value ", written, " does not fit the 8-bit ", field,
+                        port ? " (00..FF)" : " (0..255 or -128..-1)", advice));
   return std::nullopt;
 }
 

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "assembler/lexer.h"
 #include "assembler/symbols.h"
@@ -56,10 +57,12 @@ class ExpressionReader {
 };
 
 // An 8-bit field: 0..255, or -128..-1 as its two's complement. Anything
-// else is reported, naming the value and the field ("displacement",
-// "value", "port"); nothing is returned then.
-std::optional<std::uint8_t> FitByte(std::int64_t value, const char* field, std::size_t column,
-                                    const ErrorReport& report);
+// else is reported, quoting the value as `written` in the source, naming
+// the field ("displacement", "value", "port": a port is 00..FF) and adding
+// `advice`; nothing is returned then.
+std::optional<std::uint8_t> FitByte(std::int64_t value, std::string_view written, const char* field,
+                                    std::size_t column, const ErrorReport& report,
+                                    std::string_view advice = {});
 
 // A 16-bit value: 0..65535, or -32768..-1 as its two's complement.
 std::optional<std::uint16_t> FitWord(std::int64_t value, std::size_t column,

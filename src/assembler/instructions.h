@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace orben::assembler {
 
@@ -13,8 +14,15 @@ enum class Form {
   PortRegister,    // OUT p, Ra
   ThreeRegisters,  // ADDS Ra, Rb, Rc
   OneRegister,     // SHL Ra
-  Bare,            // BR..BV, CALLR..CALLV, RET, HALT
+  Jump,            // BR..BV, CALLR..CALLV: no operand, the target is in RD
+  Bare,            // RET, HALT
   LoadImmediate,   // LDI Ra, v: LLI Ra, LO(v) then LHI Ra, HI(v)
+};
+
+// Where the machine goes after an instruction.
+enum class Flow {
+  GoesOn,  // the next address, at least when a condition does not hold
+  Leaves,  // never the next address: BR, RET and HALT
 };
 
 struct Mnemonic {
@@ -23,9 +31,15 @@ struct Mnemonic {
   unsigned opcode;     // the first digit of the word
   unsigned condition;  // the second digit of a branch or call
   const char* field;   // what an 8-bit operand is, for messages
+  Flow flow = Flow::GoesOn;
 };
 
 // The mnemonic of `name` in any case, or nothing.
 std::optional<Mnemonic> FindMnemonic(std::string_view name);
+
+// The mnemonics one slip of the keyboard away from `name`, in any case: one
+// letter changed, two neighbouring letters swapped, one letter missing or
+// one too many. In the order of the instruction table; none for a mnemonic.
+std::vector<std::string_view> NearMnemonics(std::string_view name);
 
 }  // namespace orben::assembler

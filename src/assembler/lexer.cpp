@@ -42,6 +42,23 @@ TokenKind PunctuationKind(char c) {
   }
 }
 
+// How a number written as other languages write hexadecimal (0x1F, 1Fh)
+// or as hexadecimal digits alone (12AB) is written here: " (hexadecimal
+// numbers are written H'1F)", or nothing when its digits are no
+// hexadecimal number of four digits at most.
+std::string HexadecimalHint(std::string_view digits) {
+  if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+    digits.remove_prefix(2);
+  } else if (digits.size() > 1 && (digits.back() == 'h' || digits.back() == 'H')) {
+    digits.remove_suffix(1);
+  }
+  for (char d : digits)
+    if (HexCharToValue(d) < 0) return {};
+  while (digits.size() > 4 && digits.front() == '0') digits.remove_prefix(1);
+  if (digits.empty() || digits.size() > 4) return {};
+  return Concat(" (hexadecimal numbers are written H'", digits, ")");
+}
+
 }  // namespace
 
 std::string Describe(const Token& token) {
@@ -125,8 +142,7 @@ Token Lexer::number(std::size_t start) {
   } else {
     for (char d : digits) {
       if (d < '0' || d > '9') {
-        token.message =
-            Concat(quoted, " is not a number (hexadecimal numbers are written H'", digits, ")");
+        token.message = Concat(quoted, " is not a number", HexadecimalHint(digits));
         return token;
       }
       token.value = token.value * 10 + (d - '0');

@@ -40,23 +40,69 @@ std::size_t Utf8Length(std::string_view text, std::size_t pos) {
   return length;
 }
 
+bool IsUtf8(std::string_view text) {
+  for (std::size_t pos = 0; pos < text.size();) {
+    const std::size_t length = Utf8Length(text, pos);
+    if (length == 0) return false;
+    pos += length;
+  }
+  return true;
+}
+
+// The characters of Windows-1252's bytes 80..9F; the five it leaves
+// undefined (81, 8D, 8F, 90, 9D) stand for the control characters of the
+// same number, as 00..7F and A0..FF do for theirs.
+constexpr char16_t kWindows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void AppendUtf8(std::string& text, char32_t value) {
+  if (value < 0x80) {
+    text.push_back(static_cast<char>(value));
+  } else if (value < 0x800) {
+    text.push_back(static_cast<char>(0xC0 | value >> 6));
+    text.push_back(static_cast<char>(0x80 | (value & 0x3F)));
+  } else {
+    text.push_back(static_cast<char>(0xE0 | value >> 12));
+    text.push_back(static_cast<char>(0x80 | (value >> 6 & 0x3F)));
+    text.push_back(static_cast<char>(0x80 | (value & 0x3F)));
+  }
+}
+
 }  // namespace
+
+std::string_view Utf8Source(std::string_view source, std::string& storage) {
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  if (source.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+    source.remove_prefix(kByteOrderMark.size());
+  }
+  if (IsUtf8(source)) return source;
+  storage.clear();
+  storage.reserve(source.size() + source.size() / 2);
+  for (const char c : source) {
+    const auto byte = static_cast<unsigned char>(c);
+    AppendUtf8(storage, byte >= 0x80 && byte <= 0x9F ? kWindows1252High[byte - 0x80] : byte);
+  }
+  return storage;
+}
 
 std::optional<TextFault> CheckText(std::string_view source) {
   std::size_t line = 1;
-  std::size_t line_start = 0;
+  std::size_t column = 1;
   for (std::size_t pos = 0; pos < source.size();) {
     const char c = source[pos];
     const std::size_t length = c == '\0' ? 0 : Utf8Length(source, pos);
     if (length == 0) {
       const auto byte = static_cast<unsigned char>(c);
       const std::string digits = wordOf(byte).str().substr(2);
-      return TextFault{line, pos - line_start + 1,
+      return TextFault{line, column,
                        Concat("the source is not UTF-8 or ASCII text (byte ", digits, "H here)")};
     }
+    ++column;
     if (c == '\n' || (c == '\r' && (pos + 1 >= source.size() || source[pos + 1] != '\n'))) {
       ++line;
-      line_start = pos + 1;
+      column = 1;
     }
     pos += length;
   }

@@ -7,16 +7,22 @@
 
 namespace orben::assembler {
 
+// A source's bytes as UTF-8 text: without a leading byte-order mark
+// (EF BB BF), as they are when they are UTF-8 (ASCII is), else read as
+// Windows-1252, what Windows editors save as "ANSI", and written into
+// `storage` as UTF-8.
+std::string_view Utf8Source(std::string_view source, std::string& storage);
+
 // Where a source's text goes wrong before any line is read: a byte that is
-// not UTF-8 (a binary file, a Latin-1 text) or a NUL.
+// not UTF-8, or a NUL (a binary file).
 struct TextFault {
   std::size_t line = 0;
   std::size_t column = 0;
   std::string message;
 };
 
-// Nothing when the whole source is UTF-8 text (ASCII is), else the first
-// fault, with its line and column counted from 1.
+// Nothing when the whole source is UTF-8 text without a NUL, else the
+// first fault, with its line and its column in characters counted from 1.
 std::optional<TextFault> CheckText(std::string_view source);
 
 // The lines of a source, split at a line feed, a carriage return and line

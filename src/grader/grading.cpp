@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "assembler/assembler.h"
+#include "assembler/object_name.h"
 #include "assembler/object_writers.h"
 #include "assembler/source_file.h"
 #include "assembler/text.h"
@@ -13,7 +14,6 @@
 #include "loader/load_command.h"
 #include "machine/random_source.h"
 #include "panel/tuka2.h"
-#include "runner/asm_command.h"
 #include "runner/report.h"
 #include "runner/runner.h"
 
@@ -76,7 +76,7 @@ Program PrepareProgram(const std::string& path) {
     return program;
   }
   program.bytes = object.str();
-  program.load_name = runner::DefaultObjectName(path);
+  program.load_name = assembler::DefaultObjectName(path);
   return program;
 }
 

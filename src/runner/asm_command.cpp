@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "assembler/assembler.h"
+#include "assembler/object_name.h"
 #include "assembler/object_writers.h"
 #include "assembler/source_file.h"
 #include "runner/diagnostic_printer.h"
@@ -88,13 +89,6 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-std::string DefaultObjectName(const std::string& source) {
-  const fs::path path(source);
-  fs::path object = path;
-  object.replace_extension(".EHC");
-  return object.string();
-}
-
 int asmCommand(const Options& options, std::ostream& out, std::ostream& err) {
   const std::string& source = options.file;
   const std::string output = options.output.empty() ? DefaultObjectName(source) : options.output;
@@ -151,6 +145,10 @@ int asmCommand(const Options& options, std::ostream& out, std::ostream& err) {
   if (listing && !listing->commit()) {
     err << "tuka2: cannot write " << options.listing << ": " << listing->error() << '\n';
     return 2;
+  }
+  if (options.output.empty()) {
+    for (const std::string& other : OtherSpellings(output))
+      err << other << " is also here and was not changed\n";
   }
   out << source << ": " << result.words << (result.words == 1 ? " word" : " words") << " to "
       << output;

@@ -15,7 +15,7 @@ CommandLine::CommandLine(Options& options) : options_(options) {
   dis_.footer("Example:\n  tuka2 dis examples/multiplica.ehc");
   asm_.footer(
       "Examples:\n"
-      "  tuka2 asm examples/suma.asm              writes examples/suma.EHC\n"
+      "  tuka2 asm examples/suma.asm              writes examples/suma.ehc\n"
       "  tuka2 asm prog.asm -o prog.hex -l prog.lst\n"
       "Exit status: 0 when written (warnings allowed), 1 for errors in the source (nothing\n"
       "written), 2 for a usage error or a file that cannot be read or written.");
@@ -88,9 +88,11 @@ void CommandLine::addDis() {
 }
 
 void CommandLine::addAsm() {
-  asm_.add_option("SOURCE", options_.file, "the assembly source, UTF-8 or ASCII text")->required();
+  asm_.add_option("SOURCE", options_.file, "the assembly source, UTF-8, ASCII or Windows-1252 text")
+      ->required();
   asm_.add_option("-o,--output", options_.output,
-                  "the object file, .EHC or .HEX (default: SOURCE named .EHC)")
+                  "the object file, .EHC or .HEX (default: SOURCE named .ehc, .EHC after a capital "
+                  "extension)")
       ->type_name("OUTPUT");
   asm_.add_option("-l,--listing", options_.listing,
                   "also write a listing: each line's address and words, then the names")

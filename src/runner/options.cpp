@@ -41,11 +41,12 @@ dis   loads FILE (an object file or a source, as run does) and prints the
 asm   assembles SOURCE, written as the listing shows instructions (LD R1,
       [RD+H'10], ADDS R3, R1, R2, BZ, ...) with labels (name:), constants
       (name EQU value), ORG, DW, LDI Ra, value (LLI then LHI), numbers H'1F
-      or 31, '$', LO() and HI(), into OUTPUT (default: SOURCE named .EHC):
-      .EHC gives "AAAA CCCC ; source text" lines, .HEX Intel HEX records.
-      -l writes a listing with every address, word and name. Errors and
-      warnings go to stderr as SOURCE:LINE:COLUMN: error: message; with any
-      error nothing is written and an existing OUTPUT is left as it was.
+      or 31, '$', LO() and HI(), into OUTPUT (default: SOURCE named .ehc, or
+      .EHC when its extension has capitals): .EHC gives "AAAA CCCC ; source
+      text" lines, .HEX Intel HEX records. -l writes a listing with every
+      address, word and name. Errors and warnings go to stderr as
+      SOURCE:LINE:COLUMN: error: message; with any error nothing is written
+      and an existing OUTPUT is left as it was.
 test  runs every case of the TOML file CASES on each PROGRAM (.EHC, .HEX or
       an assembly source) as run would, and says for each case PASS or FAIL
       with every difference (output port 01: expected 0037, got 0036), then

@@ -224,12 +224,35 @@ TEST_F(GradingTest, AnAssemblyErrorFailsEveryCase) {
   const std::vector<std::string> expected = {
       "the assembly of " + program + " failed with 2 errors",
       program + ":1:3: error: unknown instruction 'FOO' (a label needs ':' after it)",
-      program + ":2:11: error: value 300 does not fit the 8-bit value (0..255 or -128..-1)"};
+      program +
+          ":2:11: error: value 300 does not fit the 8-bit value (0..255 or -128..-1): for a 16-bit "
+          "value write "
+          "LDI R1, 300"};
   EXPECT_EQ(result.problems, expected);
   for (const CaseResult& c : result.cases) {
     EXPECT_FALSE(c.passed);
     EXPECT_EQ(c.differences, expected);
     EXPECT_EQ(c.stop, "");
+  }
+}
+
+// A source saved as Windows-1252, with a byte-order mark or without, is
+// graded like its UTF-8 twin.
+TEST_F(GradingTest, SourcesAsWindowsEditorsSaveThem) {
+  const CaseFile file = Parse(
+      "[[case]]\nname = \"doble\"\ninputs = { \"02\" = \"0015\" }\n"
+      "expect.outputs = { \"01\" = \"002A\" }\n");
+  const std::string body =
+      "  IN R1, H'02\r\n  ADDS R2, R1, R1 ; el doble\r\n  OUT H'01, R2\r\n  HALT\r\n";
+  for (const std::string& source :
+       {"; \xE9 \xF1 \xBF \x93"
+        "doble\x94\r\n" +
+            body,
+        "; é ñ ¿ “doble”\r\n" + body, "\xEF\xBB\xBF; é ñ ¿ “doble”\r\n" + body}) {
+    const ProgramResult result = GradeProgram(write("p.asm", source), file);
+    EXPECT_TRUE(result.problems.empty()) << result.problems.at(0);
+    ASSERT_EQ(result.cases.size(), 1u);
+    EXPECT_TRUE(result.cases[0].passed) << result.cases[0].differences.at(0);
   }
 }
 

@@ -137,9 +137,9 @@ TEST_F(AsmCommandTest, ListingOfTheObjectShowsTheSource) {
 TEST_F(AsmCommandTest, ObjectFormatsAsWritten) {
   const std::string file = write("p.asm", "  ORG H'12AB\n  LDI R1, H'BEEF ; ¡carga!\n");
   ASSERT_EQ(tuka2({"asm", file}), 0) << err.str();
-  EXPECT_EQ(ReadFile(path("p.EHC")),
+  EXPECT_EQ(ReadFile(path("p.ehc")),
             "12AB 21EF ; LDI R1, H'BEEF ; ¡carga!\r\n12AC 31BE ; LDI R1, H'BEEF ; ¡carga!\r\n");
-  EXPECT_EQ(out.str(), file + ": 2 words to " + path("p.EHC") + "\n");
+  EXPECT_EQ(out.str(), file + ": 2 words to " + path("p.ehc") + ", 1 warning\n");
   ASSERT_EQ(tuka2({"asm", file, "-o", path("p.hex")}), 0) << err.str();
   const std::string hex = ReadFile(path("p.hex"));
   EXPECT_EQ(hex, ":0212AB0021EF31\r\n:0212AC0031BE51\r\n:00000001FF\r\n");
@@ -158,28 +158,28 @@ TEST_F(AsmCommandTest, ObjectFormatsAsWritten) {
 // stay exactly as they were, and no temporary file is left behind.
 TEST_F(AsmCommandTest, AnErrorWritesNothing) {
   const std::string file = write("mal.asm", "bien: HALT\n  LLI R1, nada\n  FOO\n");
-  write("mal.EHC", "0000 1234 ; old\n");
+  write("mal.ehc", "0000 1234 ; old\n");
   write("mal.lst", "old listing");
-  ::chmod(path("mal.EHC").c_str(), 0640);
+  ::chmod(path("mal.ehc").c_str(), 0640);
   EXPECT_EQ(tuka2({"asm", file, "-l", path("mal.lst")}), 1);
   EXPECT_EQ(err.str(), file + ":2:11: error: undefined name 'nada'\n" + file +
                            ":3:3: error: unknown instruction 'FOO' (a label needs ':' after it)\n" +
                            file + ": 2 errors, nothing written\n");
   EXPECT_EQ(out.str(), "");
-  EXPECT_EQ(ReadFile(path("mal.EHC")), "0000 1234 ; old\n");
+  EXPECT_EQ(ReadFile(path("mal.ehc")), "0000 1234 ; old\n");
   EXPECT_EQ(ReadFile(path("mal.lst")), "old listing");
-  EXPECT_EQ(folderNames(), (std::vector<std::string>{"mal.EHC", "mal.asm", "mal.lst"}));
+  EXPECT_EQ(folderNames(), (std::vector<std::string>{"mal.asm", "mal.ehc", "mal.lst"}));
   // Once mended, both are replaced, the object file keeping its permissions.
   write("mal.asm", "bien: HALT\n");
   EXPECT_EQ(tuka2({"asm", file, "-l", path("mal.lst")}), 0) << err.str();
-  EXPECT_EQ(ReadFile(path("mal.EHC")), "0000 F000 ; bien: HALT\r\n");
+  EXPECT_EQ(ReadFile(path("mal.ehc")), "0000 F000 ; bien: HALT\r\n");
   EXPECT_NE(ReadFile(path("mal.lst")).find("bien            0000  label     line 1"),
             std::string::npos)
       << ReadFile(path("mal.lst"));
   struct stat info {};
-  ASSERT_EQ(::stat(path("mal.EHC").c_str(), &info), 0);
+  ASSERT_EQ(::stat(path("mal.ehc").c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0640u);
-  EXPECT_EQ(folderNames(), (std::vector<std::string>{"mal.EHC", "mal.asm", "mal.lst"}));
+  EXPECT_EQ(folderNames(), (std::vector<std::string>{"mal.asm", "mal.ehc", "mal.lst"}));
 }
 
 TEST_F(AsmCommandTest, WarningsKeepStatusZero) {
@@ -205,7 +205,7 @@ TEST_F(AsmCommandTest, FilesThatCannotBeUsed) {
       {{"asm", good, "-o", path("g.obj")}, 2, "object files must end in .EHC or .HEX"},
       {{"asm", good, "-o", good}, 2, "would replace the source"},
       {{"asm", good, "-l", good}, 2, "would replace the source"},
-      {{"asm", good, "-l", path("g.EHC")}, 2, "cannot both be"},
+      {{"asm", good, "-l", path("g.ehc")}, 2, "cannot both be"},
       {{"asm", path("nada.asm")}, 2, "cannot read"},
       {{"asm", path("tubo.asm")}, 2, "Not a regular file"},
       {{"asm", path("carpeta.asm")}, 2, "Is a directory"},
@@ -218,11 +218,65 @@ TEST_F(AsmCommandTest, FilesThatCannotBeUsed) {
     EXPECT_EQ(tuka2(c.args), c.status) << c.args.back() << "\n" << err.str();
     EXPECT_NE(err.str().find(c.reason), std::string::npos) << err.str();
   }
-  EXPECT_FALSE(fs::exists(path("g.EHC")));
+  EXPECT_FALSE(fs::exists(path("g.ehc")));
   // A source named .EHC gets the same name by default: refused, not overwritten.
   const std::string ehc = write("prog.EHC", "HALT\n");
   EXPECT_EQ(tuka2({"asm", ehc}), 2);
   EXPECT_EQ(ReadFile(ehc), "HALT\n");
+}
+
+// The object file takes the case of the source's extension; a file of the
+// other spelling beside it is named, and left as it was.
+TEST_F(AsmCommandTest, DefaultObjectInTheSourcesCase) {
+  const std::string lower = write("x.asm", "HALT\n");
+  write("x.EHC", "0000 1234 ; old\n");
+  ASSERT_EQ(tuka2({"asm", lower}), 0) << err.str();
+  EXPECT_EQ(out.str(), lower + ": 1 word to " + path("x.ehc") + "\n");
+  EXPECT_EQ(err.str(), path("x.EHC") + " is also here and was not changed\n");
+  EXPECT_EQ(ReadFile(path("x.ehc")), "0000 F000 ; HALT\r\n");
+  EXPECT_EQ(ReadFile(path("x.EHC")), "0000 1234 ; old\n");
+
+  const std::string upper = write("Y.ASM", "RET\n");
+  write("Y.ehc", "old");
+  write("y.Ehc", "old");
+  ASSERT_EQ(tuka2({"asm", upper}), 0) << err.str();
+  EXPECT_EQ(out.str(), upper + ": 1 word to " + path("Y.EHC") + "\n");
+  // Every other spelling of the name, each as the folder has it.
+  EXPECT_EQ(err.str(), path("Y.ehc") + " is also here and was not changed\n" + path("y.Ehc") +
+                           " is also here and was not changed\n");
+  EXPECT_EQ(ReadFile(path("Y.EHC")), "0000 E000 ; RET\r\n");
+
+  // Nothing said once the output is named, or when nothing is written.
+  ASSERT_EQ(tuka2({"asm", lower, "-o", path("x.ehc")}), 0) << err.str();
+  EXPECT_EQ(err.str(), "");
+  write("x.asm", "FOO\n");
+  EXPECT_EQ(tuka2({"asm", lower}), 1);
+  EXPECT_EQ(err.str().find("is also here"), std::string::npos) << err.str();
+  // A relative source names the other file as it names its folder.
+  const fs::path before = fs::current_path();
+  fs::current_path(folder_);
+  write("z.asm", "HALT\n");
+  write("z.EHC", "old");
+  const int status = tuka2({"asm", "z.asm"});
+  fs::current_path(before);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(err.str(), "z.EHC is also here and was not changed\n");
+}
+
+// A source saved as Windows-1252 gives the object file and listing of its
+// UTF-8 twin.
+TEST_F(AsmCommandTest, WindowsAnsiSourceWritesUtf8) {
+  const std::string ansi = write("ansi.asm",
+                                 "; \xBF"
+                                 "cu\xE1nto?\r\n  LLI R1, 7 ; \x93siete\x94\r\n  HALT\r\n");
+  const std::string utf8 = write("utf8.asm", "; ¿cuánto?\r\n  LLI R1, 7 ; “siete”\r\n  HALT\r\n");
+  ASSERT_EQ(tuka2({"asm", ansi, "-l", path("ansi.lst")}), 0) << err.str();
+  EXPECT_EQ(err.str(), "");
+  ASSERT_EQ(tuka2({"asm", utf8, "-l", path("utf8.lst")}), 0) << err.str();
+  EXPECT_EQ(ReadFile(path("ansi.ehc")), "0000 2107 ; LLI R1, 7 ; “siete”\r\n0001 F000 ; HALT\r\n");
+  EXPECT_EQ(ReadFile(path("ansi.ehc")), ReadFile(path("utf8.ehc")));
+  EXPECT_EQ(ReadFile(path("ansi.lst")), ReadFile(path("utf8.lst")));
+  EXPECT_NE(ReadFile(path("ansi.lst")).find("; ¿cuánto?"), std::string::npos);
 }
 
 // A source of 100 MB (sparse: no disk used) is refused before it is read,
