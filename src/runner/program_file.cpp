@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "assembler/object_name.h"
 #include "assembler/object_writers.h"
 #include "assembler/source_file.h"
 #include "loader/line_reader.h"
@@ -42,7 +43,7 @@ ProgramLoad loadSourceFile(Tuka2& tuka, const std::string& file, std::ostream& e
   writer.finish();
   const std::string bytes = object.str();
   MemorySource source(bytes);
-  tuka.load.loadSource(ObjectFormat::Ehc, DefaultObjectName(file), source, bytes.size());
+  tuka.load.loadSource(ObjectFormat::Ehc, assembler::DefaultObjectName(file), source, bytes.size());
   return ProgramLoad::Loaded;
 }
 
