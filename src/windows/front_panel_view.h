@@ -21,8 +21,11 @@ class FrontPanelView : public QWidget {
  public:
   explicit FrontPanelView(MachineAdapter& adapter, QWidget* parent = nullptr);
 
- private slots:
+ public slots:
+  // On/Off pressed; ORBEN started with a file presses it the same way.
   void BOnOffClick();
+
+ private slots:
   void BPasoPasoClick();
   void Pulsacion_Teclado();
   void Modifica_Teclado();

@@ -39,11 +39,17 @@ QMainWindow* StartOrben(const QString& file) {
     frame.moveCenter(screen->availableGeometry().center());
     window->move(frame.topLeft());
   }
-  window->show();
-  if (!file.isEmpty()) {
-    // After the first paint, so that its boxes come over the window.
-    QTimer::singleShot(0, window, [window, file] { window->openObjectFile(file); });
+  if (file.isEmpty()) {
+    window->show();
+    return window;
   }
+  // Switched on before the file is loaded: switching on initialises memory
+  // (while that option is checked, as it is at start) and would wipe a
+  // program loaded while TUKA-2 was off.
+  window->switchOn();
+  window->show();
+  // After the first paint, so that its boxes come over the window.
+  QTimer::singleShot(0, window, [window, file] { window->openObjectFile(file); });
   return window;
 }
 

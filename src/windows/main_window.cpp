@@ -86,7 +86,8 @@ MainWindow::MainWindow() : adapter_(std::make_unique<MachineAdapter>()) {
   page_layout->addWidget(front_bar_);
   front_piece_ = new DockPiece(QStringLiteral("PPanel_Frontal"),
                                QStringLiteral("Panel frontal de TUKA-2"), front_bar_);
-  front_piece_->setContent(new FrontPanelView(*adapter_, front_piece_));
+  front_view_ = new FrontPanelView(*adapter_, front_piece_);
+  front_piece_->setContent(front_view_);
   describePanel(*front_piece_);
   front_piece_->setMinimumSize(428, 180);
   // The piece's grip lies in the margin; the front panel itself starts at 400.
@@ -196,6 +197,10 @@ void MainWindow::ORBEN_Inicio() {
 
 void MainWindow::Cargarprogramaobjeto1Click() {
   adapter_->tuka().load.chooseAndLoad();
+}
+
+void MainWindow::switchOn() {
+  if (!adapter_->machine().powerOn()) front_view_->BOnOffClick();
 }
 
 void MainWindow::openObjectFile(const QString& path) {

@@ -25,10 +25,14 @@ class MainWindow : public QMainWindow {
   Q_OBJECT
 
  public:
-  // Loads `path` as if the user had chosen it in DAbrir.
-  void openObjectFile(const QString& path);
   MainWindow();
   ~MainWindow() override;
+
+  // Switches TUKA-2 on as a press of On/Off does (its own handler), when
+  // it is off.
+  void switchOn();
+  // Loads `path` as if the user had chosen it in DAbrir.
+  void openObjectFile(const QString& path);
 
   MachineAdapter& adapter() { return *adapter_; }
   // TForm2 and TForm3, created hidden after the main window.
@@ -69,6 +73,7 @@ class MainWindow : public QMainWindow {
   DockPiece* menu_piece_ = nullptr;
   DockBar* front_bar_ = nullptr;
   DockPiece* front_piece_ = nullptr;
+  FrontPanelView* front_view_ = nullptr;
   DockBar* internal_bar_ = nullptr;
   DockPiece* internal_piece_ = nullptr;
   InternalPanelView* internal_view_ = nullptr;

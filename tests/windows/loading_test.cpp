@@ -128,40 +128,6 @@ class LoadingTest : public QObject {
     }
   }
 
-  // orben FILE, as a file manager starts it: the window comes up and the
-  // file is loaded as if chosen in DAbrir, TUKA-2 still off.
-  void startedWithAFileOpensIt() {
-    Program program(QStringLiteral(ORBEN_EXAMPLES "/suma.ehc"));
-    QTRY_COMPARE(program.listing().size(), 5);
-    QCOMPARE(program.listing().first(), QStringLiteral("[0000]: LLI R1, H'05"));
-    QCOMPARE(program.listing().last(), QStringLiteral("[0004]: HALT"));
-    QCOMPARE(program.machine().ReadMemoryWord(0).str(), std::string("2105"));
-    QCOMPARE(program.machine().ReadMemoryWord(4).str(), std::string("F000"));
-    QVERIFY(!program.machine().powerOn());
-    QVERIFY(program.script.takeMessages().isEmpty());
-  }
-
-  // A file that cannot be opened gives the load command's own box, and the
-  // window stays up with an empty listing.
-  void startedWithAMissingOrRefusedFileSaysSo() {
-    QTemporaryDir folder;
-    for (const QString& name : {QStringLiteral("falta.ehc"), QStringLiteral("programa.txt")}) {
-      Program program(folder.filePath(name));
-      QTRY_COMPARE(program.script.messages.size(), 1);
-      const QString message = program.script.takeMessages().first();
-      if (name.endsWith(QStringLiteral(".txt"))) {
-        // Boxes show each '\r' of a machine message as a line break.
-        QCOMPARE(
-            message,
-            QString::fromStdString(std::string(orben::kBadExtensionMessage)).replace(u'\r', u'\n'));
-      } else {
-        QVERIFY2(message.contains(name), qPrintable(message));
-      }
-      QVERIFY(program.window()->isVisible());
-      QVERIFY(program.listing().isEmpty());
-    }
-  }
-
   // The main window closed from code while a load's box is open: the box
   // is answered, no further box opens, and the window goes once the load
   // has returned, without freeing anything twice.
