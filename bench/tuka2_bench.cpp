@@ -1,6 +1,10 @@
 // Speed of the instruction cycle, of the command-line runner and of loading.
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -124,6 +128,42 @@ void BM_LoadFiftyMegabyteLine(benchmark::State& state) {
   std::filesystem::remove(file);
 }
 BENCHMARK(BM_LoadFiftyMegabyteLine)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Peak resident memory of `tuka2 run --json --dump-memory` on 20 MB of
+// valid EHC lines (two million records, addresses repeating every 8000H),
+// the report written to /dev/null. Each run is a child process, so the
+// figure is its own peak and not this program's.
+void BM_Tuka2RunJsonPeakMemory(benchmark::State& state) {
+  std::string text;
+  text.reserve(20'000'000);
+  char line[16];
+  for (unsigned n = 0; text.size() < 20'000'000; ++n) {
+    std::snprintf(line, sizeof line, "%04X %04X\n", n % 0x8000, (n * 7919) & 0xFFFF);
+    text += line;
+  }
+  const std::string file = tempFile("orben-bench-20mb.ehc", text).string();
+  const double size = static_cast<double>(text.size());
+  text.clear();
+  text.shrink_to_fit();
+  long peak_kb = 0;
+  for (auto _ : state) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      std::ofstream sink("/dev/null");
+      std::ostringstream err;
+      _exit(runner::runCommandLine({"run", file, "--json", "--dump-memory", "--max-steps", "10"},
+                                   sink, err));
+    }
+    int status = 0;
+    rusage usage{};
+    ::wait4(child, &status, 0, &usage);
+    peak_kb = std::max(peak_kb, usage.ru_maxrss);
+  }
+  std::filesystem::remove(file);
+  state.counters["peak_MB"] = static_cast<double>(peak_kb) / 1024;
+  state.counters["bound_MB"] = (4 * size) / (1 << 20) + 64;
+}
+BENCHMARK(BM_Tuka2RunJsonPeakMemory)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 }  // namespace orben
