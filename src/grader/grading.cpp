@@ -6,8 +6,8 @@
 #include <thread>
 
 #include "assembler/assembler.h"
+#include "assembler/object_in_memory.h"
 #include "assembler/object_name.h"
-#include "assembler/object_writers.h"
 #include "assembler/source_file.h"
 #include "assembler/text.h"
 #include "loader/line_reader.h"
@@ -50,8 +50,6 @@ Program PrepareProgram(const std::string& path) {
   }
   // An assembly source: its EHC text in memory, loaded as the file that
   // tuka2 asm would write.
-  std::ostringstream object;
-  assembler::ObjectWriter writer(ObjectFormat::Ehc, object);
   std::vector<assembler::Diagnostic> errors;
   struct ErrorKeeper : assembler::AssemblyOutput {
     std::vector<assembler::Diagnostic>* kept;
@@ -60,8 +58,8 @@ Program PrepareProgram(const std::string& path) {
     }
   } keeper;
   keeper.kept = &errors;
-  assembler::OutputFan fan({&writer, &keeper});
-  const auto result = assembler::Assemble(*text, fan);
+  auto assembled = assembler::AssembleInMemory(*text, keeper);
+  const auto& result = assembled.result;
   if (!result.ok()) {
     program.problems.push_back(Concat("the assembly of ", path, " failed with ",
                                       std::to_string(result.errors),
@@ -75,7 +73,7 @@ Program PrepareProgram(const std::string& path) {
     }
     return program;
   }
-  program.bytes = object.str();
+  program.bytes = std::move(assembled.ehc);
   program.load_name = assembler::DefaultObjectName(path);
   return program;
 }

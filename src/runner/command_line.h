@@ -37,8 +37,9 @@ class CommandLine {
   CLI::Option* addFill(CLI::App& app);
 
   Options& options_;
-  CLI::App run_{"Runs a TUKA-2 object program as the front panel would.", "tuka2 run"};
-  CLI::App dis_{"Loads an object program and prints its listing.", "tuka2 dis"};
+  CLI::App run_{"Runs a TUKA-2 program (object file or source) as the front panel would.",
+                "tuka2 run"};
+  CLI::App dis_{"Loads a program (object file or source) and prints its listing.", "tuka2 dis"};
   CLI::App asm_{"Assembles a TUKA-2 source into an object file.", "tuka2 asm"};
   RawValues raw_;
   std::vector<CLI::Option*> fill_;

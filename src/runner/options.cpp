@@ -26,9 +26,9 @@ run   does what a user does at the front panel: switches TUKA-2 on (memory
       initialised), loads FILE (.EHC or .HEX, by the last four characters of
       its name; any other name is an assembly source, assembled in memory
       as asm would, its errors and warnings on stderr), sets the --in input
-      ports, keys --start into the keypad,
-      leaves step mode with Paso a paso, presses Ejecutar and lets the step
-      timer tick until the run ends:
+      ports, keys --start into the keypad, leaves step mode with Paso a
+      paso, presses Ejecutar and lets the step timer tick until the run
+      ends:
         halt            at HALT
         error           at an execution error that stops the run
         no-instruction  at a fetch from F000 or above, which executes nothing

@@ -1,9 +1,7 @@
 #include "runner/program_file.h"
 
-#include <sstream>
-
+#include "assembler/object_in_memory.h"
 #include "assembler/object_name.h"
-#include "assembler/object_writers.h"
 #include "assembler/source_file.h"
 #include "loader/line_reader.h"
 #include "loader/load_command.h"
@@ -30,20 +28,16 @@ ProgramLoad loadSourceFile(Tuka2& tuka, const std::string& file, std::ostream& e
     err << "tuka2: cannot read " << file << ": " << reason << '\n';
     return ProgramLoad::NotReadable;
   }
-  std::ostringstream object;
-  assembler::ObjectWriter writer(ObjectFormat::Ehc, object);
   DiagnosticPrinter printer(file, err);
-  assembler::OutputFan fan({&printer, &writer});
-  const assembler::AssemblyResult result = assembler::Assemble(*text, fan);
-  if (!result.ok()) {
-    err << file << ": " << result.errors << (result.errors == 1 ? " error" : " errors")
-        << ", nothing loaded\n";
+  const auto assembled = assembler::AssembleInMemory(*text, printer);
+  if (!assembled.result.ok()) {
+    const std::size_t errors = assembled.result.errors;
+    err << file << ": " << errors << (errors == 1 ? " error" : " errors") << ", nothing loaded\n";
     return ProgramLoad::NotAssembled;
   }
-  writer.finish();
-  const std::string bytes = object.str();
-  MemorySource source(bytes);
-  tuka.load.loadSource(ObjectFormat::Ehc, assembler::DefaultObjectName(file), source, bytes.size());
+  MemorySource source(assembled.ehc);
+  tuka.load.loadSource(ObjectFormat::Ehc, assembler::DefaultObjectName(file), source,
+                       assembled.ehc.size());
   return ProgramLoad::Loaded;
 }
 
