@@ -1,9 +1,9 @@
 #!/bin/sh
 # tools/deb-check.sh [BUILD]: builds the Debian package from BUILD (default
 # build) with CPack, checks that it holds exactly the installed files of
-# tests/install/expected_files.txt, installs it with apt-get (which brings
-# its dependencies), runs both programs, removes it and checks that its
-# files are gone. Needs root or sudo; without them it says so and stops.
+# tests/install/expected_files.txt and that lintian finds no error in it,
+# installs it with apt-get (which brings its dependencies), runs both
+# programs, removes it and checks that its files are gone. Needs root or sudo; without them it says so and stops.
 set -eu
 cd "$(dirname "$0")/.."
 build=${1:-build}
@@ -20,6 +20,9 @@ trap 'rm -rf "$work"' EXIT
 dpkg-deb --contents "$deb" | awk '$1 !~ /^d/ {print $NF}' | sed 's|^\./usr/||' | LC_ALL=C sort >"$work/held.txt"
 diff -u tests/install/expected_files.txt "$work/held.txt"
 echo "== the package holds exactly the installed files"
+# Debian's own checks: an error fails, warnings are shown.
+lintian --fail-on error "$deb"
+echo "== lintian finds no error"
 
 $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$(realpath "$deb")" >/dev/null
 dpkg -s orben | grep -q '^Status: install ok installed'
@@ -31,7 +34,7 @@ echo "== installed: orben and tuka2 run"
 
 $sudo env DEBIAN_FRONTEND=noninteractive dpkg -r orben >/dev/null
 for file in /usr/bin/orben /usr/bin/tuka2 /usr/share/applications/org.orben.Orben.desktop \
-    /usr/share/metainfo/org.orben.Orben.metainfo.xml /usr/share/man/man1/orben.1; do
+    /usr/share/metainfo/org.orben.Orben.metainfo.xml /usr/share/man/man1/orben.1.gz; do
   [ ! -e "$file" ] || { echo "deb-check: $file is left after dpkg -r"; exit 1; }
 done
 echo "== removed cleanly"

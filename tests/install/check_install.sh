@@ -39,7 +39,7 @@ grep -q '^50:text/x-ihex:\*\.hex$' "$usr/share/mime/globs2" || { echo "FAIL: *.h
 grep -q '^MimeType=text/x-tuka2-ehc;text/x-ihex;$' "$usr/share/applications/org.orben.Orben.desktop"
 
 for page in orben tuka2; do
-  rendered=$(MANWIDTH=80 man --warnings -l "$usr/share/man/man1/$page.1" 2>"$work/warnings")
+  rendered=$(MANWIDTH=80 man --warnings -l "$usr/share/man/man1/$page.1.gz" 2>"$work/warnings")
   if [ -s "$work/warnings" ]; then
     echo "FAIL: man $page warns:"; cat "$work/warnings"; exit 1
   fi

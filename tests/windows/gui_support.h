@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPointer>
@@ -190,13 +192,25 @@ inline void startTimedRun(Program& program, const QString& address) {
   key(address);
   click("BEjecutar");
 }
-// An answer for DAbrir: chooses the file `path`.
+// The name of `path` written into `files`' name field, in `path`'s folder,
+// as a user types it there. QFileDialog::selectFile leaves that field as it
+// is while it has the focus (it takes the user to be typing), and whether
+// the focus has reached it when a script answers depends on when the
+// dialog's activation came in: the field is filled whatever the focus.
+inline void nameFile(QFileDialog* files, const QString& path) {
+  auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+  QVERIFY2(name, "the file dialog has no name field");
+  files->setDirectory(QFileInfo(path).absolutePath());
+  name->setText(QFileInfo(path).fileName());
+}
+// An answer for DAbrir: chooses the file `path`; the dialog must take it.
 inline ModalScript::Answer chooseFile(const QString& path) {
   return [path](QWidget* dialog) {
     auto* files = qobject_cast<QFileDialog*>(dialog);
     QVERIFY(files && files->objectName() == QStringLiteral("DAbrir"));
-    files->selectFile(path);
+    nameFile(files, path);
     QMetaObject::invokeMethod(files, "accept");
+    QCOMPARE(files->result(), int(QDialog::Accepted));
   };
 }
 // Writes `bytes` to the file `name` in `folder`; its full name.

@@ -5,6 +5,7 @@
 
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QScreen>
 
@@ -41,6 +42,35 @@ class MainMenuTest : public QObject {
     });
     trigger("Cargarprogramaobjeto1");
     QVERIFY(program.listing().isEmpty());
+  }
+
+  // DAbrir takes the chosen file whether its name field has the focus yet
+  // or not (a user who types there has it): the file is loaded either way.
+  void theFileDialogTakesTheNameWhereverTheFocusIs() {
+    Program program;
+    program.window()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(program.window()));
+    QTemporaryDir folder;
+    for (const bool focused : {false, true}) {
+      const QString path = writeFile(folder, focused ? "con_foco.ehc" : "sin_foco.ehc",
+                                     focused ? "0000 F000\r\n" : "0000 E000\r\n");
+      program.script.then([focused, path](QWidget* dialog) {
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(name);
+        if (focused) {
+          dialog->activateWindow();
+          name->setFocus();
+          QTRY_VERIFY(name->hasFocus());
+        } else {
+          name->clearFocus();
+          QVERIFY(!name->hasFocus());
+        }
+        chooseFile(path)(dialog);
+      });
+      trigger("Cargarprogramaobjeto1");
+      QVERIFY(program.script.done());
+      QCOMPARE(program.listing(), QStringList{focused ? "[0000]: HALT" : "[0000]: RET"});
+    }
   }
 
   // A message box breaks lines only where its message does: the EHC format
