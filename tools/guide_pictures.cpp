@@ -207,8 +207,7 @@ class GuidePictures : public Session {
       }
       expect(files->windowTitle() == QStringLiteral("Cargar fichero objeto en ORBEN"),
              "DAbrir's title");
-      files->setDirectory(QFileInfo(program).absolutePath());
-      files->selectFile(QFileInfo(program).fileName());
+      nameFile(files, program);
       settleOpen(files);
       save(compose({files}), "file_dialog.png");
       QMetaObject::invokeMethod(files, "accept", Qt::QueuedConnection);

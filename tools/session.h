@@ -15,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -252,6 +253,19 @@ class Session : public PictureBook {
     return canvas;
   }
 
+  // Puts `path` in the file dialog: its folder, and its name written into
+  // the name field. selectFile leaves that field alone once the dialog is
+  // active and the field has the focus, which depends on when the
+  // activation came in; writing the field works whatever the focus.
+  void nameFile(QFileDialog* files, const QString& path) {
+    files->setDirectory(QFileInfo(path).absolutePath());
+    if (auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+      name->setText(QFileInfo(path).fileName());
+    } else {
+      fail(QStringLiteral("the file dialog has no name field"));
+    }
+  }
+
   // An answer for DAbrir: chooses the file `path`.
   Answer chooseFile(const QString& path) {
     return [this, path](QWidget* modal) {
@@ -261,7 +275,7 @@ class Session : public PictureBook {
         if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
         return;
       }
-      files->selectFile(path);
+      nameFile(files, path);
       // Queued, so that a box the dialog opens on ¡Abrir! is answered too.
       QMetaObject::invokeMethod(files, "accept", Qt::QueuedConnection);
     };
