@@ -52,6 +52,10 @@ class CellValue {
     return CellValue(bits);
   }
 
+  // The value as its one number, and back: what a record keeps of a cell.
+  constexpr std::uint64_t bits() const { return bits_; }
+  static constexpr CellValue ofBits(std::uint64_t bits) { return CellValue(bits); }
+
   constexpr CellState state() const { return static_cast<CellState>(bits_ >> 16 & 0xFF); }
   constexpr bool isWord() const { return bits_ <= 0xFFFF; }
   // The word; 0 for a cell that holds none.

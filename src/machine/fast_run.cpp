@@ -31,7 +31,11 @@ struct Numbers {
 class Interpreter {
  public:
   Interpreter(Machine& m, Numbers& s, const WatchedAddresses& watched)
-      : m_(m), s_(s), watched_(watched), memory_(m.memory().data()) {}
+      : m_(m),
+        s_(s),
+        watched_(watched),
+        memory_(m.memory().data()),
+        breaks_(m.breakpoints().empty() ? nullptr : m.breakpoints().table()) {}
 
   // PC := pc, as SetPC does: the listing follows it.
   void setPC(unsigned pc) {
@@ -43,10 +47,21 @@ class Interpreter {
   }
 
   // Executes instructions until `limit` or one to leave to
-  // ExecuteInstruction; returns how many ran.
-  std::uint64_t run(std::uint64_t limit) {
+  // ExecuteInstruction; returns how many ran. A tick does not execute the
+  // instruction at a breakpoint: the run leaves it to the tick, which
+  // stops there; the first instruction, when Ejecutar runs it, does not
+  // stop. With no breakpoint set, the loop tests none.
+  std::uint64_t run(std::uint64_t limit, bool first_is_a_tick) {
     std::uint64_t done = 0;
-    while (done < limit && step()) ++done;
+    if (breaks_ == nullptr) {
+      while (done < limit && step()) ++done;
+      return done;
+    }
+    if (!first_is_a_tick) {
+      if (!step()) return 0;
+      ++done;
+    }
+    while (done < limit && breaks_[s_.pc] == Breakpoints::Kind::None && step()) ++done;
     return done;
   }
 
@@ -161,6 +176,7 @@ class Interpreter {
   Numbers& s_;
   const WatchedAddresses& watched_;
   const std::uint8_t* memory_;
+  const Breakpoints::Kind* breaks_;
 };
 
 // The state in numbers, or false when a register or the first PC holds no
@@ -212,7 +228,7 @@ FastRun::~FastRun() = default;
 std::uint64_t FastRun::run(Start start, std::uint64_t limit) {
   if (limit == 0 || !m_.powerOn() || m_.stepMode() != StepMode::Timed) return 0;
   if (start == Start::Tick && m_.panelState() != PanelState::Executing) return 0;
-  if (m_.memory().size() != MemoryStore::kMachineBytes) return 0;
+  if (m_.memory().size() != MemoryStore::kMachineBytes || processor_.watched()) return 0;
   const bool from_keypad =
       start == Start::Ejecutar && m_.panelState() != PanelState::ContinueRequested;
   const CellValue first_pc = m_.cellValue(from_keypad ? kCellKeypad : kCellPC);
@@ -224,7 +240,8 @@ std::uint64_t FastRun::run(Start start, std::uint64_t limit) {
   }
   Interpreter interpreter(m_, s, *watched_);
   if (from_keypad) interpreter.setPC(first_pc.asWord());
-  const std::uint64_t done = interpreter.run(limit);
+  if (start == Start::Ejecutar) m_.breakpoints().reached(first_pc.asWord());
+  const std::uint64_t done = interpreter.run(limit, start == Start::Tick);
   if (done == 0) return 0;
   writeNumbers(m_, interpreter, s);
   processor_.countExecutions(done);

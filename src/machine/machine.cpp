@@ -46,7 +46,10 @@ void Machine::ErrorStop() {
 }
 
 void Machine::setStepMode(StepMode mode) {
-  const bool lamp = mode == StepMode::StepByStep;
+  restoreStepMode(mode, mode == StepMode::StepByStep);
+}
+
+void Machine::restoreStepMode(StepMode mode, bool lamp) {
   if (step_mode_ == mode && step_lamp_ == lamp) return;
   step_mode_ = mode;
   step_lamp_ = lamp;

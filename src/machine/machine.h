@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "machine/breakpoints.h"
 #include "machine/cell_value.h"
 #include "machine/cells.h"
 #include "machine/memory_store.h"
@@ -154,6 +155,12 @@ class Machine {
   // names them even where the value did not change.
   std::uint64_t outputsWritten() const { return outputs_written_; }
   void noteOutputsWritten(std::uint64_t ports) { outputs_written_ |= ports; }
+  // Stepping back: the ports written as they were before the step.
+  void restoreOutputsWritten(std::uint64_t ports) { outputs_written_ = ports; }
+
+  // Where a timed run stops before executing.
+  Breakpoints& breakpoints() { return breakpoints_; }
+  const Breakpoints& breakpoints() const { return breakpoints_; }
 
   // Flags: SetFlagZ..SetFlagV are setFlag(Flag::Z..V, on).
   bool flag(Flag f) const { return flags_[static_cast<int>(f)]; }
@@ -178,6 +185,9 @@ class Machine {
   bool stepByStep() const { return step_mode_ == StepMode::StepByStep; }
   // Every change of the step mode lights or darkens LPP with it.
   void setStepMode(StepMode mode);
+  // Stepping back: the mode and the lamp as they were, the lamp dark in
+  // step mode included.
+  void restoreStepMode(StepMode mode, bool lamp);
   // The step lamp LPP. Dark at start although the mode is step by step, as
   // the panel is defined; from the first change of the mode on it follows
   // the mode.
@@ -235,6 +245,7 @@ class Machine {
   std::uint64_t error_stops_ = 0;
   std::uint64_t outputs_written_ = 0;
   MemoryStore memory_;
+  Breakpoints breakpoints_;
   std::vector<MachineObserver*> observers_;
   std::vector<MachineObserver*> cell_observers_;
   std::vector<MachineObserver*> flag_observers_;

@@ -1,5 +1,7 @@
 #include "machine/processor.h"
 
+#include <algorithm>
+
 #include "machine/alu.h"
 
 namespace orben {
@@ -44,7 +46,25 @@ void Processor::AdvancePC() {
   copyPCAndIRToARAndDR();
 }
 
+void Processor::addInstructionObserver(InstructionObserver* observer) {
+  instruction_observers_.push_back(observer);
+}
+
+void Processor::removeInstructionObserver(InstructionObserver* observer) {
+  std::erase(instruction_observers_, observer);
+}
+
 Outcome Processor::ExecuteInstruction() {
+  if (instruction_observers_.empty()) return executeUnwatched();
+  // A copy, so that an observer may leave while it is told.
+  const auto observers = instruction_observers_;
+  for (auto* observer : observers) observer->instructionBegins();
+  const Outcome outcome = executeUnwatched();
+  for (auto* observer : observers) observer->instructionEnds(outcome);
+  return outcome;
+}
+
+Outcome Processor::executeUnwatched() {
   ++executions_;
   if (m_.panelState() != PanelState::ContinueRequested) SetPC(m_.cellValue(kCellKeypad));
   const CellValue w = m_.memoryWord(m_.cellValue(kCellPC).value());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "machine/machine.h"
 
@@ -14,6 +15,16 @@ enum class Outcome : std::uint8_t {
   NoInstruction,  // the fetch found no word (PC at F000 or above)
 };
 
+// Told when each instruction begins (before its first change, PC from the
+// keypad included) and when it ends (after its last change, before anyone
+// answers its message): what it changed in between is that instruction's.
+class InstructionObserver {
+ public:
+  virtual ~InstructionObserver() = default;
+  virtual void instructionBegins() = 0;
+  virtual void instructionEnds(Outcome outcome) = 0;
+};
+
 // The TUKA-2 processor: one call of ExecuteInstruction executes exactly one
 // instruction and writes every changed cell before it returns.
 class Processor {
@@ -23,6 +34,8 @@ class Processor {
   // Unless Continuar asked for it (PanelState::ContinueRequested), PC is
   // first loaded from the keypad.
   Outcome ExecuteInstruction();
+  // The same, without telling the instruction observers.
+  Outcome executeUnwatched();
   // PC := t, then the listing marks the line of t.
   void SetPC(const CellValue& t) { m_.setProgramCounter(t); }
   void SetIR(const CellValue& t) { m_.setCell(kCellIR, t); }
@@ -33,6 +46,16 @@ class Processor {
   // each that a run on plain numbers counted in (FastRun).
   std::uint64_t executions() const { return executions_; }
   void countExecutions(std::uint64_t n) { executions_ += n; }
+  // Stepping back takes an execution out of the count.
+  void uncountExecution() {
+    if (executions_ > 0) --executions_;
+  }
+
+  // Watching instructions one by one: a run on plain numbers runs none
+  // while anyone watches.
+  void addInstructionObserver(InstructionObserver* observer);
+  void removeInstructionObserver(InstructionObserver* observer);
+  bool watched() const { return !instruction_observers_.empty(); }
 
  private:
   void loadStore(int op, int a, int offset);
@@ -53,6 +76,7 @@ class Processor {
 
   Machine& m_;
   std::uint64_t executions_ = 0;
+  std::vector<InstructionObserver*> instruction_observers_;
 };
 
 }  // namespace orben

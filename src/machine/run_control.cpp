@@ -32,6 +32,15 @@ void RunControl::continueExecution() {
   }
 }
 
+bool RunControl::stopsAtBreakpoint() {
+  const CellValue pc = m_.cellValue(kCellPC);
+  if (!pc.isWord() || !m_.breakpoints().has(pc.asWord())) return false;
+  m_.breakpoints().reached(pc.asWord());
+  m_.setStepMode(StepMode::StepByStep);
+  at_breakpoint_ = true;
+  return true;
+}
+
 void RunControl::toggleStepMode() {
   if (m_.stepMode() == StepMode::Timed) {
     m_.setStepMode(StepMode::StepByStep);

@@ -52,7 +52,13 @@ class RunControl {
       : m_(machine), processor_(processor), stepper_(stepper) {}
 
   // Ejecutar: executes the instruction at the keyed address.
-  Outcome executeFromKeypad() { return processor_.ExecuteInstruction(); }
+  Outcome executeFromKeypad() {
+    const CellValue start = m_.cellValue(kCellKeypad);
+    if (m_.panelState() != PanelState::ContinueRequested && start.isWord()) {
+      m_.breakpoints().reached(start.asWord());
+    }
+    return processor_.ExecuteInstruction();
+  }
   // Continuar: steps address or register mode, or executes the instruction
   // at PC.
   void continueExecution();
@@ -60,33 +66,44 @@ class RunControl {
   // pauses, so that no tick runs until Ejecutar or Continuar.
   void toggleStepMode();
   // The step timer's tick: Continuar, only while on, timed and executing.
-  // True when it executed.
+  // True when it executed. A tick that would execute the instruction at a
+  // breakpoint stops the run before it instead, as an error stop does
+  // (step mode, the lamp lit) but with no message; the next Ejecutar or
+  // Continuar executes it.
   bool tick() {
+    at_breakpoint_ = false;
     if (!m_.powerOn() || m_.stepMode() != StepMode::Timed ||
         m_.panelState() != PanelState::Executing) {
       return false;
     }
+    if (stopsAtBreakpoint()) return false;
     continueAtPC();
     return true;
   }
+  // Whether the last tick stopped at a breakpoint.
+  bool stoppedAtBreakpoint() const { return at_breakpoint_; }
   // The speed dialog; "¡Vale!" sets StepInterval, which the windows give to
   // the timer.
   void chooseSpeed();
 
   // How the last instruction that Continuar or a tick executed ended.
-  Outcome lastOutcome() const { return last_outcome_; }
+  Outcome lastOutcome() const { return outcome_; }
 
  private:
   // Continuar while executing or paused: the instruction at PC.
   void continueAtPC() {
+    const CellValue pc = m_.cellValue(kCellPC);
+    if (pc.isWord()) m_.breakpoints().reached(pc.asWord());
     m_.setPanelState(PanelState::ContinueRequested);
-    last_outcome_ = processor_.ExecuteInstruction();
+    outcome_ = processor_.ExecuteInstruction();
   }
+  bool stopsAtBreakpoint();
 
   Machine& m_;
   Processor& processor_;
   PanelModeStepper& stepper_;
-  Outcome last_outcome_ = Outcome::Executed;
+  Outcome outcome_ = Outcome::Executed;
+  bool at_breakpoint_ = false;
 };
 
 }  // namespace orben

@@ -1,0 +1,161 @@
+#include "debug/checks.h"
+
+#include "machine/alu.h"
+#include "panel/tuka2.h"
+
+namespace orben {
+
+namespace {
+
+constexpr int kRD = 13;
+constexpr int kRE = 14;
+constexpr unsigned kFirstMonitorWord = Machine::kMemoryWords;
+
+std::string hex(unsigned word) {
+  return std::string(wordOf(word & 0xFFFF).view());
+}
+
+// Whether the instruction `op` with register field `a` writes register a.
+bool writesRegister(unsigned op, unsigned a, int n) {
+  return static_cast<int>(a) == n &&
+         (op == 0x0 || op == 0x2 || op == 0x3 || op == 0x4 || (op >= 0x6 && op <= 0xB));
+}
+
+}  // namespace
+
+std::string_view checkKindName(CheckKind kind) {
+  switch (kind) {
+    case CheckKind::UnwrittenWord:
+      return "unwritten-word";
+    case CheckKind::RdNotSet:
+      return "rd-not-set";
+    case CheckKind::ProgramOverwritten:
+      return "program-overwritten";
+    case CheckKind::StackIntoProgram:
+      return "stack-into-program";
+    case CheckKind::EmptyStackReturn:
+      return "ret-empty-stack";
+  }
+  return "";
+}
+
+Checks::Checks(Tuka2& tuka)
+    : m_(tuka.machine),
+      processor_(tuka.processor),
+      written_(kFirstMonitorWord, true),
+      program_(kFirstMonitorWord, false),
+      executed_(kFirstMonitorWord, false) {
+  m_.addObserver(this);
+  m_.memory().addObserver(this);
+  processor_.addInstructionObserver(this);
+}
+
+Checks::~Checks() {
+  processor_.removeInstructionObserver(this);
+  m_.memory().removeObserver(this);
+  m_.removeObserver(this);
+}
+
+void Checks::cellChanged(CellId cell) {
+  if (cell != registerCell(kRD)) return;
+  // Switching on writes RD its power-on value; any later change sets it.
+  if (rd_power_on_write_pending_) {
+    rd_power_on_write_pending_ = false;
+    return;
+  }
+  rd_set_ = true;
+}
+
+void Checks::controlChanged(Control control) {
+  if (control != Control::PowerOn || !m_.powerOn()) return;
+  rd_set_ = false;
+  rd_power_on_write_pending_ = true;
+}
+
+void Checks::bytesChanged(std::size_t first, std::size_t count) {
+  for (std::size_t i = first; i < first + count; ++i) {
+    const std::size_t word = i / 2;
+    if (word >= kFirstMonitorWord) break;
+    written_[word] = true;
+    if (!in_instruction_) {
+      program_[word] = true;
+      executed_[word] = false;
+    }
+  }
+}
+
+void Checks::contentReplaced() {
+  written_.assign(kFirstMonitorWord, false);
+  program_.assign(kFirstMonitorWord, false);
+  executed_.assign(kFirstMonitorWord, false);
+}
+
+void Checks::report(CheckKind kind, std::uint16_t address, std::string text) {
+  if (!reported_.emplace(kind, address).second) return;
+  found_.push_back({kind, address, step_, std::move(text)});
+}
+
+void Checks::instructionBegins() {
+  in_instruction_ = true;
+  step_ = processor_.executions() + 1;
+  const CellValue at =
+      m_.cellValue(m_.panelState() == PanelState::ContinueRequested ? kCellPC : kCellKeypad);
+  if (!at.isWord() || at.asWord() >= kFirstMonitorWord) return;
+  const std::uint16_t pc = at.asWord();
+  const CellValue fetched = m_.memoryWord(pc);
+  if (!fetched.isWord()) return;
+  const unsigned w = fetched.asWord();
+  const unsigned op = w >> 12;
+  const unsigned a = w >> 8 & 0xF;
+  const unsigned n = w & 0xFF;
+
+  if (!written_[pc]) {
+    // Once, where the run enters words nothing wrote.
+    if (!in_unwritten_) {
+      report(CheckKind::UnwrittenWord, pc,
+             "executing " + hex(pc) +
+                 ", a word nothing has written since memory was filled "
+                 "(a missing HALT, or a jump to the wrong place?)");
+    }
+    in_unwritten_ = true;
+  } else {
+    in_unwritten_ = false;
+  }
+  executed_[pc] = true;
+
+  const CellValue rd = m_.registerValue(kRD);
+  const AluFlags flags{m_.flag(Flag::Z), m_.flag(Flag::S), m_.flag(Flag::C), m_.flag(Flag::V)};
+  const bool taken = (op == 0xC || op == 0xD) && conditionHolds(a, flags);
+  if (!rd_set_ && (op <= 0x1 || taken)) {
+    const char* what = op == 0x0 ? "LD" : op == 0x1 ? "ST" : op == 0xC ? "the branch" : "the call";
+    report(CheckKind::RdNotSet, pc,
+           std::string(what) + " at " + hex(pc) + " goes through RD, which still holds its " +
+               "power-on value " + std::string(rd.text().view()) + " (set RD first: LDI RD, name)");
+  }
+  if (writesRegister(op, a, kRD)) rd_set_ = true;
+
+  if (op == 0x1 && rd.isWord()) {
+    const unsigned ea = n + rd.asWord();
+    if (ea < kFirstMonitorWord && program_[ea] && executed_[ea]) {
+      report(CheckKind::ProgramOverwritten, pc,
+             "ST at " + hex(pc) + " writes over " + hex(ea) +
+                 ", an instruction of the program (the program overwrites itself)");
+    }
+  }
+  const CellValue re = m_.registerValue(kRE);
+  if (taken && op == 0xD && re.isWord()) {
+    const unsigned sp = (re.asWord() + 0xFFFFu) & 0xFFFF;
+    if (sp < kFirstMonitorWord && program_[sp]) {
+      report(CheckKind::StackIntoProgram, pc,
+             "the call at " + hex(pc) + " pushes its return address over " + hex(sp) +
+                 ", a word of the program (the stack ran into the program)");
+    }
+  }
+  if (op == 0xE && (!re.isWord() || re.asWord() >= kFirstMonitorWord)) {
+    report(CheckKind::EmptyStackReturn, pc,
+           "RET at " + hex(pc) + " with an empty stack (RE = " + std::string(re.text().view()) +
+               "): a return with no call before it");
+  }
+}
+
+}  // namespace orben
