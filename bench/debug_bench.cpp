@@ -1,0 +1,113 @@
+// The debugging services' costs, each against the bare interpreter on the
+// same loop: the fast path with and without a breakpoint set, the ticks
+// with the history recording, a step back, and a recorded step's bytes.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <memory>
+
+#include "bare_tuka2.h"
+#include "debug/history.h"
+#include "machine/fast_run.h"
+#include "machine/random_source.h"
+#include "machine/user_interface.h"
+#include "panel/tuka2.h"
+
+namespace orben {
+namespace {
+
+class SilentUi final : public UserInterface {
+ public:
+  void showMessage(std::string_view) override {}
+  bool askYesNo(std::string_view, std::string_view) override { return false; }
+  std::optional<WordText> askValue() override { return std::nullopt; }
+  std::optional<std::string> askObjectFile(const FileRequest&) override { return std::nullopt; }
+  std::optional<int> askSpeed(int) override { return std::nullopt; }
+  void reportFileError(std::string_view, std::string_view) override {}
+};
+
+// TUKA-2 switched on, the loop in memory, the start keyed, timed.
+struct LoopMachine {
+  SilentUi ui;
+  FillRandom fill{0};
+  Tuka2 tuka{ui, fill};
+  LoopMachine() {
+    tuka.power.TogglePower();
+    for (unsigned i = 0; i < std::size(kLoopWords); ++i) {
+      tuka.machine.WriteMemoryWord(i, CellValue::word(kLoopWords[i]));
+    }
+    tuka.machine.setCell(kCellKeypad, CellValue::word(0));
+    tuka.run.toggleStepMode();
+  }
+};
+
+double seconds(auto&& work) {
+  const auto t0 = std::chrono::steady_clock::now();
+  work();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+double bareSeconds(std::uint64_t steps) {
+  BareTuka2 bare = bareLoop();
+  const double t = seconds([&] { benchmark::DoNotOptimize(bare.run(steps)); });
+  benchmark::DoNotOptimize(bare.registers);
+  return t;
+}
+
+// The run on plain numbers, 20 million instructions an iteration; with
+// argument 1 a breakpoint is set where the loop never goes.
+void BM_FastPathBreakpoint(benchmark::State& state) {
+  constexpr std::uint64_t kSteps = 20'000'000;
+  double machine = 0;
+  double bare = 0;
+  for (auto _ : state) {
+    LoopMachine l;
+    if (state.range(0) != 0) l.tuka.machine.breakpoints().set(0x0100);
+    FastRun fast(l.tuka.machine, l.tuka.processor);
+    machine +=
+        seconds([&] { benchmark::DoNotOptimize(fast.run(FastRun::Start::Ejecutar, kSteps)); });
+    bare += bareSeconds(kSteps);
+  }
+  const auto steps = static_cast<double>(kSteps * state.iterations());
+  state.counters["Mips"] = steps / machine / 1e6;
+  state.counters["bare_Mips"] = steps / bare / 1e6;
+  state.counters["ratio"] = bare / machine;
+}
+BENCHMARK(BM_FastPathBreakpoint)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The ticks with a history recording every step, as tuka2 debug and the
+// windows run; a million steps an iteration. Then the cost of a step back
+// and the bytes a recorded step takes.
+void BM_RecordedStepsAndStepBack(benchmark::State& state) {
+  constexpr std::uint64_t kSteps = 1'000'000;
+  double forward = 0;
+  double back = 0;
+  double bare = 0;
+  double bytes_per_step = 0;
+  for (auto _ : state) {
+    LoopMachine l;
+    History history(l.tuka);
+    forward += seconds([&] {
+      l.tuka.run.executeFromKeypad();
+      for (std::uint64_t i = 1; i < kSteps; ++i) l.tuka.run.tick();
+    });
+    bytes_per_step =
+        static_cast<double>(history.bytesUsed()) / static_cast<double>(history.depth());
+    back += seconds([&] {
+      while (history.stepBack()) {
+      }
+    });
+    bare += bareSeconds(kSteps);
+  }
+  const auto steps = static_cast<double>(kSteps * state.iterations());
+  state.counters["recorded_Mips"] = steps / forward / 1e6;
+  state.counters["ratio"] = bare / forward;
+  state.counters["step_back_ns"] = back / steps * 1e9;
+  state.counters["bytes_per_step"] = bytes_per_step;
+}
+BENCHMARK(BM_RecordedStepsAndStepBack)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+}  // namespace orben
+
+BENCHMARK_MAIN();
