@@ -9,10 +9,11 @@
 
 #include "disasm/listing_commands.h"
 #include "machine/random_source.h"
-#include "runner/run.h"
-#include "runner/runner.h"
+#include "session/headless_ui.h"
+#include "session/report.h"
+#include "session/run.h"
 
-namespace orben::runner {
+namespace orben::session {
 namespace {
 
 using Words = std::vector<std::pair<unsigned, unsigned>>;  // address, word
@@ -140,4 +141,4 @@ TEST(RunPaths, FastAndStepByStepAgreeOnThousandsOfRandomPrograms) {
 }
 
 }  // namespace
-}  // namespace orben::runner
+}  // namespace orben::session
