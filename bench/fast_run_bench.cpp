@@ -15,6 +15,7 @@
 #include "machine/random_source.h"
 #include "panel/tuka2.h"
 #include "runner/runner.h"
+#include "session/headless_ui.h"
 
 namespace orben {
 namespace {
@@ -98,7 +99,7 @@ BENCHMARK(BM_Tuka2RunAgainstBareInterpreter)->Unit(benchmark::kMillisecond)->Ite
 // The step-by-step path as the windows' timer takes it, one tick per
 // instruction, with the listing's marker and no other observer.
 void BM_StepByStepTicks(benchmark::State& state) {
-  orben::runner::HeadlessUi ui;  // answers no question, keeps the messages
+  orben::session::HeadlessUi ui;  // answers no question, keeps the messages
   FillRandom fill(0);
   Tuka2 tuka(ui, fill);
   tuka.power.TogglePower();

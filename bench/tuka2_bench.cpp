@@ -14,6 +14,7 @@
 #include "machine/random_source.h"
 #include "panel/tuka2.h"
 #include "runner/runner.h"
+#include "session/headless_ui.h"
 
 namespace orben {
 namespace {
@@ -44,7 +45,7 @@ std::filesystem::path fullEhcFile() {
 
 // The timed run as tuka2 makes it: one timer tick per instruction.
 void runLoop(benchmark::State& state, bool full_listing) {
-  orben::runner::HeadlessUi ui;  // answers no question, keeps the messages
+  orben::session::HeadlessUi ui;  // answers no question, keeps the messages
   FillRandom fill(0);
   Tuka2 tuka(ui, fill);
   tuka.power.TogglePower();
@@ -120,7 +121,7 @@ void BM_LoadFiftyMegabyteLine(benchmark::State& state) {
   text.clear();
   text.shrink_to_fit();
   for (auto _ : state) {
-    orben::runner::HeadlessUi ui;  // answers no question, keeps the messages
+    orben::session::HeadlessUi ui;  // answers no question, keeps the messages
     FillRandom fill(0);
     Tuka2 tuka(ui, fill);
     benchmark::DoNotOptimize(tuka.load.loadFile(file));

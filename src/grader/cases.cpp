@@ -7,12 +7,13 @@
 
 #include "loader/line_scanner.h"
 #include "machine/word_text.h"
+#include "session/run.h"
 
 namespace orben::grader {
 
 namespace {
 
-constexpr std::uint64_t kDefaultMaxSteps = 1000000;  // as tuka2 run
+using session::kDefaultMaxSteps;  // as tuka2 run
 
 // One to `width` hexadecimal digits, either case.
 std::optional<unsigned> HexNumber(std::string_view text, std::size_t width) {

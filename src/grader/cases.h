@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "session/presets.h"
+
 namespace orben::grader {
 
 // How a run must end: the stop words of tuka2 run.
@@ -15,14 +17,10 @@ enum class StopKind { Halt, Error, NoInstruction, MaxSteps };
 std::string_view StopName(StopKind stop);
 std::optional<StopKind> StopOfName(std::string_view name);
 
-// Consecutive words from an address.
-struct MemoryBlock {
-  std::uint16_t address = 0;
-  std::vector<std::uint16_t> words;
-};
-
-// A number (a port, a register) and the word it holds.
-using NumberedWord = std::pair<int, std::uint16_t>;
+// Consecutive words from an address; a number (a port, a register) and
+// the word it holds: as a case presets them.
+using session::MemoryBlock;
+using session::NumberedWord;
 
 struct Expectation {
   StopKind stop = StopKind::Halt;

@@ -109,27 +109,27 @@ void WriteTextReport(const CaseFile& cases, const std::vector<ProgramResult>& re
   }
 }
 
-runner::JsonDocument JsonReport(const CaseFile& cases, const std::vector<ProgramResult>& results) {
-  runner::JsonDocument json;
+session::JsonDocument JsonReport(const CaseFile& cases, const std::vector<ProgramResult>& results) {
+  session::JsonDocument json;
   json["title"] = cases.title;
-  runner::JsonDocument& programs = json["programs"] = runner::JsonDocument::array();
+  session::JsonDocument& programs = json["programs"] = session::JsonDocument::array();
   bool all_passed = true;
   for (const ProgramResult& result : results) {
-    runner::JsonDocument program;
+    session::JsonDocument program;
     program["program"] = result.program;
     program["points"] = result.points();
     program["max_points"] = result.maxPoints();
     program["passed_cases"] = result.passedCases();
     program["cases"] = result.cases.size();
     program["problems"] = result.problems;
-    runner::JsonDocument& list = program["results"] = runner::JsonDocument::array();
+    session::JsonDocument& list = program["results"] = session::JsonDocument::array();
     for (const CaseResult& c : result.cases) {
-      runner::JsonDocument one;
+      session::JsonDocument one;
       one["name"] = c.name;
       one["passed"] = c.passed;
       one["points"] = c.points;
       one["max_points"] = c.max_points;
-      one["stop"] = c.stop.empty() ? runner::JsonDocument() : runner::JsonDocument(c.stop);
+      one["stop"] = c.stop.empty() ? session::JsonDocument() : session::JsonDocument(c.stop);
       one["steps"] = c.steps;
       one["differences"] = c.differences;
       list.push_back(std::move(one));

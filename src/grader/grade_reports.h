@@ -5,7 +5,7 @@
 
 #include "grader/cases.h"
 #include "grader/grading.h"
-#include "runner/json_writer.h"
+#include "session/json_writer.h"
 
 namespace orben::grader {
 
@@ -16,7 +16,7 @@ void WriteTextReport(const CaseFile& cases, const std::vector<ProgramResult>& re
                      std::ostream& out);
 
 // The same as one JSON object.
-runner::JsonDocument JsonReport(const CaseFile& cases, const std::vector<ProgramResult>& results);
+session::JsonDocument JsonReport(const CaseFile& cases, const std::vector<ProgramResult>& results);
 
 // JUnit XML: a test suite per program, a test case per case, a failure
 // with the differences for each case that failed.

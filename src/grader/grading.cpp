@@ -1,8 +1,6 @@
 #include "grader/grading.h"
 
 #include <atomic>
-#include <memory>
-#include <sstream>
 #include <thread>
 
 #include "assembler/assembler.h"
@@ -10,12 +8,9 @@
 #include "assembler/object_name.h"
 #include "assembler/source_file.h"
 #include "assembler/text.h"
-#include "loader/line_reader.h"
 #include "loader/load_command.h"
-#include "machine/random_source.h"
-#include "panel/tuka2.h"
-#include "runner/report.h"
-#include "runner/runner.h"
+#include "session/report.h"
+#include "session/session.h"
 
 namespace orben::grader {
 
@@ -93,7 +88,7 @@ void CompareWord(std::vector<std::string>& differences, const std::string& what,
 }
 
 std::string Quote(const std::string& message) {
-  return Concat("\"", runner::messageLine(message), "\"");
+  return Concat("\"", session::messageLine(message), "\"");
 }
 
 void CompareMessages(std::vector<std::string>& differences,
@@ -120,37 +115,23 @@ CaseResult RunCase(const Program& program, const Case& c, const CaseFile& file) 
     result.differences = program.problems;
     return result;
   }
-  runner::HeadlessUi ui;
-  std::unique_ptr<RandomSource> random;
-  if (file.seed) {
-    random = std::make_unique<SeededRandom>(*file.seed);
-  } else {
-    random = std::make_unique<FillRandom>(file.fill);
-  }
-  Tuka2 tuka(ui, *random);
-  runner::switchOn(tuka);
-  MemorySource source(program.bytes);
-  tuka.load.loadSource(program.format, program.load_name, source, program.bytes.size());
-  Machine& m = tuka.machine;
-  for (const MemoryBlock& block : c.memory) {
-    for (std::size_t i = 0; i < block.words.size(); ++i) {
-      m.WriteMemoryWord(static_cast<long long>(block.address + i), wordOf(block.words[i]));
-    }
-  }
-  for (const auto& [n, word] : c.registers) m.WriteRegister(n, wordOf(word));
-  runner::Options options;
-  options.start = Word(c.start);
-  options.max_steps = c.max_steps;
-  for (const auto& [port, word] : c.inputs) options.inputs.emplace_back(port, Word(word));
-  std::ostringstream no_trace;
-  const runner::RunResult ran = runner::runLoaded(tuka, options, no_trace);
-  result.stop = ran.stop;
+  session::Session tuka(file.seed ? session::PowerOnValues{std::nullopt, file.seed}
+                                  : session::PowerOnValues{file.fill, std::nullopt});
+  tuka.switchOn();
+  tuka.loadObject(program.format, program.load_name, program.bytes);
+  tuka.writePresets({c.memory, c.registers, c.inputs});
+  tuka.keyStart(Word(c.start));
+  tuka.leaveStepMode();
+  const session::RunResult ran = tuka.run({c.max_steps, std::nullopt});
+  const std::string_view stop = session::stopWord(ran.stop);
+  result.stop = stop;
   result.steps = ran.steps;
+  const Machine& m = tuka.machine();
 
   auto& differences = result.differences;
   const Expectation& expect = c.expect;
-  if (ran.stop != StopName(expect.stop)) {
-    differences.push_back(Concat("stopped at ", ran.stop, " after ", std::to_string(ran.steps),
+  if (stop != StopName(expect.stop)) {
+    differences.push_back(Concat("stopped at ", stop, " after ", std::to_string(ran.steps),
                                  ran.steps == 1 ? " step" : " steps", ", expected ",
                                  StopName(expect.stop)));
   }
@@ -179,7 +160,7 @@ CaseResult RunCase(const Program& program, const Case& c, const CaseFile& file) 
                                    ", got ", m.flag(flag) ? "1" : "0"));
     }
   }
-  if (expect.messages) CompareMessages(differences, *expect.messages, ui.messages.all());
+  if (expect.messages) CompareMessages(differences, *expect.messages, tuka.messages().all());
   result.passed = differences.empty();
   result.points = result.passed ? c.points : 0;
   return result;

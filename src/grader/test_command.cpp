@@ -6,6 +6,7 @@
 
 #include "assembler/source_file.h"
 #include "grader/grade_reports.h"
+#include "session/json_writer.h"
 
 namespace orben::grader {
 
@@ -80,7 +81,7 @@ int testCommandLine(const std::vector<std::string>& arguments, std::ostream& out
       options.threads > 0 ? options.threads : std::max(1u, std::thread::hardware_concurrency());
   const auto results = GradePrograms(options.programs, *parsed.cases, threads);
   if (options.json) {
-    runner::writeJsonDocument(JsonReport(*parsed.cases, results), out);
+    session::writeJsonDocument(JsonReport(*parsed.cases, results), out);
     out << '\n';
   } else {
     WriteTextReport(*parsed.cases, results, out);

@@ -15,7 +15,7 @@
 #include "assembler/object_name.h"
 #include "assembler/object_writers.h"
 #include "assembler/source_file.h"
-#include "runner/diagnostic_printer.h"
+#include "session/diagnostic_printer.h"
 
 namespace orben::runner {
 
@@ -23,6 +23,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace orben::assembler;
+using session::DiagnosticPrinter;
 
 // A file written under a temporary name beside `path` and renamed over it
 // by commit(); removed when it goes without a commit.

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "session/run.h"
+
 namespace orben::runner {
 
 enum class Command { Run, Dis, Asm, Help, Version };
@@ -19,7 +21,7 @@ struct Options {
   std::optional<std::uint16_t> fill;
   std::optional<std::uint64_t> seed;
   std::vector<std::pair<int, std::string>> inputs;  // port, four upper-case digits
-  std::uint64_t max_steps = 1000000;
+  std::uint64_t max_steps = session::kDefaultMaxSteps;
   bool dump_memory = false;
   bool trace = false;
   std::string output;   // asm: the object file; empty for SOURCE as .EHC

@@ -1,24 +1,20 @@
 #include "runner/runner.h"
 
-#include <memory>
 #include <optional>
 
-#include "loader/load_command.h"
-#include "machine/random_source.h"
-#include "panel/tuka2.h"
 #include "runner/asm_command.h"
-#include "runner/program_file.h"
-#include "runner/report.h"
-#include "runner/run.h"
+#include "session/report.h"
+#include "session/session.h"
 
 namespace orben::runner {
 
 namespace {
 
-std::unique_ptr<RandomSource> makeRandom(const Options& options) {
-  if (options.fill) return std::make_unique<FillRandom>(*options.fill);
-  if (options.seed) return std::make_unique<SeededRandom>(*options.seed);
-  return std::make_unique<SeededRandom>();
+using session::ProgramLoad;
+using session::Session;
+
+session::PowerOnValues powerOnValues(const Options& options) {
+  return {options.fill, options.seed};
 }
 
 // The exit status of a file that did not load, if it did not.
@@ -33,54 +29,40 @@ std::optional<int> loadFailure(ProgramLoad load) {
   }
 }
 
+// Switched on, loaded, the --in ports set, --start keyed, step mode left,
+// then the run and its report.
 int runCommand(const Options& options, std::ostream& out, std::ostream& err) {
-  HeadlessUi ui;
-  const auto random = makeRandom(options);
-  Tuka2 tuka(ui, *random);
-  switchOn(tuka);
-  Machine& m = tuka.machine;
-  RunResult result;
-  for (int port = 0; port < kPortCount; ++port) {
-    result.inputs_at_power_on[port] = m.cell(inputPortCell(port));
-    result.outputs_at_power_on[port] = m.cell(outputPortCell(port));
-  }
-  if (const auto status = loadFailure(loadProgramFile(tuka, ui, options.file, err))) return *status;
-  const RunResult ran = runLoaded(tuka, options, err);
-  result.stop = ran.stop;
-  result.steps = ran.steps;
+  Session headless(powerOnValues(options));
+  headless.switchOn();
+  if (const auto status = loadFailure(headless.load(options.file, err))) return *status;
+  for (const auto& [port, word] : options.inputs) headless.setInput(port, word);
+  headless.keyStart(options.start);
+  headless.leaveStepMode();
+  const session::RunResult result =
+      headless.run({options.max_steps, std::nullopt}, chooseRunPath(options), err);
   if (options.json) {
-    writeJson(tuka, result, ui.messages, options.dump_memory, out);
+    session::writeJson(headless.tuka(), result, headless.messages(), options.dump_memory, out);
   } else {
-    writeSummary(tuka, result, ui.messages, out);
+    session::writeSummary(headless.tuka(), result, headless.messages(), out);
   }
-  return result.stop == "halt" ? 0 : 1;
+  return result.stop == session::Stop::Halt ? 0 : 1;
 }
 
 int disCommand(const Options& options, std::ostream& out, std::ostream& err) {
-  HeadlessUi ui;
-  const auto random = makeRandom(options);
-  Tuka2 tuka(ui, *random);
-  tuka.power.startUp();
-  if (const auto status = loadFailure(loadProgramFile(tuka, ui, options.file, err))) return *status;
-  const Listing& listing = tuka.listing;
+  Session headless(powerOnValues(options));
+  headless.startUp();
+  if (const auto status = loadFailure(headless.load(options.file, err))) return *status;
+  const Listing& listing = headless.tuka().listing;
   for (int i = 0; i < listing.count(); ++i) out << listing.line(i) << '\n';
-  ui.messages.forEach([&](std::string_view message) { err << messageLine(message) << '\n'; });
-  return ui.messages.empty() ? 0 : 1;
+  headless.messages().forEach(
+      [&](std::string_view message) { err << session::messageLine(message) << '\n'; });
+  return headless.messages().empty() ? 0 : 1;
 }
 
 }  // namespace
 
-void switchOn(Tuka2& tuka) {
-  tuka.power.startUp();
-  tuka.power.TogglePower();
-}
-
-RunResult runLoaded(Tuka2& tuka, const Options& options, std::ostream& err) {
-  Machine& m = tuka.machine;
-  for (const auto& [port, word] : options.inputs) m.setCell(inputPortCell(port), word);
-  m.setCell(kCellKeypad, options.start);
-  tuka.run.toggleStepMode();
-  return runToTheEnd(tuka, options, err);
+session::RunPath chooseRunPath(const Options& options) {
+  return options.trace ? session::RunPath::Traced : session::RunPath::Fast;
 }
 
 int execute(const Options& options, std::ostream& out, std::ostream& err) {

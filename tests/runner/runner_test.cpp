@@ -12,7 +12,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "runner/json_writer.h"
 #include "runner/tuka2_process.h"
 #include "support/json_value.h"
 
@@ -58,16 +57,6 @@ TEST(Tuka2Options, ValuesAreNormalised) {
   EXPECT_EQ(o.fill, 0);
   EXPECT_EQ(o.max_steps, 1000000u);
   EXPECT_TRUE(o.json);
-}
-
-TEST(Tuka2Json, StringsStayValidWhateverTheBytes) {
-  EXPECT_EQ(jsonString("a\"b\\c"), R"("a\"b\\c")");
-  EXPECT_EQ(jsonString("uno\rdos\n"), R"("uno\rdos\n")");
-  EXPECT_EQ(jsonString(std::string("\x01\x1A", 2)), R"("\u0001\u001A")");
-  EXPECT_EQ(jsonString("línea ¡"), "\"línea ¡\"");                   // UTF-8 passes through
-  EXPECT_EQ(jsonString("\xE9t\xE9"), R"("\u00E9t\u00E9")");          // Latin-1 bytes
-  EXPECT_EQ(jsonString("\xC3"), R"("\u00C3")");                      // cut sequence
-  EXPECT_EQ(jsonString("\xED\xA0\x80"), R"("\u00ED\u00A0\u0080")");  // surrogate
 }
 
 class Tuka2RunTest : public ::testing::Test {

@@ -7,7 +7,7 @@
 
 #include "machine/machine.h"
 
-namespace orben::runner {
+namespace orben::session {
 
 // Watches one instruction at a time and writes its trace line: the address,
 // the word, its disassembly and every cell, flag and memory word it changed
@@ -37,4 +37,4 @@ class TraceObserver final : public MachineObserver, public MemoryStoreObserver {
   std::vector<long long> words_;
 };
 
-}  // namespace orben::runner
+}  // namespace orben::session

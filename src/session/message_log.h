@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace orben::runner {
+namespace orben::session {
 
 // Every message a headless run was shown, in order. A load of a file of
 // millions of corrupt lines shows a message for each, many times the
@@ -45,4 +45,4 @@ class MessageLog {
   std::string last_spilled_;
 };
 
-}  // namespace orben::runner
+}  // namespace orben::session

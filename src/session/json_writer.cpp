@@ -1,8 +1,8 @@
-#include "runner/json_writer.h"
+#include "session/json_writer.h"
 
 #include <cstdio>
 
-namespace orben::runner {
+namespace orben::session {
 
 namespace {
 
@@ -159,4 +159,4 @@ void JsonStream::item(const JsonDocument& value) {
   writeJsonDocument(value, out_);
 }
 
-}  // namespace orben::runner
+}  // namespace orben::session

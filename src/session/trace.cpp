@@ -1,10 +1,10 @@
-#include "runner/trace.h"
+#include "session/trace.h"
 
 #include <algorithm>
 
 #include "disasm/disassembler.h"
 
-namespace orben::runner {
+namespace orben::session {
 
 namespace {
 
@@ -66,4 +66,4 @@ void TraceObserver::endInstruction(std::ostream& err) {
   err << '\n';
 }
 
-}  // namespace orben::runner
+}  // namespace orben::session

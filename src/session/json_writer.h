@@ -7,7 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
-namespace orben::runner {
+namespace orben::session {
 
 // A JSON string literal of `text`. Valid UTF-8 passes through; any other
 // byte (object files are 8-bit text, and a corrupt line is quoted back in a
@@ -57,4 +57,4 @@ class JsonStream {
   bool after_key_ = false;
 };
 
-}  // namespace orben::runner
+}  // namespace orben::session

@@ -1,11 +1,11 @@
-#include "runner/message_log.h"
+#include "session/message_log.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-namespace orben::runner {
+namespace orben::session {
 namespace {
 
 // Messages past the kept bytes go to the temporary file and come back in
@@ -47,4 +47,4 @@ TEST(MessageLog, EmptyUntilTheFirstMessage) {
 }
 
 }  // namespace
-}  // namespace orben::runner
+}  // namespace orben::session

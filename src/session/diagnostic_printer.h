@@ -5,7 +5,7 @@
 
 #include "assembler/assembler.h"
 
-namespace orben::runner {
+namespace orben::session {
 
 // The assembler's errors and warnings on a terminal, one a line, as
 // SOURCE:LINE:COLUMN: error: message (SOURCE: error: message for a
@@ -25,4 +25,4 @@ class DiagnosticPrinter : public assembler::AssemblyOutput {
   std::ostream& err_;
 };
 
-}  // namespace orben::runner
+}  // namespace orben::session

@@ -1,9 +1,9 @@
-#include "runner/message_log.h"
+#include "session/message_log.h"
 
 #include <cstdint>
 #include <stdexcept>
 
-namespace orben::runner {
+namespace orben::session {
 
 namespace {
 
@@ -86,4 +86,4 @@ std::vector<std::string> MessageLog::all() const {
   return messages;
 }
 
-}  // namespace orben::runner
+}  // namespace orben::session

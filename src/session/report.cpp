@@ -1,8 +1,8 @@
-#include "runner/report.h"
+#include "session/report.h"
 
-#include "runner/json_writer.h"
+#include "session/json_writer.h"
 
-namespace orben::runner {
+namespace orben::session {
 
 namespace {
 
@@ -31,7 +31,7 @@ void writeJson(const Tuka2& tuka, const RunResult& result, const MessageLog& mes
   const Machine& m = tuka.machine;
   JsonStream json(out);
   json.beginObject();
-  json.member("stop", result.stop);
+  json.member("stop", stopWord(result.stop));
   json.member("steps", JsonDocument(result.steps));
   const std::pair<const char*, CellId> cells[] = {
       {"pc", kCellPC}, {"ir", kCellIR}, {"ar", kCellAR}, {"dr", kCellDR}, {"keypad", kCellKeypad}};
@@ -75,7 +75,7 @@ void writeJson(const Tuka2& tuka, const RunResult& result, const MessageLog& mes
 void writeSummary(const Tuka2& tuka, const RunResult& result, const MessageLog& messages,
                   std::ostream& out) {
   const Machine& m = tuka.machine;
-  out << "stop: " << result.stop << " after " << result.steps << " step"
+  out << "stop: " << stopWord(result.stop) << " after " << result.steps << " step"
       << (result.steps == 1 ? "" : "s") << '\n';
   out << "PC " << m.cell(kCellPC).view() << "  IR " << m.cell(kCellIR).view() << "  AR "
       << m.cell(kCellAR).view() << "  DR " << m.cell(kCellDR).view() << "  keypad "
@@ -106,4 +106,4 @@ void writeSummary(const Tuka2& tuka, const RunResult& result, const MessageLog& 
       [&](std::string_view message) { out << "message: " << messageLine(message) << '\n'; });
 }
 
-}  // namespace orben::runner
+}  // namespace orben::session

@@ -9,15 +9,16 @@
 
 #include "disasm/listing_commands.h"
 #include "machine/random_source.h"
-#include "runner/run.h"
-#include "runner/runner.h"
+#include "session/headless_ui.h"
+#include "session/report.h"
+#include "session/run.h"
 #include "support/random_program.h"
 
-namespace orben::runner {
+namespace orben::session {
 namespace {
 
-using testing::randomProgram;
-using testing::Words;
+using orben::testing::randomProgram;
+using orben::testing::Words;
 
 struct Ended {
   std::string report;
@@ -112,4 +113,4 @@ TEST(RunPaths, FastAndStepByStepAgreeOnThousandsOfRandomPrograms) {
 }
 
 }  // namespace
-}  // namespace orben::runner
+}  // namespace orben::session

@@ -1,0 +1,61 @@
+#include "session/program_file.h"
+
+#include "assembler/object_in_memory.h"
+#include "assembler/object_name.h"
+#include "assembler/source_file.h"
+#include "loader/line_reader.h"
+#include "loader/load_command.h"
+#include "session/diagnostic_printer.h"
+
+namespace orben::session {
+
+namespace {
+
+ProgramLoad loadObjectFile(Tuka2& tuka, HeadlessUi& ui, const std::string& file, std::ostream& err,
+                           SourceMap& map) {
+  if (tuka.load.loadFile(file) == LoadOutcome::FileError) {
+    err << "tuka2: cannot read " << (ui.file_error.empty() ? file : ui.file_error) << '\n';
+    return ProgramLoad::NotReadable;
+  }
+  map = SourceMap();
+  return ProgramLoad::Loaded;
+}
+
+ProgramLoad loadSourceFile(Tuka2& tuka, const std::string& file, std::ostream& err,
+                           SourceMap& map) {
+  std::string reason;
+  const auto text = assembler::ReadSourceFile(file, reason);
+  if (!text) {
+    err << "tuka2: cannot read " << file << ": " << reason << '\n';
+    return ProgramLoad::NotReadable;
+  }
+  return loadSourceText(tuka, *text, file, err, map);
+}
+
+}  // namespace
+
+ProgramLoad loadSourceText(Tuka2& tuka, std::string_view text, const std::string& name,
+                           std::ostream& err, SourceMap& map) {
+  DiagnosticPrinter printer(name, err);
+  SourceMapRecorder recorder;
+  assembler::OutputFan outputs({&printer, &recorder});
+  const auto assembled = assembler::AssembleInMemory(text, outputs);
+  if (!assembled.result.ok()) {
+    const std::size_t errors = assembled.result.errors;
+    err << name << ": " << errors << (errors == 1 ? " error" : " errors") << ", nothing loaded\n";
+    return ProgramLoad::NotAssembled;
+  }
+  MemorySource source(assembled.ehc);
+  tuka.load.loadSource(ObjectFormat::Ehc, assembler::DefaultObjectName(name), source,
+                       assembled.ehc.size());
+  map = recorder.finish(assembled.result);
+  return ProgramLoad::Loaded;
+}
+
+ProgramLoad loadProgramFile(Tuka2& tuka, HeadlessUi& ui, const std::string& file, std::ostream& err,
+                            SourceMap& map) {
+  return objectFormatOfName(file) ? loadObjectFile(tuka, ui, file, err, map)
+                                  : loadSourceFile(tuka, file, err, map);
+}
+
+}  // namespace orben::session

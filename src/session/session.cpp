@@ -1,0 +1,70 @@
+#include "session/session.h"
+
+#include <sstream>
+
+#include "loader/line_reader.h"
+
+namespace orben::session {
+
+std::unique_ptr<RandomSource> makeRandomSource(const PowerOnValues& values) {
+  if (values.fill) return std::make_unique<FillRandom>(*values.fill);
+  if (values.seed) return std::make_unique<SeededRandom>(*values.seed);
+  return std::make_unique<SeededRandom>();
+}
+
+Session::Session(const PowerOnValues& values)
+    : random_(makeRandomSource(values)), tuka_(ui_, *random_) {}
+
+void Session::startUp() {
+  tuka_.power.startUp();
+}
+
+void Session::switchOn() {
+  startUp();
+  tuka_.power.TogglePower();
+  const Machine& m = tuka_.machine;
+  for (int port = 0; port < kPortCount; ++port) {
+    inputs_at_power_on_[port] = m.cell(inputPortCell(port));
+    outputs_at_power_on_[port] = m.cell(outputPortCell(port));
+  }
+}
+
+ProgramLoad Session::load(const std::string& path, std::ostream& err) {
+  return loadProgramFile(tuka_, ui_, path, err, source_map_);
+}
+
+ProgramLoad Session::loadSource(std::string_view text, const std::string& name, std::ostream& err) {
+  return loadSourceText(tuka_, text, name, err, source_map_);
+}
+
+void Session::loadObject(ObjectFormat format, const std::string& name, std::string_view bytes) {
+  MemorySource source(bytes);
+  tuka_.load.loadSource(format, name, source, bytes.size());
+  source_map_ = SourceMap();
+}
+
+void Session::setInput(int port, const WordText& word) {
+  tuka_.machine.setCell(inputPortCell(port), word);
+}
+
+void Session::keyStart(const WordText& word) {
+  tuka_.machine.setCell(kCellKeypad, word);
+}
+
+void Session::leaveStepMode() {
+  if (tuka_.machine.stepByStep()) tuka_.run.toggleStepMode();
+}
+
+RunResult Session::run(const RunLimits& limits) {
+  std::ostringstream no_trace;
+  return run(limits, RunPath::Fast, no_trace);
+}
+
+RunResult Session::run(const RunLimits& limits, RunPath path, std::ostream& trace) {
+  RunResult result = runToTheEnd(tuka_, path, limits, trace);
+  result.inputs_at_power_on = inputs_at_power_on_;
+  result.outputs_at_power_on = outputs_at_power_on_;
+  return result;
+}
+
+}  // namespace orben::session
