@@ -74,6 +74,11 @@ void CommandLine::addRun() {
   max_steps_ =
       run_.add_option("--max-steps", raw_.max_steps, "stop after N instructions (default 1000000)");
   max_steps_->type_name("N");
+  run_.add_option("--break", options_.breaks,
+                  "stop before the instruction at ADDR (or LABEL of a source); may be repeated")
+      ->type_name("ADDR|LABEL")
+      ->allow_extra_args(false)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
   run_.add_flag("--dump-memory", options_.dump_memory, "with --json, add the memory words");
   run_.add_flag("--trace", options_.trace,
                 "one line per executed instruction on stderr: address, word, disassembly and "

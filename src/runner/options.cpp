@@ -15,7 +15,7 @@ const char* const kUsage =
 
 Usage:
   tuka2 run FILE [--json] [--start HHHH] [--fill HHHH] [--seed N] [--in PP=HHHH]...
-                 [--max-steps N] [--dump-memory] [--trace]
+                 [--max-steps N] [--break ADDR|LABEL]... [--dump-memory] [--trace]
   tuka2 dis FILE [--fill HHHH]
   tuka2 asm SOURCE [-o OUTPUT] [-l LISTING]
   tuka2 test CASES PROGRAM... [--json] [--junit FILE] [-j N]
@@ -33,6 +33,8 @@ run   does what a user does at the front panel: switches TUKA-2 on (memory
         error           at an execution error that stops the run
         no-instruction  at a fetch from F000 or above, which executes nothing
         max-steps       after --max-steps instructions (0 executes nothing)
+        breakpoint      before the instruction at a --break address, which
+                        does not execute (the one Ejecutar starts at does)
       Messages of the load (a format error, corrupt lines, refused
       addresses) are kept with the others; the run goes on after them, as it
       would at the front panel.
@@ -71,6 +73,10 @@ Options:
   --in PP=HHHH    input port PP (00..3F, but not 01: that is the keypad,
                   set it with --start) holds HHHH; may be repeated
   --max-steps N   stop after N instructions (default 1000000)
+  --break ADDR    stop before executing the instruction at ADDR (one to four
+                  hexadecimal digits), or at LABEL when FILE is a source that
+                  defines it (a label wins over a hexadecimal reading);
+                  may be repeated
   --dump-memory   with --json, add the memory words
   --trace         one line per executed instruction on stderr: address,
                   word, disassembly and the cells it changed

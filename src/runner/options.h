@@ -24,9 +24,10 @@ struct Options {
   std::uint64_t max_steps = session::kDefaultMaxSteps;
   bool dump_memory = false;
   bool trace = false;
-  std::string output;   // asm: the object file; empty for SOURCE as .EHC
-  std::string listing;  // asm: the listing file, if any
-  std::string help;     // Help: the text to print
+  std::vector<std::string> breaks;  // run: addresses or a source's labels, as given
+  std::string output;               // asm: the object file; empty for SOURCE as .EHC
+  std::string listing;              // asm: the listing file, if any
+  std::string help;                 // Help: the text to print
 };
 
 // The options, or the one-line reason of a usage error.

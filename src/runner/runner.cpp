@@ -36,6 +36,16 @@ int runCommand(const Options& options, std::ostream& out, std::ostream& err) {
   headless.switchOn();
   if (const auto status = loadFailure(headless.load(options.file, err))) return *status;
   for (const auto& [port, word] : options.inputs) headless.setInput(port, word);
+  for (const std::string& where : options.breaks) {
+    const auto address = headless.addressOf(where);
+    if (!address) {
+      err << "tuka2: --break needs an address of one to four hexadecimal digits or a label of "
+             "the source, not '"
+          << where << "'\n";
+      return 2;
+    }
+    headless.machine().breakpoints().set(*address);
+  }
   headless.keyStart(options.start);
   headless.leaveStepMode();
   const session::RunResult result =

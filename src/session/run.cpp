@@ -67,6 +67,8 @@ std::string_view stopWord(Stop stop) {
       return "max-steps";
     case Stop::Timeout:
       return "timeout";
+    case Stop::Breakpoint:
+      return "breakpoint";
   }
   return "error";
 }
@@ -108,7 +110,9 @@ RunResult runToTheEnd(Tuka2& tuka, RunPath path, const RunLimits& limits, std::o
     } else if (tuka.run.tick()) {
       outcome = tuka.run.lastOutcome();
     } else {
-      // The timer would tick on and run nothing: report it as an error stop.
+      // Stopped before a breakpoint's instruction; else the timer would
+      // tick on and run nothing: reported as an error stop.
+      if (tuka.run.stoppedAtBreakpoint()) stop = Stop::Breakpoint;
       break;
     }
     if (trace) trace->endInstruction(trace_out);

@@ -17,9 +17,10 @@ enum class Stop : std::uint8_t {
   NoInstruction,  // a fetch found no word
   MaxSteps,       // the step limit was reached
   Timeout,        // the time limit passed
+  Breakpoint,     // a tick was about to execute the instruction at a breakpoint
 };
 // The stop's word in the reports: "halt", "error", "no-instruction",
-// "max-steps", "timeout".
+// "max-steps", "timeout", "breakpoint".
 std::string_view stopWord(Stop stop);
 
 // The instructions a run executes when nobody sets a limit.

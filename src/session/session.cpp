@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "loader/line_reader.h"
+#include "loader/line_scanner.h"
 
 namespace orben::session {
 
@@ -65,6 +66,18 @@ RunResult Session::run(const RunLimits& limits, RunPath path, std::ostream& trac
   result.inputs_at_power_on = inputs_at_power_on_;
   result.outputs_at_power_on = outputs_at_power_on_;
   return result;
+}
+
+std::optional<std::uint16_t> Session::addressOf(std::string_view text) const {
+  if (const assembler::NameEntry* name = source_map_.name(text)) {
+    if (name->value < 0 || name->value > 0xFFFF) return std::nullopt;
+    return static_cast<std::uint16_t>(name->value);
+  }
+  if (text.empty() || text.size() > 4) return std::nullopt;
+  const auto digits = PadLeft(UpperCaseText(std::string(text)), 4, '0');
+  const int address = digits ? wordAddress(*digits) : -1;
+  if (address < 0) return std::nullopt;
+  return static_cast<std::uint16_t>(address);
 }
 
 }  // namespace orben::session

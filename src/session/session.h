@@ -71,6 +71,11 @@ class Session {
   RunResult run(const RunLimits& limits);
   RunResult run(const RunLimits& limits, RunPath path, std::ostream& trace);
 
+  // The address `text` names: a name of the last source loaded (whatever
+  // its case; a label wins over a hexadecimal reading), else one to four
+  // hexadecimal digits; none for anything else or a value outside 0..FFFF.
+  std::optional<std::uint16_t> addressOf(std::string_view text) const;
+
   // The map of the last source loaded; empty after an object file.
   const SourceMap& sourceMap() const { return source_map_; }
 

@@ -200,6 +200,49 @@ TEST_F(Tuka2RunTest, RunAndDisTakeASource) {
   }
 }
 
+// A loop counting R2 up by R1 = 1: bucle at 0003 (LDI takes two words).
+TEST_F(Tuka2RunTest, BreakStopsBeforeItsInstructionByAddressOrLabel) {
+  const std::string source = write("b.asm",
+                                   "        LDI RD, bucle\n"
+                                   "        LLI R1, 1\n"
+                                   "bucle:  ADDS R2, R2, R1\n"
+                                   "face:   BR\n");
+  struct Case {
+    std::vector<std::string> breaks;
+    const char* stop;
+    long long steps;
+    const char* pc;
+  } cases[] = {
+      {{"bucle"}, "breakpoint", 3, "0003"},
+      {{"3"}, "breakpoint", 3, "0003"},
+      {{"BUCLE", "0002"}, "breakpoint", 2, "0002"},
+      {{"face"}, "breakpoint", 4, "0004"},  // the label, not address FACE
+      {{"0000"}, "max-steps", 40, "0004"},  // Ejecutar's instruction does not stop
+      {{"0100"}, "max-steps", 40, "0004"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> line{"run", source, "--json", "--fill", "0000", "--max-steps", "40"};
+    for (const std::string& b : c.breaks) line.insert(line.end(), {"--break", b});
+    EXPECT_EQ(runMain(line), 1) << c.breaks[0];
+    const Json report = parseReport();
+    EXPECT_EQ(report["stop"].text, c.stop) << c.breaks[0];
+    EXPECT_EQ(report["steps"].number, c.steps) << c.breaks[0];
+    EXPECT_EQ(report["pc"].text, c.pc) << c.breaks[0];
+    // Stopped at a breakpoint, step by step as after an error stop.
+    EXPECT_EQ(report["step_mode"].number, c.stop == std::string("breakpoint")) << c.breaks[0];
+  }
+  // The step limit reached on the breakpoint's address: the limit stops it.
+  EXPECT_EQ(runMain({"run", source, "--fill", "0000", "--break", "bucle", "--max-steps", "3"}), 1);
+  EXPECT_NE(out.str().find("stop: max-steps"), std::string::npos);
+  for (const char* bad : {"nada", "12345", "", "G1"}) {
+    EXPECT_EQ(runMain({"run", source, "--break", bad}), 2) << bad;
+    EXPECT_NE(err.str().find("--break needs an address"), std::string::npos) << bad;
+  }
+  // An object file has no labels.
+  const std::string object = write("b.ehc", "0000 C000\n");
+  EXPECT_EQ(runMain({"run", object, "--break", "bucle"}), 2);
+}
+
 TEST_F(Tuka2RunTest, ASourceWithErrorsRunsNothing) {
   const std::string source = write("mal.s", "LLI R1, 5\nFROB R1\nOUT H'01, R1\nHALT\n");
   for (const char* command : {"run", "dis"}) {
