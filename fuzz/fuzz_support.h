@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <iterator>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,7 +53,9 @@ class FuzzUi final : public UserInterface {
 };
 
 // Every write into the memory store stays below word F000, and the store
-// keeps the size of words 0000..EFFF. Counts the writes and keeps the last.
+// keeps the size of words 0000..EFFF. Counts the writes, keeps the last and
+// the span of bytes written since the last forget(), so that a reset
+// clears only what an input touched.
 class MemoryGuard final : public MemoryStoreObserver {
  public:
   explicit MemoryGuard(MemoryStore& store) : store_(store) { store_.addObserver(this); }
@@ -65,9 +68,33 @@ class MemoryGuard final : public MemoryStoreObserver {
     ++writes;
     last_first = first;
     last_count = count;
+    touched_first_ = std::min(touched_first_, first);
+    touched_end_ = std::max(touched_end_, first + count);
   }
   void contentReplaced() override {
     check(store_.size() == MemoryStore::kMachineBytes, "memory changed its size");
+    touched_first_ = 0;
+    touched_end_ = store_.size();
+  }
+
+  // Every byte written since the last forget() back to zero, as one write.
+  void zeroTouched() {
+    if (touched_first_ >= touched_end_) return;
+    static const std::vector<std::uint8_t> zeros(MemoryStore::kMachineBytes);
+    store_.setBytes(static_cast<long long>(touched_first_),
+                    std::span(zeros).first(touched_end_ - touched_first_));
+  }
+  // Whether word `address` lies in the span of bytes written.
+  bool touchedWord(std::size_t address) const {
+    return 2 * address >= touched_first_ && 2 * address + 2 <= touched_end_;
+  }
+  // The counts and the span start again from nothing.
+  void forget() {
+    writes = 0;
+    last_first = 0;
+    last_count = 0;
+    touched_first_ = SIZE_MAX;
+    touched_end_ = 0;
   }
 
   std::uint64_t writes = 0;
@@ -76,23 +103,118 @@ class MemoryGuard final : public MemoryStoreObserver {
 
  private:
   MemoryStore& store_;
+  std::size_t touched_first_ = SIZE_MAX;
+  std::size_t touched_end_ = 0;
 };
 
-// A fresh TUKA-2, switched on with On/Off. Power-on fills memory from the
-// random source only while "Inicializar memoria al Encender TUKA2" is
-// checked; it is unchecked here, so memory keeps the zeros it was built
-// with, as a FillRandom of 0000 would give, at no cost per input.
-struct FuzzTuka {
+// A TUKA-2 switched on with On/Off. Power-on fills memory from the random
+// source only while "Inicializar memoria al Encender TUKA2" is checked; it
+// is unchecked here, so memory keeps the zeros it was built with, as a
+// FillRandom of 0000 would give, at no cost per input.
+//
+// Built once and reset after each input: reset() brings back everything a
+// freshly built one shows (fuzz/observed.h lists it and the replay build
+// compares the two).
+class FuzzTuka {
+ public:
   FuzzTuka() {
     tuka.power.toggleInitMemoryAtPowerOn();
     tuka.power.TogglePower();
+    fresh_ = Controls::of(tuka.machine);
   }
+  FuzzTuka(const FuzzTuka&) = delete;
+  FuzzTuka& operator=(const FuzzTuka&) = delete;
+
+  void reset() {
+    Machine& m = tuka.machine;
+    guard.zeroTouched();
+    m.setInitMemoryAtPowerOn(fresh_.init_memory_at_power_on);
+    powerCycle();
+    if (tuka.run.lastOutcome() != Outcome::Executed) {
+      // Continuar over the zeros at PC 0000 loads R0 from word 000D and ends
+      // as a fresh machine's last outcome says; the power cycle after it
+      // undoes the rest.
+      m.setPanelState(PanelState::Executing);
+      tuka.run.continueExecution();
+      check(tuka.run.lastOutcome() == Outcome::Executed, "the reset's instruction did not run");
+      powerCycle();
+    }
+    fresh_.restore(m);
+    tuka.listing.clear();
+    tuka.listing.setSorted(false);
+    ui.answer_yes = false;
+    ui.messages = 0;
+    ui.file_errors = 0;
+    // The processor's count only grows; adding its complement wraps it to 0.
+    tuka.processor.countExecutions(std::uint64_t{0} - tuka.processor.executions());
+    stops_at_reset_ = m.errorStops();
+    guard.forget();
+  }
+
+  // Error stops since the last reset: the machine's own count only grows.
+  std::uint64_t errorStops() const { return tuka.machine.errorStops() - stops_at_reset_; }
 
   FuzzUi ui;
   FillRandom random{0};
   Tuka2 tuka{ui, random};
   MemoryGuard guard{tuka.machine.memory()};
+
+ private:
+  // The control values, captions and edited value, which power does not set.
+  struct Controls {
+    StepMode step_mode;
+    PanelState panel_state;
+    int step_interval;
+    bool init_memory_at_power_on;
+    bool disassembler_mode;
+    std::int32_t memory_grid_cursor;
+    std::string captions[3];
+    WordText edited_value;
+
+    static Controls of(const Machine& m) {
+      return {m.stepMode(),
+              m.panelState(),
+              m.stepInterval(),
+              m.initMemoryAtPowerOn(),
+              m.disassemblerMode(),
+              m.memoryGridCursor(),
+              {m.caption(MenuItem::PowerSwitch), m.caption(MenuItem::StepSwitch),
+               m.caption(MenuItem::DisassemblerMode)},
+              m.EditedValue()};
+    }
+    void restore(Machine& m) const {
+      m.setStepMode(step_mode);
+      m.setPanelState(panel_state);
+      m.setStepInterval(step_interval);
+      m.setInitMemoryAtPowerOn(init_memory_at_power_on);
+      m.setDisassemblerMode(disassembler_mode);
+      m.setMemoryGridCursor(memory_grid_cursor);
+      m.setCaption(MenuItem::PowerSwitch, captions[0]);
+      m.setCaption(MenuItem::StepSwitch, captions[1]);
+      m.setCaption(MenuItem::DisassemblerMode, captions[2]);
+      m.setEditedValue(edited_value);
+    }
+  };
+
+  // Off (every cell off, the flags down) and on again, drawing the same
+  // power-on values as the first time.
+  void powerCycle() {
+    if (tuka.machine.powerOn()) tuka.power.TogglePower();
+    random = FillRandom{0};
+    tuka.power.TogglePower();
+  }
+
+  Controls fresh_;
+  std::uint64_t stops_at_reset_ = 0;
 };
+
+// The harness's machine, built at the first input. Each input resets it
+// when it ends, so that what the input allocated is freed before libFuzzer
+// counts it (an input that leaves memory allocated is searched for leaks).
+inline FuzzTuka& keptTuka() {
+  static FuzzTuka kept;
+  return kept;
+}
 
 // Four upper-case hexadecimal digits.
 inline bool isWord(const WordText& text) {
@@ -123,6 +245,23 @@ inline void checkCells(const Machine& m, bool ports) {
   }
 }
 
+// The cheap form of checkCells(m, false) for every instruction of a run:
+// the same rules on the cells' values, whose texts are never made. A cell
+// that holds a word shows its four upper-case hexadecimal digits, and the
+// empty cell the empty text; checkCells checks the texts at the end.
+inline void checkCellValues(const Machine& m) {
+  check(m.powerOn(), "TUKA-2 went off");
+  for (int n = 0; n < kRegisterCount; ++n)
+    check(m.registerValue(n).isWord(), "a register not a word");
+  check(m.cellValue(kCellPC).isWord(), "PC not four hexadecimal digits");
+  check(m.cellValue(kCellAR).isWord(), "AR not a word");
+  const auto wordOrEmpty = [](const CellValue& v) {
+    return v.isWord() || v.state() == CellState::Empty;
+  };
+  check(wordOrEmpty(m.cellValue(kCellIR)), "IR neither a word nor empty");
+  check(wordOrEmpty(m.cellValue(kCellDR)), "DR neither a word nor empty");
+}
+
 // The address of a line that begins "[hhhh]: ", or -1.
 inline int lineAddress(std::string_view line) {
   if (line.size() < 8 || line[0] != '[' || line.substr(5, 3) != "]: ") return -1;
@@ -151,17 +290,21 @@ inline void checkListing(const Tuka2& tuka, bool raw) {
 
 // Keys `start` and presses Ejecutar (in timed mode when `timed`), then lets
 // the step timer tick, pressing Continuar whenever a HALT or an error stop
-// has put TUKA-2 back in step-by-step mode, up to `max_steps` instructions
-// or a fetch from F000 or above. Checks each instruction's effects.
+// has put TUKA-2 back in step-by-step mode, up to `max_steps` instructions,
+// a fetch from F000 or above, or PC at a word outside the span the input
+// and the program wrote: beyond it memory holds the zeros it was built
+// with, and a walk through them only repeats LD R0 from RD. Checks each
+// instruction's effects.
 inline void runBounded(FuzzTuka& f, const WordText& start, bool timed, std::uint64_t max_steps) {
   Tuka2& tuka = f.tuka;
   Machine& m = tuka.machine;
   m.setCell(kCellKeypad, start);
   if (timed) tuka.run.toggleStepMode();
   for (std::uint64_t step = 0; step < max_steps; ++step) {
+    if (step > 0 && !f.guard.touchedWord(m.cellValue(kCellPC).asWord())) break;
     const std::uint64_t executed = tuka.processor.executions();
     const std::uint64_t messages = f.ui.messages;
-    const std::uint64_t stops = m.errorStops();
+    const std::uint64_t stops = f.errorStops();
     Outcome outcome;
     if (step == 0) {
       outcome = tuka.run.executeFromKeypad();
@@ -170,10 +313,10 @@ inline void runBounded(FuzzTuka& f, const WordText& start, bool timed, std::uint
       outcome = tuka.run.lastOutcome();
     }
     check(tuka.processor.executions() == executed + 1, "not exactly one instruction executed");
-    checkCells(m, false);
+    checkCellValues(m);
     switch (outcome) {
       case Outcome::Executed:
-        check(f.ui.messages == messages && m.errorStops() == stops, "a message without a stop");
+        check(f.ui.messages == messages && f.errorStops() == stops, "a message without a stop");
         break;
       case Outcome::Halted:
         check(m.stepByStep() && f.ui.messages > messages, "HALT without its stop and message");
@@ -206,9 +349,8 @@ inline void checkMarkedLine(const Tuka2& tuka) {
 // run from 0000. A load leaves power, registers, flags and ports alone
 // (a refused word only stops the run, which is stopped already), and its
 // listing shows the words it stored.
-inline void loadAndRun(ObjectFormat format, const std::string& name, const std::uint8_t* data,
-                       std::size_t size) {
-  FuzzTuka f;
+inline void loadAndRun(FuzzTuka& f, ObjectFormat format, const std::string& name,
+                       const std::uint8_t* data, std::size_t size) {
   Machine& m = f.tuka.machine;
   constexpr std::size_t kPieces[] = {SIZE_MAX, 1, 2, 3, 7, 64};
   MemorySource source(std::string_view(reinterpret_cast<const char*>(data), size),

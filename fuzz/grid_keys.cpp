@@ -16,7 +16,7 @@
 
 #include <memory>
 
-#include "fuzz_support.h"
+#include "observed.h"
 #include "widgets/hex_editor.h"
 
 namespace {
@@ -63,8 +63,8 @@ constexpr Qt::KeyboardModifiers kModifiers[] = {Qt::NoModifier, Qt::ShiftModifie
                                                 Qt::ControlModifier,
                                                 Qt::ControlModifier | Qt::ShiftModifier};
 
-// The top-level window the grid lives in, shown once: each input's grid is
-// a child of it and costs no window of its own.
+// The top-level window the grid lives in, shown once: the grid is a child
+// of it and costs no window of its own.
 QWidget& hostWindow() {
   static QWidget* shown = [] {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -109,12 +109,58 @@ struct Caret {
   bool operator==(const Caret&) const = default;
 };
 
-}  // namespace
+// The machine and its grid, wired as the main window wires them, built
+// once: reset() gives back the grid a fresh one shows, over a reset machine.
+struct GridRig {
+  GridRig() : grid(std::make_unique<THexEditor>(&hostWindow())) {
+    grid->setMemoryStore(&f.tuka.machine.memory());
+    grid->resize(kSize);
+    settle();
+    QObject::connect(grid.get(), &THexEditor::keyDown, [this] {
+      f.tuka.disassembler.noteGridCaret(static_cast<long long>(grid->caretByteIndex()));
+    });
+    QObject::connect(grid.get(), &THexEditor::keyUp,
+                     [this] { f.tuka.disassembler.relistEditedWord(); });
+  }
+  GridRig(const GridRig&) = delete;
+  GridRig& operator=(const GridRig&) = delete;
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  // Hidden, given the store again (which clears the marks, puts the caret
+  // at the first digit of row 0 and scrolls to the top left), resized and
+  // shown, as it was built.
+  void reset() {
+    f.reset();
+    grid->clearFocus();
+    grid->hide();
+    grid->setMemoryStore(&f.tuka.machine.memory());
+    grid->resize(kSize);
+    settle();
+  }
+
+  // Shown, with the events Qt posted on the way delivered, as a window's
+  // event loop would before the user types: the scroll bars show or hide
+  // when a range change reaches them, so an input must not find one still
+  // on its way from the input before.
+  void settle() {
+    grid->show();
+    QCoreApplication::sendPostedEvents();
+  }
+
+  static constexpr QSize kSize{176, 204};
+  orben::fuzz::FuzzTuka f;
+  std::unique_ptr<THexEditor> grid;
+};
+
+// Built at the first input and reset as each input ends (see keptTuka).
+GridRig& keptRig() {
+  static GridRig kept;
+  return kept;
+}
+
+void typeInto(GridRig& rig, const std::uint8_t* data, std::size_t size) {
   using namespace orben;
-  QWidget& parent = hostWindow();
-  fuzz::FuzzTuka f;
+  fuzz::FuzzTuka& f = rig.f;
+  THexEditor* const grid = rig.grid.get();
   Tuka2& tuka = f.tuka;
   const bool disassembler = size > 0 && (data[0] & 1) != 0;
   if (disassembler) {
@@ -122,14 +168,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tuka.disassembler.toggle();
     check(tuka.machine.disassemblerMode(), "Yes did not start the disassembler mode");
   }
-  auto grid = std::make_unique<THexEditor>(&parent);
-  grid->setMemoryStore(&tuka.machine.memory());
-  grid->resize(176, 204);
-  grid->show();
-  QObject::connect(grid.get(), &THexEditor::keyDown, [&] {
-    tuka.disassembler.noteGridCaret(static_cast<long long>(grid->caretByteIndex()));
-  });
-  QObject::connect(grid.get(), &THexEditor::keyUp, [&] { tuka.disassembler.relistEditedWord(); });
 
   // Each key-down's word is listed again only at a key-up; the listing
   // follows memory only while every press has its own release.
@@ -216,5 +254,58 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (paired) fuzz::checkListing(tuka, false);
   }
+}
+
+// The machine's state, then the grid's: its caret, marks, scroll and size.
+orben::fuzz::Observed observeRig(const GridRig& rig) {
+  orben::fuzz::Observed o = orben::fuzz::observe(rig.f);
+  const THexEditor& grid = *rig.grid;
+  const auto add = [&o](const char* name, long long value) {
+    o.push_back(std::string(name) + " " + std::to_string(value));
+  };
+  add("caret byte", static_cast<long long>(grid.caretByteIndex()));
+  add("caret area", static_cast<long long>(grid.caretArea()));
+  add("caret nibble", grid.caretNibble());
+  for (std::size_t i = 0; i < grid.dataSize(); ++i) {
+    if (grid.isChanged(i)) add("changed", static_cast<long long>(i));
+  }
+  add("vertical scroll", grid.verticalScrollBar()->value());
+  add("vertical scroll end", grid.verticalScrollBar()->maximum());
+  add("horizontal scroll", grid.horizontalScrollBar()->value());
+  add("horizontal scroll end", grid.horizontalScrollBar()->maximum());
+  add("width", grid.width());
+  add("height", grid.height());
+  add("focus", grid.hasFocus() ? 1 : 0);
+  add("first visible row", grid.firstVisibleRow());
+  add("visible rows", grid.visibleRowCount());
+  return o;
+}
+
+[[maybe_unused]] const bool kHooked = [] {
+  orben::fuzz::reuseHooks() = {
+      .run =
+          [](bool kept, const std::uint8_t* data, std::size_t size) {
+            if (!kept) {
+              GridRig fresh;
+              typeInto(fresh, data, size);
+              return observeRig(fresh);
+            }
+            GridRig& rig = keptRig();
+            typeInto(rig, data, size);
+            orben::fuzz::Observed after = observeRig(rig);
+            rig.reset();
+            return after;
+          },
+      .idle = [](bool kept) { return kept ? observeRig(keptRig()) : observeRig(GridRig{}); },
+  };
+  return true;
+}();
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  GridRig& rig = keptRig();
+  typeInto(rig, data, size);
+  rig.reset();
   return 0;
 }

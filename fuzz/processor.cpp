@@ -6,7 +6,7 @@
 // clear); the keyed start address as one word; then memory words from 0000
 // on. Missing bytes read as 0.
 
-#include "fuzz_support.h"
+#include "observed.h"
 
 namespace {
 
@@ -26,11 +26,8 @@ class Bytes {
   std::size_t pos_ = 0;
 };
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+void runState(orben::fuzz::FuzzTuka& f, const std::uint8_t* data, std::size_t size) {
   using namespace orben;
-  fuzz::FuzzTuka f;
   Machine& m = f.tuka.machine;
   Bytes in(data, size);
   for (int n = 0; n < kRegisterCount; ++n) m.WriteRegister(n, wordOf(in.word()));
@@ -46,9 +43,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     m.WriteMemoryWord(address, word);
     fuzz::check(m.ReadMemoryWord(address) == word, "a stored word reads back otherwise");
   }
-  fuzz::check(f.ui.messages == 0 && m.errorStops() == 0, "a store below F000 was refused");
+  fuzz::check(f.ui.messages == 0 && f.errorStops() == 0, "a store below F000 was refused");
   fuzz::checkCells(m, true);
 
   fuzz::runBounded(f, start, (mode & 0x10) != 0, 5000);
+}
+
+[[maybe_unused]] const bool kHooked = orben::fuzz::registerTukaHooks<runState>();
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  orben::fuzz::FuzzTuka& f = orben::fuzz::keptTuka();
+  runState(f, data, size);
+  f.reset();
   return 0;
 }

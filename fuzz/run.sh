@@ -36,15 +36,20 @@ for harness in $harnesses; do
   merged=build-fuzz/fuzz/merged/$harness
   mkdir -p "$new" "$found"
   dict=""
+  options=""
   case $harness in
     ehc_load) dict=-dict=fuzz/ehc.dict ;;
     hex_load) dict=-dict=fuzz/hex.dict ;;
     asm_source) dict=-dict=fuzz/asm.dict ;;
+    # Qt keeps caches of its own from one input to the next, so every input
+    # of the grid looks as if it leaked and would be searched for leaks, at
+    # the cost of a scan of the whole heap; leaks are searched for at exit.
+    grid_keys) options=-detect_leaks=0 ;;
   esac
   echo "== $harness: $seconds s"
   # shellcheck disable=SC2086
   if ! build-fuzz/fuzz/fuzz_$harness -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
-    -artifact_prefix="$found/" $dict "$new" "$corpus"; then
+    -artifact_prefix="$found/" $dict $options "$new" "$corpus"; then
     echo "== $harness found a fault: the input is in $found/" >&2
     status=1
   fi
