@@ -10,25 +10,15 @@
 #include "debug/history.h"
 #include "machine/fast_run.h"
 #include "machine/random_source.h"
-#include "machine/user_interface.h"
 #include "panel/tuka2.h"
+#include "session/headless_ui.h"
 
 namespace orben {
 namespace {
 
-class SilentUi final : public UserInterface {
- public:
-  void showMessage(std::string_view) override {}
-  bool askYesNo(std::string_view, std::string_view) override { return false; }
-  std::optional<WordText> askValue() override { return std::nullopt; }
-  std::optional<std::string> askObjectFile(const FileRequest&) override { return std::nullopt; }
-  std::optional<int> askSpeed(int) override { return std::nullopt; }
-  void reportFileError(std::string_view, std::string_view) override {}
-};
-
 // TUKA-2 switched on, the loop in memory, the start keyed, timed.
 struct LoopMachine {
-  SilentUi ui;
+  session::HeadlessUi ui;  // answers no question, keeps the messages
   FillRandom fill{0};
   Tuka2 tuka{ui, fill};
   LoopMachine() {

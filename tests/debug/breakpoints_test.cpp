@@ -37,7 +37,7 @@ std::uint64_t timedRun(Tuka2& tuka, std::uint64_t limit, bool fast) {
 
 // 0000 LLI R1,01; 0001 ADDS R2,R2,R1; 0002 ADDS R3,R3,R1; 0003 BR (RD = 0001).
 struct Loop : RandomMachine {
-  Loop() : RandomMachine(*std::make_unique<std::mt19937>(1), 1) {
+  Loop() : RandomMachine(std::mt19937(1), 1) {
     Machine& m = tuka.machine;
     const unsigned words[] = {0x2101, 0x6221, 0x6331, 0xC000};
     for (unsigned i = 0; i < 4; ++i) m.WriteMemoryWord(i, CellValue::word(words[i]));

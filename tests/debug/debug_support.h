@@ -92,6 +92,8 @@ struct RandomMachine {
     m.setCell(kCellKeypad, CellValue::word(draw(8) == 0 ? draw(0x10000) : base));
   }
 
+  RandomMachine(std::mt19937&& g, std::uint64_t seed) : RandomMachine(g, seed) {}
+
   // Ejecutar for the first step, Continuar for the others.
   void step(bool first) {
     if (first) {

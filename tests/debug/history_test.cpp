@@ -47,6 +47,17 @@ TEST(History, ForwardThenBackGivesBackEveryStateOnThousandsOfRandomPrograms) {
   EXPECT_GT(stepped_far, 400);
 }
 
+// An endless loop: 0000 ADDS R1, R1, R2; 0001 BR (RD = 0000), keyed.
+struct EndlessLoop : RandomMachine {
+  EndlessLoop() : RandomMachine(std::mt19937(7), 5) {
+    Machine& m = tuka.machine;
+    m.WriteMemoryWord(0, CellValue::word(0x6112));
+    m.WriteMemoryWord(1, CellValue::word(0xC000));
+    m.WriteRegister(13, CellValue::word(0));
+    m.setCell(kCellKeypad, CellValue::word(0));
+  }
+};
+
 TEST(History, AnythingButAnInstructionEndsIt) {
   const std::vector<std::pair<const char*, std::function<void(Tuka2&)>>> edits = {
       {"a register", [](Tuka2& t) { t.machine.WriteRegister(3, WordText("1234")); }},
@@ -61,14 +72,7 @@ TEST(History, AnythingButAnInstructionEndsIt) {
        [](Tuka2& t) { t.listing.add(0x0700, 0xF000, Listing::Form::Disassembled); }},
   };
   for (const auto& [what, edit] : edits) {
-    std::mt19937 g(7);
-    RandomMachine r(g, 5);
-    Machine& m = r.tuka.machine;
-    // An endless loop: 0000 ADDS R1, R1, R2; 0001 BR (RD = 0000).
-    m.WriteMemoryWord(0, CellValue::word(0x6112));
-    m.WriteMemoryWord(1, CellValue::word(0xC000));
-    m.WriteRegister(13, CellValue::word(0));
-    m.setCell(kCellKeypad, CellValue::word(0));
+    EndlessLoop r;
     History history(r.tuka);
     for (int i = 0; i < 3; ++i) r.step(i == 0);
     ASSERT_EQ(history.depth(), 3u) << what;
@@ -81,13 +85,7 @@ TEST(History, AnythingButAnInstructionEndsIt) {
 }
 
 TEST(History, TheStepSwitchAndTheSpeedDoNotEndIt) {
-  std::mt19937 g(7);
-  RandomMachine r(g, 5);
-  Machine& m = r.tuka.machine;
-  m.WriteMemoryWord(0, CellValue::word(0x6112));
-  m.WriteMemoryWord(1, CellValue::word(0xC000));
-  m.WriteRegister(13, CellValue::word(0));
-  m.setCell(kCellKeypad, CellValue::word(0));
+  EndlessLoop r;
   History history(r.tuka);
   const State before = stateOf(r.tuka);
   r.step(true);
