@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "debug/step_changes.h"
 #include "machine/machine.h"
 
 namespace orben::session {
@@ -32,9 +33,7 @@ class TraceObserver final : public MachineObserver, public MemoryStoreObserver {
   Machine& m_;
   WordText address_;
   WordText word_;
-  std::vector<CellId> cells_;
-  std::vector<Flag> flags_;
-  std::vector<long long> words_;
+  StepChanges changes_;
 };
 
 }  // namespace orben::session
