@@ -45,6 +45,7 @@ Checks::Checks(Tuka2& tuka)
       written_(kFirstMonitorWord, true),
       program_(kFirstMonitorWord, false),
       executed_(kFirstMonitorWord, false) {
+  guards_.at.assign(kFirstMonitorWord, 0);
   m_.addObserver(this);
   m_.memory().addObserver(this);
   processor_.addInstructionObserver(this);
@@ -63,12 +64,12 @@ void Checks::cellChanged(CellId cell) {
     rd_power_on_write_pending_ = false;
     return;
   }
-  rd_set_ = true;
+  setRdSet(true);
 }
 
 void Checks::controlChanged(Control control) {
   if (control != Control::PowerOn || !m_.powerOn()) return;
-  rd_set_ = false;
+  setRdSet(false);
   rd_power_on_write_pending_ = true;
 }
 
@@ -81,6 +82,7 @@ void Checks::bytesChanged(std::size_t first, std::size_t count) {
       program_[word] = true;
       executed_[word] = false;
     }
+    guard(word);
   }
 }
 
@@ -88,6 +90,22 @@ void Checks::contentReplaced() {
   written_.assign(kFirstMonitorWord, false);
   program_.assign(kFirstMonitorWord, false);
   executed_.assign(kFirstMonitorWord, false);
+  guards_.at.assign(kFirstMonitorWord, RunGuards::kFetch);
+}
+
+void Checks::guard(std::size_t word) {
+  std::uint8_t held = 0;
+  if (!written_[word] || (program_[word] && !executed_[word])) held |= RunGuards::kFetch;
+  if (program_[word] && executed_[word]) held |= RunGuards::kStore;
+  if (program_[word]) held |= RunGuards::kPush;
+  guards_.at[word] = held;
+}
+
+void Checks::stretchEnds(std::uint64_t instructions) {
+  in_instruction_ = false;
+  // The stretch executed only written words: the run has left any it
+  // entered that nothing wrote.
+  if (instructions > 0) in_unwritten_ = false;
 }
 
 void Checks::report(CheckKind kind, std::uint16_t address, std::string text) {
@@ -122,6 +140,7 @@ void Checks::instructionBegins() {
     in_unwritten_ = false;
   }
   executed_[pc] = true;
+  guard(pc);
 
   const CellValue rd = m_.registerValue(kRD);
   const AluFlags flags{m_.flag(Flag::Z), m_.flag(Flag::S), m_.flag(Flag::C), m_.flag(Flag::V)};
@@ -132,7 +151,7 @@ void Checks::instructionBegins() {
            std::string(what) + " at " + hex(pc) + " goes through RD, which still holds its " +
                "power-on value " + std::string(rd.text().view()) + " (set RD first: LDI RD, name)");
   }
-  if (writesRegister(op, a, kRD)) rd_set_ = true;
+  if (writesRegister(op, a, kRD)) setRdSet(true);
 
   if (op == 0x1 && rd.isWord()) {
     const unsigned ea = n + rd.asWord();

@@ -46,6 +46,9 @@ struct Check {
 // Until the first fill every word counts as written, and until the first
 // power-on RD counts as set, so that checks attached to a machine already
 // running report nothing they cannot know.
+//
+// Runs on plain numbers go on while checks watch (see guards()), and find
+// what the instruction cycle would.
 class Checks final : public MachineObserver,
                      public MemoryStoreObserver,
                      public InstructionObserver {
@@ -70,9 +73,21 @@ class Checks final : public MachineObserver,
   void contentReplaced() override;
   void instructionBegins() override;
   void instructionEnds(Outcome) override { in_instruction_ = false; }
+  // A run on plain numbers leaves to the instruction cycle every
+  // instruction where a check may fire: while RD is unset, all; else the
+  // words nothing wrote, the program's words until each first executes,
+  // an ST over an executed one and a push over any.
+  const RunGuards* guards() const override { return &guards_; }
+  void stretchBegins() override { in_instruction_ = true; }
+  void stretchEnds(std::uint64_t instructions) override;
 
  private:
   void report(CheckKind kind, std::uint16_t address, std::string text);
+  void guard(std::size_t word);
+  void setRdSet(bool set) {
+    rd_set_ = set;
+    guards_.every = !set;
+  }
 
   Machine& m_;
   Processor& processor_;
@@ -85,6 +100,7 @@ class Checks final : public MachineObserver,
   bool in_unwritten_ = false;
   std::uint64_t step_ = 0;
   std::set<std::pair<CheckKind, std::uint16_t>> reported_;
+  RunGuards guards_;
   std::vector<Check> found_;
 };
 

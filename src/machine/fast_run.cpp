@@ -30,12 +30,13 @@ struct Numbers {
 
 class Interpreter {
  public:
-  Interpreter(Machine& m, Numbers& s, const WatchedAddresses& watched)
+  Interpreter(Machine& m, Numbers& s, const WatchedAddresses& watched, const RunGuards* guards)
       : m_(m),
         s_(s),
         watched_(watched),
         memory_(m.memory().data()),
-        breaks_(m.breakpoints().empty() ? nullptr : m.breakpoints().table()) {}
+        breaks_(m.breakpoints().empty() ? nullptr : m.breakpoints().table()),
+        guards_(guards ? guards->at.data() : nullptr) {}
 
   // PC := pc, as SetPC does: the listing follows it.
   void setPC(unsigned pc) {
@@ -50,18 +51,20 @@ class Interpreter {
   // ExecuteInstruction; returns how many ran. A tick does not execute the
   // instruction at a breakpoint: the run leaves it to the tick, which
   // stops there; the first instruction, when Ejecutar runs it, does not
-  // stop. With no breakpoint set, the loop tests none.
+  // stop. An instruction a guard holds is left to the instruction cycle
+  // wherever it comes. With no breakpoint and no guard, the loop tests
+  // none.
   std::uint64_t run(std::uint64_t limit, bool first_is_a_tick) {
     std::uint64_t done = 0;
-    if (breaks_ == nullptr) {
+    if (breaks_ == nullptr && guards_ == nullptr) {
       while (done < limit && step()) ++done;
       return done;
     }
     if (!first_is_a_tick) {
-      if (!step()) return 0;
+      if (guarded(s_.pc) || !step()) return 0;
       ++done;
     }
-    while (done < limit && breaks_[s_.pc] == Breakpoints::Kind::None && step()) ++done;
+    while (done < limit && !atBreakpoint(s_.pc) && !guarded(s_.pc) && step()) ++done;
     return done;
   }
 
@@ -73,6 +76,12 @@ class Interpreter {
     const std::uint8_t bytes[2] = {static_cast<std::uint8_t>(w >> 8),
                                    static_cast<std::uint8_t>(w & 0xFF)};
     m_.memory().setBytes(2 * static_cast<long long>(address), bytes);
+  }
+  bool atBreakpoint(unsigned pc) const {
+    return breaks_ != nullptr && breaks_[pc] != Breakpoints::Kind::None;
+  }
+  bool guarded(unsigned pc, std::uint8_t what = RunGuards::kFetch) const {
+    return guards_ != nullptr && pc < kFirstMonitorWord && (guards_[pc] & what) != 0;
   }
   void compute(unsigned op, unsigned a, std::uint16_t x, std::uint16_t y) {
     const AluResult result = alu(op, x, y, s_.flags);
@@ -100,7 +109,7 @@ class Interpreter {
       }
       case 0x1: {
         const unsigned ea = n + r[kRD];
-        if (ea >= kFirstMonitorWord) return false;
+        if (ea >= kFirstMonitorWord || guarded(ea, RunGuards::kStore)) return false;
         store(ea, r[a]);
         break;
       }
@@ -149,6 +158,7 @@ class Interpreter {
         if (!conditionHolds(a, s_.flags)) break;
         const unsigned sp = (r[kRE] + 0xFFFFu) & 0xFFFF;  // 0000 - 1 is FFFF
         if (sp >= kFirstMonitorWord) return false;        // the push is refused
+        if (guarded(sp, RunGuards::kPush)) return false;
         r[kRE] = static_cast<std::uint16_t>(sp);
         store(sp, pc + 1);
         setPC(r[kRD]);
@@ -177,6 +187,7 @@ class Interpreter {
   const WatchedAddresses& watched_;
   const std::uint8_t* memory_;
   const Breakpoints::Kind* breaks_;
+  const std::uint8_t* guards_;
 };
 
 // The state in numbers, or false when a register or the first PC holds no
@@ -228,7 +239,11 @@ FastRun::~FastRun() = default;
 std::uint64_t FastRun::run(Start start, std::uint64_t limit) {
   if (limit == 0 || !m_.powerOn() || m_.stepMode() != StepMode::Timed) return 0;
   if (start == Start::Tick && m_.panelState() != PanelState::Executing) return 0;
-  if (m_.memory().size() != MemoryStore::kMachineBytes || processor_.watched()) return 0;
+  if (m_.memory().size() != MemoryStore::kMachineBytes) return 0;
+  InstructionObserver* guarded = nullptr;
+  if (!processor_.mayRunOnNumbers(guarded)) return 0;
+  const RunGuards* guards = guarded ? guarded->guards() : nullptr;
+  if (guards && guards->every) return 0;
   const bool from_keypad =
       start == Start::Ejecutar && m_.panelState() != PanelState::ContinueRequested;
   const CellValue first_pc = m_.cellValue(from_keypad ? kCellKeypad : kCellPC);
@@ -238,13 +253,16 @@ std::uint64_t FastRun::run(Start start, std::uint64_t limit) {
     watched_ = std::make_unique<WatchedAddresses>();
     m_.collectWatchedAddresses(*watched_);
   }
-  Interpreter interpreter(m_, s, *watched_);
+  Interpreter interpreter(m_, s, *watched_, guards);
   if (from_keypad) interpreter.setPC(first_pc.asWord());
   if (start == Start::Ejecutar) m_.breakpoints().reached(first_pc.asWord());
+  if (guarded) guarded->stretchBegins();
   const std::uint64_t done = interpreter.run(limit, start == Start::Tick);
-  if (done == 0) return 0;
-  writeNumbers(m_, interpreter, s);
-  processor_.countExecutions(done);
+  if (done > 0) {
+    writeNumbers(m_, interpreter, s);
+    processor_.countExecutions(done);
+  }
+  if (guarded) guarded->stretchEnds(done);
   return done;
 }
 

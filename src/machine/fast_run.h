@@ -16,7 +16,9 @@ namespace orben {
 // have left it. The instruction that stops the run (HALT, an error stop, a
 // fetch from F000 or above), and any that meets a cell holding no word, is
 // left to ExecuteInstruction, which shows its message and tells its
-// changes as usual.
+// changes as usual. So is each instruction that the guards of the one
+// instruction observer allowed to watch hold (RunGuards); with any other
+// observer the run executes none.
 //
 // Memory observers are told of each store as it happens. The addresses
 // the machine's observers watch in PC (the listing's lines) are asked

@@ -54,6 +54,15 @@ void Processor::removeInstructionObserver(InstructionObserver* observer) {
   std::erase(instruction_observers_, observer);
 }
 
+bool Processor::mayRunOnNumbers(InstructionObserver*& guarded) const {
+  guarded = nullptr;
+  if (instruction_observers_.empty()) return true;
+  if (instruction_observers_.size() > 1 || instruction_observers_.front()->guards() == nullptr)
+    return false;
+  guarded = instruction_observers_.front();
+  return true;
+}
+
 Outcome Processor::ExecuteInstruction() {
   if (instruction_observers_.empty()) return executeUnwatched();
   // A copy, so that an observer may leave while it is told.

@@ -15,14 +15,35 @@ enum class Outcome : std::uint8_t {
   NoInstruction,  // the fetch found no word (PC at F000 or above)
 };
 
+// What a run on plain numbers (FastRun) leaves to the instruction cycle so
+// that an observer needing only some instructions sees each of them: per
+// word below F000, the instruction fetched there, an ST into it, a CALL's
+// push into it; or, while `every` is set, every instruction.
+struct RunGuards {
+  static constexpr std::uint8_t kFetch = 1;
+  static constexpr std::uint8_t kStore = 2;
+  static constexpr std::uint8_t kPush = 4;
+  std::vector<std::uint8_t> at;
+  bool every = false;
+};
+
 // Told when each instruction begins (before its first change, PC from the
 // keypad included) and when it ends (after its last change, before anyone
 // answers its message): what it changed in between is that instruction's.
+//
+// An observer that gives guards lets a run on plain numbers execute the
+// instructions they do not hold; it is told where such a stretch begins
+// and ends (after its changes are written), and every store in between is
+// an instruction's.
 class InstructionObserver {
  public:
   virtual ~InstructionObserver() = default;
   virtual void instructionBegins() = 0;
   virtual void instructionEnds(Outcome outcome) = 0;
+  // None: this observer sees every instruction.
+  virtual const RunGuards* guards() const { return nullptr; }
+  virtual void stretchBegins() {}
+  virtual void stretchEnds(std::uint64_t /*instructions*/) {}
 };
 
 // The TUKA-2 processor: one call of ExecuteInstruction executes exactly one
@@ -52,10 +73,13 @@ class Processor {
   }
 
   // Watching instructions one by one: a run on plain numbers runs none
-  // while anyone watches.
+  // while anyone watches without guards, or more than one watches.
   void addInstructionObserver(InstructionObserver* observer);
   void removeInstructionObserver(InstructionObserver* observer);
   bool watched() const { return !instruction_observers_.empty(); }
+  // Whether a run on plain numbers may execute; `guarded` is then the
+  // observer whose guards it keeps, or none when nobody watches.
+  bool mayRunOnNumbers(InstructionObserver*& guarded) const;
 
  private:
   void loadStore(int op, int a, int offset);

@@ -1,12 +1,15 @@
 // The fast run and the run one tick at a time must leave the same report
 // (every cell, flag, port, message, the listing's marked line and memory)
-// for any program.
+// for any program, and the checks watching either must find the same
+// mistakes at the same steps.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 #include <random>
 #include <sstream>
 
+#include "debug/checks.h"
 #include "disasm/listing_commands.h"
 #include "machine/random_source.h"
 #include "session/headless_ui.h"
@@ -23,19 +26,25 @@ using orben::testing::Words;
 struct Ended {
   std::string report;
   std::vector<std::uint8_t> memory;
-  std::string rest;  // what the report leaves out
+  std::string rest;    // what the report leaves out
+  std::string checks;  // what the checks found, if they watched
 };
+
+enum class Watch : bool { Unchecked, Checked };
 
 // One TUKA-2 as tuka2 run sets it up, the program loaded and listed, run on
 // `path`.
 Ended runProgram(std::uint64_t seed, const std::vector<std::uint8_t>& image, const Words& words,
-                 unsigned start, std::uint64_t max_steps, RunPath path) {
+                 unsigned start, std::uint64_t max_steps, RunPath path,
+                 Watch watch = Watch::Unchecked) {
   std::mt19937 g(static_cast<std::mt19937::result_type>(seed));
   const auto draw = [&](unsigned n) { return static_cast<unsigned>(g() % n); };
   HeadlessUi ui;
   SeededRandom random(seed);
   Tuka2 tuka(ui, random);
   Machine& m = tuka.machine;
+  std::optional<Checks> checks;
+  if (watch == Watch::Checked) checks.emplace(tuka);
   tuka.power.toggleInitMemoryAtPowerOn();
   tuka.power.TogglePower();
   m.memory().replace(image);
@@ -80,10 +89,17 @@ Ended runProgram(std::uint64_t seed, const std::vector<std::uint8_t>& image, con
   run.rest = std::to_string(static_cast<int>(m.panelState())) + " " +
              std::to_string(m.errorStops()) + " " + std::to_string(m.stepLamp()) + " " +
              std::to_string(tuka.processor.executions());
+  if (checks) {
+    for (const Check& c : checks->found()) {
+      run.checks += std::string(checkKindName(c.kind)) + " " + std::to_string(c.address) + " " +
+                    std::to_string(c.step) + " " + c.text + "\n";
+    }
+  }
   return run;
 }
 
 TEST(RunPaths, FastAndStepByStepAgreeOnThousandsOfRandomPrograms) {
+  int checked_runs = 0;
   std::mt19937 g(18);
   std::vector<std::uint8_t> image(MemoryStore::kMachineBytes);
   int long_runs = 0;
@@ -98,18 +114,27 @@ TEST(RunPaths, FastAndStepByStepAgreeOnThousandsOfRandomPrograms) {
     const std::uint64_t limits[] = {0, 1, 2, 50, 5000, 5000};
     const std::uint64_t max_steps = limits[g() % 6];
     const std::uint64_t seed = g();
-    const Ended slow = runProgram(seed, image, words, start, max_steps, RunPath::StepByStep);
+    // The checks only watch: the checked runs leave what the others do.
+    const Ended slow =
+        runProgram(seed, image, words, start, max_steps, RunPath::StepByStep, Watch::Checked);
     const Ended fast = runProgram(seed, image, words, start, max_steps, RunPath::Fast);
-    ASSERT_EQ(fast.report, slow.report) << "program " << program;
-    ASSERT_EQ(fast.rest, slow.rest) << "program " << program;
-    ASSERT_TRUE(fast.memory == slow.memory) << "program " << program;
+    const Ended fast_checked =
+        runProgram(seed, image, words, start, max_steps, RunPath::Fast, Watch::Checked);
+    for (const Ended* run : {&fast, &fast_checked}) {
+      ASSERT_EQ(run->report, slow.report) << "program " << program;
+      ASSERT_EQ(run->rest, slow.rest) << "program " << program;
+      ASSERT_TRUE(run->memory == slow.memory) << "program " << program;
+    }
+    ASSERT_EQ(fast_checked.checks, slow.checks) << "program " << program;
+    checked_runs += !slow.checks.empty();
     if (program % 10 == 0) {
       const Ended traced = runProgram(seed, image, words, start, max_steps, RunPath::Traced);
       ASSERT_EQ(traced.report, slow.report) << "program " << program;
     }
     long_runs += slow.report.find("\"steps\":5000,") != std::string::npos;
   }
-  EXPECT_GT(long_runs, 200);  // the random programs do run on, not just stop
+  EXPECT_GT(long_runs, 200);     // the random programs do run on, not just stop
+  EXPECT_GT(checked_runs, 300);  // and make the classic mistakes
 }
 
 }  // namespace
