@@ -142,6 +142,12 @@ void Checks::instructionBegins() {
   executed_[pc] = true;
   guard(pc);
 
+  // What runs in words nothing wrote follows from that one mistake: none
+  // of it is reported again.
+  if (in_unwritten_) {
+    if (writesRegister(op, a, kRD)) setRdSet(true);
+    return;
+  }
   const CellValue rd = m_.registerValue(kRD);
   const AluFlags flags{m_.flag(Flag::Z), m_.flag(Flag::S), m_.flag(Flag::C), m_.flag(Flag::V)};
   const bool taken = (op == 0xC || op == 0xD) && conditionHolds(a, flags);

@@ -37,7 +37,8 @@ struct Check {
 // Watches each instruction as it begins and notes the mistakes above, each
 // kind once per instruction address (a loop repeats none).
 //
-// A word counts as written when anything but a fill of memory (at power-on,
+// Nothing else is reported for the instructions executed in words nothing
+// wrote: they follow from the first mistake. A word counts as written when anything but a fill of memory (at power-on,
 // Inicializar Memoria, tuka2's --fill or --seed) put it there: a load, a
 // keyed Cargar, a grid edit, a store. Words put there from outside a run
 // (a load, Cargar, a grid edit) are the program's; an ST over one of them

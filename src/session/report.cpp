@@ -26,13 +26,7 @@ std::string messageLine(std::string_view message) {
   return line;
 }
 
-void writeJson(const Tuka2& tuka, const RunResult& result, const MessageLog& messages,
-               bool dump_memory, std::ostream& out) {
-  const Machine& m = tuka.machine;
-  JsonStream json(out);
-  json.beginObject();
-  json.member("stop", stopWord(result.stop));
-  json.member("steps", JsonDocument(result.steps));
+void writeCellMembers(const Machine& m, JsonStream& json) {
   const std::pair<const char*, CellId> cells[] = {
       {"pc", kCellPC}, {"ir", kCellIR}, {"ar", kCellAR}, {"dr", kCellDR}, {"keypad", kCellKeypad}};
   for (const auto& [key, cell] : cells) json.member(key, m.cell(cell).str());
@@ -50,12 +44,42 @@ void writeJson(const Tuka2& tuka, const RunResult& result, const MessageLog& mes
     if (m.outputsWritten() >> port & 1) written.push_back(port);
   }
   json.member("outputs_written", written);
+}
+
+JsonDocument checksDocument(const std::vector<Check>& checks) {
+  JsonDocument list = JsonDocument::array();
+  for (const Check& check : checks) {
+    JsonDocument item = JsonDocument::object();
+    item["address"] = std::string(wordOf(check.address).view());
+    item["step"] = check.step;
+    item["kind"] = std::string(checkKindName(check.kind));
+    item["text"] = check.text;
+    list.push_back(std::move(item));
+  }
+  return list;
+}
+
+std::string checkLine(const Check& check) {
+  return "check: " + std::string(checkKindName(check.kind)) + " at " +
+         std::string(wordOf(check.address).view()) + ", step " + std::to_string(check.step) + ": " +
+         check.text;
+}
+
+void writeJson(const Tuka2& tuka, const RunResult& result, const MessageLog& messages,
+               bool dump_memory, std::ostream& out) {
+  const Machine& m = tuka.machine;
+  JsonStream json(out);
+  json.beginObject();
+  json.member("stop", stopWord(result.stop));
+  json.member("steps", JsonDocument(result.steps));
+  writeCellMembers(m, json);
   // The messages, the listing and the memory may be millions of lines:
   // each is written as it is read.
   json.key("messages");
   json.beginArray();
   messages.forEach([&](std::string_view message) { json.item(message); });
   json.endArray();
+  json.member("checks", checksDocument(result.checks));
   json.key("listing");
   json.beginArray();
   for (int i = 0; i < tuka.listing.count(); ++i) json.item(tuka.listing.line(i));
@@ -104,6 +128,7 @@ void writeSummary(const Tuka2& tuka, const RunResult& result, const MessageLog& 
   }
   messages.forEach(
       [&](std::string_view message) { out << "message: " << messageLine(message) << '\n'; });
+  for (const Check& check : result.checks) out << checkLine(check) << '\n';
 }
 
 }  // namespace orben::session

@@ -11,11 +11,20 @@
 
 namespace orben::session {
 
+// The machine's cells as the JSON reports give them: the members pc, ir,
+// ar, dr, keypad, registers, flags, step_mode, inputs, outputs and
+// outputs_written.
+void writeCellMembers(const Machine& m, JsonStream& json);
+// The checks found, each an object with address, step, kind and text.
+JsonDocument checksDocument(const std::vector<Check>& checks);
+// A check on one line of a terminal, as "check: " lines give it.
+std::string checkLine(const Check& check);
+
 // The report of tuka2 run --json, on one line: stop, steps, the cells,
 // registers, flags, step mode, ports and the output ports an OUT wrote,
-// messages, listing, selected line and, with dump_memory, every memory
-// word. It is written as it goes: the listing and the memory are never held
-// as a document.
+// messages, checks, listing, selected line and, with dump_memory, every
+// memory word. It is written as it goes: the listing and the memory are
+// never held as a document.
 void writeJson(const Tuka2& tuka, const RunResult& result, const MessageLog& messages,
                bool dump_memory, std::ostream& out);
 void writeSummary(const Tuka2& tuka, const RunResult& result, const MessageLog& messages,

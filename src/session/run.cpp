@@ -73,12 +73,13 @@ std::string_view stopWord(Stop stop) {
   return "error";
 }
 
-RunResult runToTheEnd(Tuka2& tuka, RunPath path, const RunLimits& limits, std::ostream& trace_out) {
+RunResult runToTheEnd(Tuka2& tuka, RunPath path, const RunLimits& limits, std::ostream& trace_out,
+                      const SourceMap* source) {
   const std::uint64_t max_steps = limits.max_steps;
   RunResult result;
   std::optional<Stop> stop;
   std::unique_ptr<TraceObserver> trace;
-  if (path == RunPath::Traced) trace = std::make_unique<TraceObserver>(tuka.machine);
+  if (path == RunPath::Traced) trace = std::make_unique<TraceObserver>(tuka.machine, source);
   FastRun fast(tuka.machine, tuka.processor);
   const std::uint64_t first = tuka.processor.executions();
   const auto executed = [&] { return tuka.processor.executions() - first; };

@@ -6,7 +6,9 @@
 #include <ostream>
 #include <string_view>
 
+#include "debug/checks.h"
 #include "panel/tuka2.h"
+#include "session/source_map.h"
 
 namespace orben::session {
 
@@ -44,6 +46,8 @@ struct RunResult {
   // them.
   std::array<WordText, kPortCount> inputs_at_power_on;
   std::array<WordText, kPortCount> outputs_at_power_on;
+  // The classic mistakes the checks found, when they watched.
+  std::vector<Check> checks;
 };
 
 // How a run executes its instructions. Each gives the same report; only the
@@ -56,8 +60,9 @@ enum class RunPath : std::uint8_t {
 
 // The front-panel run: Ejecutar, then the step timer's ticks until HALT, an
 // error stop, an empty fetch, the step limit or the time limit. A traced
-// run writes its lines on `trace`.
-RunResult runToTheEnd(Tuka2& tuka, RunPath path, const RunLimits& limits, std::ostream& trace);
+// run writes its lines on `trace`, with the lines of `source` when given.
+RunResult runToTheEnd(Tuka2& tuka, RunPath path, const RunLimits& limits, std::ostream& trace,
+                      const SourceMap* source = nullptr);
 inline RunResult runToTheEnd(Tuka2& tuka, RunPath path, std::uint64_t max_steps,
                              std::ostream& trace) {
   return runToTheEnd(tuka, path, RunLimits{max_steps, std::nullopt}, trace);

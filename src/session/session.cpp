@@ -14,7 +14,7 @@ std::unique_ptr<RandomSource> makeRandomSource(const PowerOnValues& values) {
 }
 
 Session::Session(const PowerOnValues& values)
-    : random_(makeRandomSource(values)), tuka_(ui_, *random_) {}
+    : random_(makeRandomSource(values)), tuka_(ui_, *random_), checks_(tuka_) {}
 
 void Session::startUp() {
   tuka_.power.startUp();
@@ -62,7 +62,8 @@ RunResult Session::run(const RunLimits& limits) {
 }
 
 RunResult Session::run(const RunLimits& limits, RunPath path, std::ostream& trace) {
-  RunResult result = runToTheEnd(tuka_, path, limits, trace);
+  RunResult result = runToTheEnd(tuka_, path, limits, trace, &source_map_);
+  result.checks = checks_.found();
   result.inputs_at_power_on = inputs_at_power_on_;
   result.outputs_at_power_on = outputs_at_power_on_;
   return result;

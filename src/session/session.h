@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "debug/checks.h"
 #include "loader/load_command.h"
 #include "machine/random_source.h"
 #include "panel/tuka2.h"
@@ -29,7 +30,8 @@ struct PowerOnValues {
 std::unique_ptr<RandomSource> makeRandomSource(const PowerOnValues& values);
 
 // One TUKA-2 with nobody at its panel, as every front end without windows
-// uses it: made, switched on, loaded, preset, keyed and run to a stop.
+// uses it: made, switched on, loaded, preset, keyed and run to a stop. The
+// checks for the classic mistakes watch it from the start.
 class Session {
  public:
   explicit Session(const PowerOnValues& values = {});
@@ -42,6 +44,8 @@ class Session {
   const Machine& machine() const { return tuka_.machine; }
   // Every message the machine has shown, in order.
   const MessageLog& messages() const { return ui_.messages; }
+  // The classic mistakes found so far, in order.
+  const std::vector<Check>& checks() const { return checks_.found(); }
 
   // The ORBEN start-up only: the machine stays off (what tuka2 dis needs).
   void startUp();
@@ -83,6 +87,7 @@ class Session {
   HeadlessUi ui_;
   std::unique_ptr<RandomSource> random_;
   Tuka2 tuka_;
+  Checks checks_;
   SourceMap source_map_;
   std::array<WordText, kPortCount> inputs_at_power_on_;
   std::array<WordText, kPortCount> outputs_at_power_on_;

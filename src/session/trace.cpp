@@ -4,7 +4,8 @@
 
 namespace orben::session {
 
-TraceObserver::TraceObserver(Machine& machine) : m_(machine) {
+TraceObserver::TraceObserver(Machine& machine, const SourceMap* source)
+    : m_(machine), source_(source) {
   m_.addObserver(this);
   m_.memory().addObserver(this);
 }
@@ -35,6 +36,14 @@ void TraceObserver::bytesChanged(std::size_t first, std::size_t count) {
 void TraceObserver::endInstruction(std::ostream& err) {
   err << address_.view() << ' ' << (word_.empty() ? "----" : word_.view()) << ' '
       << (word_.empty() ? "(no instruction)" : Disassemble(word_.view()));
+  const int address = WordTextToValue(address_);
+  const MappedLine* line =
+      source_ && address >= 0 ? source_->lineAt(static_cast<std::uint16_t>(address)) : nullptr;
+  if (line) {
+    const std::size_t first = line->text.find_first_not_of(" \t");
+    err << " (line " << line->number << ": "
+        << (first == std::string::npos ? "" : line->text.substr(first)) << ')';
+  }
   const char* separator = " |";
   for (CellId cell : changes_.cells) {
     const WordText text = m_.cell(cell);

@@ -7,15 +7,18 @@
 
 #include "debug/step_changes.h"
 #include "machine/machine.h"
+#include "session/source_map.h"
 
 namespace orben::session {
 
 // Watches one instruction at a time and writes its trace line: the address,
 // the word, its disassembly and every cell, flag and memory word it changed
-// (each with its final value, in the order of first change).
+// (each with its final value, in the order of first change). With the map
+// of the source loaded, the line that made the word follows its
+// disassembly.
 class TraceObserver final : public MachineObserver, public MemoryStoreObserver {
  public:
-  explicit TraceObserver(Machine& machine);
+  explicit TraceObserver(Machine& machine, const SourceMap* source = nullptr);
   ~TraceObserver() override;
 
   // Call before the instruction, with the address it will fetch from.
@@ -31,6 +34,7 @@ class TraceObserver final : public MachineObserver, public MemoryStoreObserver {
 
  private:
   Machine& m_;
+  const SourceMap* source_;
   WordText address_;
   WordText word_;
   StepChanges changes_;

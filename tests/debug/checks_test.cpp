@@ -110,6 +110,28 @@ TEST(Checks, ALoopRepeatsNoneAndTheirTextsNameTheAddress) {
             "RET at 0000 with an empty stack (RE = F000): a return with no call before it");
 }
 
+TEST(Checks, WhatRunsInUnwrittenWordsFollowsFromTheFirstMistake) {
+  // Memory filled with LD R1,[RD+00] and RD never set: past the program's
+  // one word the run goes through every filled word, each an LD through
+  // RD's power-on value, and only the entry is reported.
+  QuietUi ui;
+  FillRandom fill(0x0100);
+  Tuka2 tuka(ui, fill);
+  Checks checks(tuka);
+  tuka.power.startUp();
+  tuka.power.TogglePower();
+  tuka.machine.WriteMemoryWord(0, CellValue::word(0x2101));  // LLI R1,01
+  tuka.machine.setCell(kCellKeypad, CellValue::word(0));
+  tuka.run.toggleStepMode();
+  tuka.run.executeFromKeypad();
+  for (int i = 0; i < 70000 && tuka.run.tick(); ++i) {
+  }
+  EXPECT_GT(tuka.processor.executions(), 60000u);
+  ASSERT_EQ(checks.found().size(), 1u);
+  EXPECT_EQ(checks.found()[0].kind, CheckKind::UnwrittenWord);
+  EXPECT_EQ(checks.found()[0].address, 1);
+}
+
 TEST(Checks, AHandEditOfRDOrAMachineAlreadyRunningRaisesNone) {
   Checked edited;
   edited.load({0xC000});

@@ -201,6 +201,48 @@ TEST_F(Tuka2RunTest, RunAndDisTakeASource) {
 }
 
 // A loop counting R2 up by R1 = 1: bucle at 0003 (LDI takes two words).
+// The checks: a line each in the summary, an object each in the JSON, in
+// the order they fired; the trace of a source names each word's line.
+TEST_F(Tuka2RunTest, ChecksAreReportedAndTheTraceShowsTheSourceLines) {
+  const std::string source = write("c.asm",
+                                   "        LLI R1, 1   ; one\n"
+                                   "        BR\n");
+  // 0000 LLI; 0001 BR to RD's power-on 000D, filled memory (LD R0 through
+  // the unset RD there is not reported again).
+  EXPECT_EQ(runMain({"run", source, "--fill", "0000", "--max-steps", "20"}), 1);
+  std::vector<std::string> checks;
+  std::istringstream lines(out.str());
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("check: ", 0) == 0) checks.push_back(line);
+  }
+  ASSERT_EQ(checks.size(), 2u) << out.str();
+  EXPECT_EQ(checks[0].substr(0, 35), "check: rd-not-set at 0001, step 2: ");
+  EXPECT_EQ(checks[1].substr(0, 39), "check: unwritten-word at 000D, step 3: ");
+  EXPECT_EQ(runMain({"run", source, "--fill", "0000", "--max-steps", "20", "--json"}), 1);
+  const Json report = parseReport();
+  ASSERT_EQ(report["checks"].items.size(), 2u);
+  const Json& first = report["checks"].items[0];
+  EXPECT_EQ(first["address"].text, "0001");
+  EXPECT_EQ(first["step"].number, 2);
+  EXPECT_EQ(first["kind"].text, "rd-not-set");
+  EXPECT_EQ(checks[0].substr(35), first["text"].text);
+  EXPECT_EQ(report["checks"].items[1]["kind"].text, "unwritten-word");
+
+  EXPECT_EQ(runMain({"run", source, "--fill", "0000", "--max-steps", "3", "--trace"}), 1);
+  std::istringstream traced(err.str());
+  std::string line;
+  std::getline(traced, line);
+  EXPECT_EQ(line.substr(0, 44), "0000 2101 LLI R1, H'01 (line 1: LLI R1, 1   ") << line;
+  std::getline(traced, line);
+  EXPECT_NE(line.find("(line 2: BR) |"), std::string::npos) << line;
+  std::getline(traced, line);  // 000D: filled memory, no source line
+  EXPECT_EQ(line.find("(line"), std::string::npos) << line;
+  // An object file's trace has no lines to show.
+  const std::string object = write("c.ehc", "0000 2101\n0001 F000\n");
+  EXPECT_EQ(runMain({"run", object, "--trace"}), 0);
+  EXPECT_EQ(err.str().find("(line"), std::string::npos) << err.str();
+}
+
 TEST_F(Tuka2RunTest, BreakStopsBeforeItsInstructionByAddressOrLabel) {
   const std::string source = write("b.asm",
                                    "        LDI RD, bucle\n"
@@ -333,10 +375,10 @@ TEST(Tuka2EndToEnd, AdditionProgramOutputsEightAndHalts) {
   const Ran ran = runTuka2("run " + program("suma.ehc") + " --json --seed 3");
   ASSERT_EQ(ran.status, 0) << ran.out;
   const Json report = Json::parse(ran.out);
-  EXPECT_EQ(report.keys,
-            (std::vector<std::string>{"stop", "steps", "pc", "ir", "ar", "dr", "keypad",
-                                      "registers", "flags", "step_mode", "inputs", "outputs",
-                                      "outputs_written", "messages", "listing", "selected"}));
+  EXPECT_EQ(report.keys, (std::vector<std::string>{"stop", "steps", "pc", "ir", "ar", "dr",
+                                                   "keypad", "registers", "flags", "step_mode",
+                                                   "inputs", "outputs", "outputs_written",
+                                                   "messages", "checks", "listing", "selected"}));
   EXPECT_EQ(report["stop"].text, "halt");
   EXPECT_EQ(report["steps"].number, 5);
   EXPECT_EQ(report["pc"].text, "0005");
