@@ -4,6 +4,7 @@ namespace orben::runner {
 
 CommandLine::CommandLine(Options& options) : options_(options) {
   addRun();
+  addDebug();
   addDis();
   addAsm();
   run_.footer(
@@ -12,6 +13,15 @@ CommandLine::CommandLine(Options& options) : options_(options) {
       "  tuka2 run examples/doble_entrada.ehc --in 02=0015 --json\n"
       "  tuka2 run prog.hex --start 0100 --fill 0000 --max-steps 500 --trace\n"
       "Exit status: 0 at HALT, 1 at any other stop, 2 for a usage error or an unreadable file.");
+  debug_.footer(
+      "Commands, one a line on standard input (short forms in brackets):\n"
+      "  step [N] (s), back [N], continue (c), break ADDR|LABEL (b), delete ADDR|LABEL,\n"
+      "  regs, mem ADDR [N], set REG|[ADDR]|inPP VALUE, where, checks, help, quit (q)\n"
+      "Examples:\n"
+      "  tuka2 debug examples/suma_1_a_n.asm --fill 0000\n"
+      "  printf 'break fin\\nc\\nregs\\n' | tuka2 debug examples/suma_1_a_n.asm --json\n"
+      "Exit status: 0 at the end of the input or quit, 1 for a source with errors, 2 for a\n"
+      "usage error or an unreadable file.");
   dis_.footer("Example:\n  tuka2 dis examples/multiplica.ehc");
   asm_.footer(
       "Examples:\n"
@@ -19,7 +29,7 @@ CommandLine::CommandLine(Options& options) : options_(options) {
       "  tuka2 asm prog.asm -o prog.hex -l prog.lst\n"
       "Exit status: 0 when written (warnings allowed), 1 for errors in the source (nothing\n"
       "written), 2 for a usage error or a file that cannot be read or written.");
-  for (CLI::App* app : {&run_, &dis_, &asm_}) {
+  for (CLI::App* app : {&run_, &debug_, &dis_, &asm_}) {
     app->allow_extras();
     app->get_formatter()->column_width(22);
   }
@@ -29,6 +39,10 @@ CLI::App* CommandLine::command(const std::string& command) {
   if (command == "run") {
     options_.command = Command::Run;
     return &run_;
+  }
+  if (command == "debug") {
+    options_.command = Command::Debug;
+    return &debug_;
   }
   if (command == "dis") {
     options_.command = Command::Dis;
@@ -54,35 +68,53 @@ CLI::Option* CommandLine::addFill(CLI::App& app) {
   return fill;
 }
 
-void CommandLine::addRun() {
-  run_.add_option("FILE", options_.file, "the program: .EHC, .HEX or an assembly source")
+void CommandLine::addMachineOptions(CLI::App& app) {
+  app.add_option("FILE", options_.file, "the program: .EHC, .HEX or an assembly source")
       ->required()
       ->type_name("");
-  run_.add_flag("--json", options_.json,
-                "print one JSON object with the machine's whole state instead of a summary");
-  start_ =
-      run_.add_option("--start", raw_.start, "the address keyed in before Ejecutar (default 0000)");
-  start_->type_name("HHHH");
-  addFill(run_);
-  seed_ = run_.add_option("--seed", raw_.seed, "seed of the random values (default: the clock)");
-  seed_->type_name("N");
-  run_.add_option("--in", raw_.inputs,
-                  "input port PP (00..3F, not 01: that is the keypad) holds HHHH; may be repeated")
+  CLI::Option* start =
+      app.add_option("--start", raw_.start, "the address keyed in before Ejecutar (default 0000)");
+  start->type_name("HHHH");
+  start_.push_back(start);
+  addFill(app);
+  CLI::Option* seed =
+      app.add_option("--seed", raw_.seed, "seed of the random values (default: the clock)");
+  seed->type_name("N");
+  seed_.push_back(seed);
+  app.add_option("--in", raw_.inputs,
+                 "input port PP (00..3F, not 01: that is the keypad) holds HHHH; may be repeated")
       ->type_name("PP=HHHH")
       ->allow_extra_args(false)
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-  max_steps_ =
-      run_.add_option("--max-steps", raw_.max_steps, "stop after N instructions (default 1000000)");
-  max_steps_->type_name("N");
-  run_.add_option("--break", options_.breaks,
-                  "stop before the instruction at ADDR (or LABEL of a source); may be repeated")
+  app.add_option("--break", options_.breaks,
+                 "stop before the instruction at ADDR (or LABEL of a source); may be repeated")
       ->type_name("ADDR|LABEL")
       ->allow_extra_args(false)
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+}
+
+void CommandLine::addRun() {
+  addMachineOptions(run_);
+  run_.add_flag("--json", options_.json,
+                "print one JSON object with the machine's whole state instead of a summary");
+  CLI::Option* max_steps =
+      run_.add_option("--max-steps", raw_.max_steps, "stop after N instructions (default 1000000)");
+  max_steps->type_name("N");
+  max_steps_.push_back(max_steps);
   run_.add_flag("--dump-memory", options_.dump_memory, "with --json, add the memory words");
   run_.add_flag("--trace", options_.trace,
-                "one line per executed instruction on stderr: address, word, disassembly and "
-                "the cells it changed");
+                "one line per executed instruction on stderr: address, word, disassembly, the "
+                "source line and the cells it changed");
+}
+
+void CommandLine::addDebug() {
+  addMachineOptions(debug_);
+  debug_.add_flag("--json", options_.json,
+                  "answer each command with one line holding one JSON object");
+  CLI::Option* max_steps = debug_.add_option(
+      "--max-steps", raw_.max_steps, "a continue stops after N instructions (default 1000000)");
+  max_steps->type_name("N");
+  max_steps_.push_back(max_steps);
 }
 
 void CommandLine::addDis() {
@@ -106,10 +138,16 @@ void CommandLine::addAsm() {
 
 RawValues CommandLine::raw() const {
   RawValues raw = raw_;
-  for (const CLI::Option* fill : fill_) raw.has_fill = raw.has_fill || fill->count() > 0;
-  raw.has_start = start_->count() > 0;
-  raw.has_seed = seed_->count() > 0;
-  raw.has_max_steps = max_steps_->count() > 0;
+  const auto given = [](const std::vector<CLI::Option*>& options) {
+    for (const CLI::Option* option : options) {
+      if (option->count() > 0) return true;
+    }
+    return false;
+  };
+  raw.has_fill = given(fill_);
+  raw.has_start = given(start_);
+  raw.has_seed = given(seed_);
+  raw.has_max_steps = given(max_steps_);
   return raw;
 }
 

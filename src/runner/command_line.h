@@ -32,6 +32,9 @@ class CommandLine {
 
  private:
   void addRun();
+  void addDebug();
+  // FILE and the options run and debug share.
+  void addMachineOptions(CLI::App& app);
   void addDis();
   void addAsm();
   CLI::Option* addFill(CLI::App& app);
@@ -39,13 +42,17 @@ class CommandLine {
   Options& options_;
   CLI::App run_{"Runs a TUKA-2 program (object file or source) as the front panel would.",
                 "tuka2 run"};
+  CLI::App debug_{
+      "Debugs a TUKA-2 program (object file or source) one command a line: steps, "
+      "steps back, breakpoints, registers and memory.",
+      "tuka2 debug"};
   CLI::App dis_{"Loads a program (object file or source) and prints its listing.", "tuka2 dis"};
   CLI::App asm_{"Assembles a TUKA-2 source into an object file.", "tuka2 asm"};
   RawValues raw_;
   std::vector<CLI::Option*> fill_;
-  CLI::Option* start_ = nullptr;
-  CLI::Option* seed_ = nullptr;
-  CLI::Option* max_steps_ = nullptr;
+  std::vector<CLI::Option*> start_;
+  std::vector<CLI::Option*> seed_;
+  std::vector<CLI::Option*> max_steps_;
 };
 
 }  // namespace orben::runner

@@ -12,5 +12,5 @@ int main(int argc, char** argv) {
     return orben::grader::testCommandLine({arguments.begin() + 1, arguments.end()}, std::cout,
                                           std::cerr);
   }
-  return orben::runner::runCommandLine(arguments, std::cout, std::cerr);
+  return orben::runner::runCommandLine(arguments, std::cin, std::cout, std::cerr);
 }

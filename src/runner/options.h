@@ -10,7 +10,7 @@
 
 namespace orben::runner {
 
-enum class Command { Run, Dis, Asm, Help, Version };
+enum class Command { Run, Debug, Dis, Asm, Help, Version };
 
 // The command line of tuka2, checked.
 struct Options {
@@ -24,7 +24,7 @@ struct Options {
   std::uint64_t max_steps = session::kDefaultMaxSteps;
   bool dump_memory = false;
   bool trace = false;
-  std::vector<std::string> breaks;  // run: addresses or a source's labels, as given
+  std::vector<std::string> breaks;  // run, debug: addresses or a source's labels, as given
   std::string output;               // asm: the object file; empty for SOURCE as .EHC
   std::string listing;              // asm: the listing file, if any
   std::string help;                 // Help: the text to print

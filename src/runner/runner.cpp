@@ -1,8 +1,10 @@
 #include "runner/runner.h"
 
 #include <optional>
+#include <sstream>
 
 #include "runner/asm_command.h"
+#include "session/debugger.h"
 #include "session/report.h"
 #include "session/session.h"
 
@@ -29,10 +31,9 @@ std::optional<int> loadFailure(ProgramLoad load) {
   }
 }
 
-// Switched on, loaded, the --in ports set, --start keyed, step mode left,
-// then the run and its report.
-int runCommand(const Options& options, std::ostream& out, std::ostream& err) {
-  Session headless(powerOnValues(options));
+// Switched on, loaded, the --in ports set, the --break breakpoints set and
+// --start keyed, as run and debug begin; the exit status if that failed.
+std::optional<int> prepare(const Options& options, Session& headless, std::ostream& err) {
   headless.switchOn();
   if (const auto status = loadFailure(headless.load(options.file, err))) return *status;
   for (const auto& [port, word] : options.inputs) headless.setInput(port, word);
@@ -47,6 +48,13 @@ int runCommand(const Options& options, std::ostream& out, std::ostream& err) {
     headless.machine().breakpoints().set(*address);
   }
   headless.keyStart(options.start);
+  return std::nullopt;
+}
+
+// Prepared, step mode left, then the run and its report.
+int runCommand(const Options& options, std::ostream& out, std::ostream& err) {
+  Session headless(powerOnValues(options));
+  if (const auto status = prepare(options, headless, err)) return *status;
   headless.leaveStepMode();
   const session::RunResult result =
       headless.run({options.max_steps, std::nullopt}, chooseRunPath(options), err);
@@ -56,6 +64,19 @@ int runCommand(const Options& options, std::ostream& out, std::ostream& err) {
     session::writeSummary(headless.tuka(), result, headless.messages(), out);
   }
   return result.stop == session::Stop::Halt ? 0 : 1;
+}
+
+// Prepared and left in step mode, then one command a line from `in`.
+int debugCommand(const Options& options, std::istream& in, std::ostream& out, std::ostream& err) {
+  Session headless(powerOnValues(options));
+  if (const auto status = prepare(options, headless, err)) return *status;
+  session::Debugger debugger(headless, options.max_steps,
+                             options.json ? session::AnswerForm::Json : session::AnswerForm::Text);
+  debugger.greet(out);
+  for (std::string line; std::getline(in, line);) {
+    if (!debugger.execute(line, out)) break;
+  }
+  return 0;
 }
 
 int disCommand(const Options& options, std::ostream& out, std::ostream& err) {
@@ -75,7 +96,7 @@ session::RunPath chooseRunPath(const Options& options) {
   return options.trace ? session::RunPath::Traced : session::RunPath::Fast;
 }
 
-int execute(const Options& options, std::ostream& out, std::ostream& err) {
+int execute(const Options& options, std::istream& in, std::ostream& out, std::ostream& err) {
   switch (options.command) {
     case Command::Help:
       out << (options.help.empty() ? kUsage : options.help.c_str());
@@ -85,6 +106,8 @@ int execute(const Options& options, std::ostream& out, std::ostream& err) {
       return 0;
     case Command::Run:
       return runCommand(options, out, err);
+    case Command::Debug:
+      return debugCommand(options, in, out, err);
     case Command::Dis:
       return disCommand(options, out, err);
     case Command::Asm:
@@ -93,14 +116,20 @@ int execute(const Options& options, std::ostream& out, std::ostream& err) {
   return 2;
 }
 
-int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
+int runCommandLine(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,
                    std::ostream& err) {
   const ParseResult parsed = parseArguments(arguments);
   if (!parsed.options) {
     err << "tuka2: " << parsed.error << '\n';
     return 2;
   }
-  return execute(*parsed.options, out, err);
+  return execute(*parsed.options, in, out, err);
+}
+
+int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
+                   std::ostream& err) {
+  std::istringstream no_input;
+  return runCommandLine(arguments, no_input, out, err);
 }
 
 }  // namespace orben::runner

@@ -96,11 +96,7 @@ void writeJson(const Tuka2& tuka, const RunResult& result, const MessageLog& mes
   out << '\n';
 }
 
-void writeSummary(const Tuka2& tuka, const RunResult& result, const MessageLog& messages,
-                  std::ostream& out) {
-  const Machine& m = tuka.machine;
-  out << "stop: " << stopWord(result.stop) << " after " << result.steps << " step"
-      << (result.steps == 1 ? "" : "s") << '\n';
+void writeCellLines(const Machine& m, std::ostream& out) {
   out << "PC " << m.cell(kCellPC).view() << "  IR " << m.cell(kCellIR).view() << "  AR "
       << m.cell(kCellAR).view() << "  DR " << m.cell(kCellDR).view() << "  keypad "
       << m.cell(kCellKeypad).view() << '\n';
@@ -112,6 +108,14 @@ void writeSummary(const Tuka2& tuka, const RunResult& result, const MessageLog& 
     out << ' ' << flagLetter(static_cast<Flag>(f)) << '=' << (m.flag(static_cast<Flag>(f)) ? 1 : 0);
   }
   out << "  step mode " << (m.stepByStep() ? 1 : 0) << '\n';
+}
+
+void writeSummary(const Tuka2& tuka, const RunResult& result, const MessageLog& messages,
+                  std::ostream& out) {
+  const Machine& m = tuka.machine;
+  out << "stop: " << stopWord(result.stop) << " after " << result.steps << " step"
+      << (result.steps == 1 ? "" : "s") << '\n';
+  writeCellLines(m, out);
   for (int port = 0; port < kPortCount; ++port) {
     const WordText& now = m.cell(inputPortCell(port));
     if (!(now == result.inputs_at_power_on[port])) {

@@ -27,6 +27,9 @@ std::string checkLine(const Check& check);
 // never held as a document.
 void writeJson(const Tuka2& tuka, const RunResult& result, const MessageLog& messages,
                bool dump_memory, std::ostream& out);
+// PC, IR, AR, DR and the keypad; R0..RF; the flags and the step mode: the
+// summary's three lines of cells.
+void writeCellLines(const Machine& m, std::ostream& out);
 void writeSummary(const Tuka2& tuka, const RunResult& result, const MessageLog& messages,
                   std::ostream& out);
 // A message on one line of a terminal: each '\r' becomes " / ".

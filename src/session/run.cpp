@@ -74,7 +74,7 @@ std::string_view stopWord(Stop stop) {
 }
 
 RunResult runToTheEnd(Tuka2& tuka, RunPath path, const RunLimits& limits, std::ostream& trace_out,
-                      const SourceMap* source) {
+                      const SourceMap* source, RunStart start) {
   const std::uint64_t max_steps = limits.max_steps;
   RunResult result;
   std::optional<Stop> stop;
@@ -84,13 +84,14 @@ RunResult runToTheEnd(Tuka2& tuka, RunPath path, const RunLimits& limits, std::o
   const std::uint64_t first = tuka.processor.executions();
   const auto executed = [&] { return tuka.processor.executions() - first; };
   Deadline deadline(limits.max_seconds, 0);
-  bool ejecutar = true;
+  bool ejecutar = start == RunStart::Ejecutar;
+  bool continuar = start == RunStart::Continuar;
   while (executed() < max_steps) {
     if (deadline.passed(executed())) {
       stop = Stop::Timeout;
       break;
     }
-    if (path == RunPath::Fast) {
+    if (path == RunPath::Fast && !continuar) {
       // The instructions that end without a stop, on numbers; the one that
       // stops the run, if any, then goes through the instruction cycle.
       const std::uint64_t budget = deadline.budget(executed(), max_steps - executed());
@@ -108,6 +109,10 @@ RunResult runToTheEnd(Tuka2& tuka, RunPath path, const RunLimits& limits, std::o
     if (ejecutar) {
       outcome = tuka.run.executeFromKeypad();
       ejecutar = false;
+    } else if (continuar) {
+      tuka.run.continueExecution();
+      outcome = tuka.run.lastOutcome();
+      continuar = false;
     } else if (tuka.run.tick()) {
       outcome = tuka.run.lastOutcome();
     } else {

@@ -58,11 +58,16 @@ enum class RunPath : std::uint8_t {
   Fast,        // FastRun between the instructions that stop the run
 };
 
-// The front-panel run: Ejecutar, then the step timer's ticks until HALT, an
-// error stop, an empty fetch, the step limit or the time limit. A traced
-// run writes its lines on `trace`, with the lines of `source` when given.
+// The button a run begins with: Ejecutar (from the keyed address) or
+// Continuar (from PC, after instructions already executed).
+enum class RunStart : std::uint8_t { Ejecutar, Continuar };
+
+// The front-panel run: Ejecutar or Continuar, then the step timer's ticks
+// until HALT, an error stop, an empty fetch, a breakpoint, the step limit
+// or the time limit. A traced run writes its lines on `trace`, with the
+// lines of `source` when given.
 RunResult runToTheEnd(Tuka2& tuka, RunPath path, const RunLimits& limits, std::ostream& trace,
-                      const SourceMap* source = nullptr);
+                      const SourceMap* source = nullptr, RunStart start = RunStart::Ejecutar);
 inline RunResult runToTheEnd(Tuka2& tuka, RunPath path, std::uint64_t max_steps,
                              std::ostream& trace) {
   return runToTheEnd(tuka, path, RunLimits{max_steps, std::nullopt}, trace);

@@ -34,33 +34,50 @@ void TraceObserver::bytesChanged(std::size_t first, std::size_t count) {
 }
 
 void TraceObserver::endInstruction(std::ostream& err) {
-  err << address_.view() << ' ' << (word_.empty() ? "----" : word_.view()) << ' '
-      << (word_.empty() ? "(no instruction)" : Disassemble(word_.view()));
-  const int address = WordTextToValue(address_);
+  err << instructionText(address_, word_, source_);
+  if (!changes_.empty()) err << " | " << changesText(m_, changes_);
+  err << '\n';
+}
+
+std::string instructionText(const WordText& address, const WordText& word,
+                            const SourceMap* source) {
+  std::string text(address.view());
+  text.append(" ").append(word.empty() ? "----" : word.view());
+  text.append(" ").append(word.empty() ? "(no instruction)" : Disassemble(word.view()));
+  const int at = WordTextToValue(address);
   const MappedLine* line =
-      source_ && address >= 0 ? source_->lineAt(static_cast<std::uint16_t>(address)) : nullptr;
+      source && at >= 0 ? source->lineAt(static_cast<std::uint16_t>(at)) : nullptr;
   if (line) {
     const std::size_t first = line->text.find_first_not_of(" \t");
-    err << " (line " << line->number << ": "
-        << (first == std::string::npos ? "" : line->text.substr(first)) << ')';
+    text.append(" (line ").append(std::to_string(line->number)).append(": ");
+    if (first != std::string::npos) text.append(line->text.substr(first));
+    text.append(")");
   }
-  const char* separator = " |";
-  for (CellId cell : changes_.cells) {
-    const WordText text = m_.cell(cell);
-    err << separator << ' ' << displaysOfCell(cell).front() << '='
-        << (text.empty() ? std::string_view("\"\"") : text.view());
-    separator = "";
+  return text;
+}
+
+std::string cellName(CellId cell) {
+  return displaysOfCell(cell).front();
+}
+
+std::string changesText(const Machine& m, const StepChanges& changes) {
+  std::string text;
+  const auto add = [&](std::string_view name, std::string_view value) {
+    if (!text.empty()) text += ' ';
+    text.append(name).append("=").append(value);
+  };
+  for (CellId cell : changes.cells) {
+    const WordText value = m.cell(cell);
+    add(cellName(cell), value.empty() ? std::string_view("\"\"") : value.view());
   }
-  for (Flag flag : changes_.flags) {
-    err << separator << ' ' << flagLetter(flag) << '=' << (m_.flag(flag) ? 1 : 0);
-    separator = "";
+  for (Flag flag : changes.flags) add(std::string(1, flagLetter(flag)), m.flag(flag) ? "1" : "0");
+  for (std::uint16_t word : changes.words) {
+    std::string name(1, '[');
+    name += ValueToWordText(word).view();
+    name += ']';
+    add(name, m.ReadMemoryWord(word).view());
   }
-  for (std::uint16_t word : changes_.words) {
-    err << separator << " [" << ValueToWordText(word).view()
-        << "]=" << m_.ReadMemoryWord(word).view();
-    separator = "";
-  }
-  err << '\n';
+  return text;
 }
 
 }  // namespace orben::session

@@ -11,6 +11,15 @@
 
 namespace orben::session {
 
+// An instruction as the trace and the debugger give it: its address, its
+// word ("----" for none), the disassembly and, with a map that has one,
+// the source line that made the word.
+std::string instructionText(const WordText& address, const WordText& word, const SourceMap* source);
+// The name of a cell in the trace and the debugger's answers: R1, PC, IP2...
+std::string cellName(CellId cell);
+// Each change with its value now: "R1=000A PC=0001 Z=1 [0040]=0001".
+std::string changesText(const Machine& m, const StepChanges& changes);
+
 // Watches one instruction at a time and writes its trace line: the address,
 // the word, its disassembly and every cell, flag and memory word it changed
 // (each with its final value, in the order of first change). With the map

@@ -1,0 +1,517 @@
+#include "session/debugger.h"
+
+#include <charconv>
+#include <sstream>
+
+#include "session/json_writer.h"
+#include "session/report.h"
+#include "session/trace.h"
+
+namespace orben::session {
+
+namespace {
+
+constexpr std::uint64_t kMemoryWordsShown = 8;  // mem ADDR without N
+constexpr std::size_t kWordsPerLine = 8;
+
+std::vector<std::string_view> splitWords(std::string_view line) {
+  std::vector<std::string_view> words;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r')) ++i;
+    const std::size_t first = i;
+    while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') ++i;
+    if (i > first) words.push_back(line.substr(first, i - first));
+  }
+  return words;
+}
+
+std::optional<std::uint64_t> wholeNumber(std::string_view text) {
+  std::uint64_t value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+std::string lowerCase(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return lower;
+}
+
+// The command a word names, its short form included.
+std::string commandOf(std::string_view word) {
+  const std::string name = lowerCase(word);
+  if (name == "s") return "step";
+  if (name == "b") return "break";
+  if (name == "c") return "continue";
+  if (name == "q") return "quit";
+  return name;
+}
+
+DebugStop stopOf(Outcome outcome) {
+  switch (outcome) {
+    case Outcome::Halted:
+      return DebugStop::Halt;
+    case Outcome::Stopped:
+      return DebugStop::Error;
+    case Outcome::NoInstruction:
+      return DebugStop::NoInstruction;
+    default:
+      return DebugStop::Step;
+  }
+}
+
+DebugStop stopOf(Stop stop) {
+  switch (stop) {
+    case Stop::Halt:
+      return DebugStop::Halt;
+    case Stop::NoInstruction:
+      return DebugStop::NoInstruction;
+    case Stop::MaxSteps:
+      return DebugStop::MaxSteps;
+    case Stop::Breakpoint:
+      return DebugStop::Breakpoint;
+    default:
+      return DebugStop::Error;
+  }
+}
+
+const char* const kHelp =
+    "step [N] (s)         execute N instructions (default 1): Ejecutar first, then Continuar\n"
+    "back [N]             take back the last N instructions (default 1)\n"
+    "continue (c)         run on as the step timer would, to a stop\n"
+    "break ADDR|LABEL (b) stop a run before the instruction there\n"
+    "delete ADDR|LABEL    remove that breakpoint\n"
+    "regs                 PC, IR, AR, DR, the keypad, R0..RF, the flags and the step mode\n"
+    "mem ADDR [N]         N memory words from ADDR (default 8)\n"
+    "set REG|[ADDR]|inPP VALUE\n"
+    "                     write a register (R0..RF, PC, IR, AR, DR), a flag (Z, S, C, V:\n"
+    "                     0 or 1), a memory word or an input port (in00..in3F)\n"
+    "where                the instruction at PC and its source line\n"
+    "checks               every check found so far\n"
+    "quit (q)             end the session (so does the end of the input)";
+
+}  // namespace
+
+std::optional<std::string_view> debugStopWord(DebugStop stop) {
+  switch (stop) {
+    case DebugStop::None:
+      return std::nullopt;
+    case DebugStop::Step:
+      return "step";
+    case DebugStop::Back:
+      return "back";
+    case DebugStop::Breakpoint:
+      return "breakpoint";
+    case DebugStop::Halt:
+      return "halt";
+    case DebugStop::Error:
+      return "error";
+    case DebugStop::NoInstruction:
+      return "no-instruction";
+    case DebugStop::MaxSteps:
+      return "max-steps";
+  }
+  return std::nullopt;
+}
+
+// One command's answer before it is written.
+struct Debugger::Answer {
+  std::string command;
+  DebugStop stop = DebugStop::None;
+  Changes changes;
+  std::string error;               // the one line of a command refused
+  std::vector<std::string> lines;  // the text answer's own lines
+  bool shows_place = false;        // ends with the instruction at PC
+  std::optional<std::pair<std::uint32_t, std::uint32_t>> memory;  // first, count
+};
+
+void Debugger::Changes::add(const StepChanges& step) {
+  cells_.resize(kCellCount);
+  flags_.resize(kFlagCount);
+  words_.resize(0x10000);
+  for (CellId cell : step.cells) {
+    if (!cells_[cell]) all_.cells.push_back(cell);
+    cells_[cell] = true;
+  }
+  for (Flag flag : step.flags) {
+    if (!flags_[static_cast<int>(flag)]) all_.flags.push_back(flag);
+    flags_[static_cast<int>(flag)] = true;
+  }
+  for (std::uint16_t word : step.words) {
+    if (!words_[word]) all_.words.push_back(word);
+    words_[word] = true;
+  }
+}
+
+Debugger::Debugger(Session& session, std::uint64_t max_steps, AnswerForm form)
+    : s_(session),
+      history_(session.tuka()),
+      max_steps_(max_steps),
+      form_(form),
+      first_execution_(session.tuka().processor.executions()) {
+  s_.tuka().processor.addInstructionObserver(this);
+}
+
+Debugger::~Debugger() {
+  s_.tuka().processor.removeInstructionObserver(this);
+}
+
+void Debugger::instructionEnds(Outcome) {
+  if (collecting_) collecting_->add(history_.lastChanges());
+}
+
+bool Debugger::started() const {
+  const PanelState panel = s_.machine().panelState();
+  return s_.tuka().processor.executions() > first_execution_ && panel != PanelState::Address &&
+         panel != PanelState::Register;
+}
+
+std::string Debugger::at() const {
+  const Machine& m = s_.machine();
+  const WordText address = m.cell(started() ? kCellPC : kCellKeypad);
+  return instructionText(address, m.ReadMemoryWord(WordTextToValue(address)), &s_.sourceMap());
+}
+
+void Debugger::greet(std::ostream& out) const {
+  if (form_ == AnswerForm::Text) out << "at: " << at() << "\n(help lists the commands)\n";
+  out.flush();
+}
+
+bool Debugger::execute(std::string_view line, std::ostream& out) {
+  const std::vector<std::string_view> words = splitWords(line);
+  if (words.empty()) return true;
+  Answer answer;
+  answer.command = commandOf(words[0]);
+  const std::string& command = answer.command;
+  const std::size_t arguments = words.size() - 1;
+  const auto takes = [&](std::size_t most) {
+    if (arguments <= most) return true;
+    answer.error = command + " takes " +
+                   (most == 0 ? std::string("no argument") : "at most " + std::to_string(most)) +
+                   ", not '" + std::string(words[most + 1]) + "'";
+    return false;
+  };
+  collecting_ = &answer.changes;
+  if (command == "step") {
+    if (takes(1)) step(words, answer);
+  } else if (command == "back") {
+    if (takes(1)) back(words, answer);
+  } else if (command == "continue") {
+    if (takes(0)) runOn(answer);
+  } else if (command == "break" || command == "delete") {
+    if (takes(1)) breakpoint(words, command == "break", answer);
+  } else if (command == "regs") {
+    if (takes(0)) {
+      std::stringstream cells;
+      writeCellLines(s_.machine(), cells);
+      for (std::string text; std::getline(cells, text);) answer.lines.push_back(text);
+    }
+  } else if (command == "mem") {
+    if (takes(2)) memory(words, answer);
+  } else if (command == "set") {
+    if (takes(2)) set(words, answer);
+  } else if (command == "where") {
+    if (takes(0)) where(answer);
+  } else if (command == "checks") {
+    if (takes(0)) {
+      checks_told_ = 0;  // every one, as if none had been told
+      if (s_.checks().empty()) answer.lines.push_back("no checks");
+    }
+  } else if (command == "help") {
+    std::istringstream help(kHelp);
+    for (std::string text; std::getline(help, text);) answer.lines.push_back(text);
+  } else if (command != "quit") {
+    answer.error = "unknown command '" + std::string(words[0]) + "' (help lists the commands)";
+  }
+  collecting_ = nullptr;
+  if (form_ == AnswerForm::Json) {
+    writeJson(answer, out);
+  } else {
+    writeText(answer, out);
+  }
+  out.flush();
+  return command != "quit";
+}
+
+void Debugger::step(const std::vector<std::string_view>& words, Answer& answer) {
+  std::uint64_t count = 1;
+  if (words.size() > 1) {
+    const auto n = wholeNumber(words[1]);
+    if (!n || *n == 0) {
+      answer.error =
+          "step needs a whole number of instructions, not '" + std::string(words[1]) + "'";
+      return;
+    }
+    count = *n;
+  }
+  Tuka2& tuka = s_.tuka();
+  Machine& m = tuka.machine;
+  std::uint64_t done = 0;
+  WordText address, word;
+  answer.stop = DebugStop::Step;
+  while (done < count) {
+    const bool ejecutar = !started();
+    address = m.cell(ejecutar ? kCellKeypad : kCellPC);
+    word = m.ReadMemoryWord(WordTextToValue(address));
+    Outcome outcome;
+    if (ejecutar) {
+      outcome = tuka.run.executeFromKeypad();
+    } else {
+      tuka.run.continueExecution();
+      outcome = tuka.run.lastOutcome();
+    }
+    ++done;
+    answer.stop = stopOf(outcome);
+    if (answer.stop != DebugStop::Step) break;
+  }
+  const std::string last = instructionText(address, word, &s_.sourceMap());
+  answer.lines.push_back(done == 1
+                             ? "step: " + last
+                             : "step: " + std::to_string(done) + " instructions, the last " + last);
+  if (answer.stop != DebugStop::Step) {
+    answer.lines.push_back("stop: " + std::string(*debugStopWord(answer.stop)));
+  }
+  answer.shows_place = true;
+}
+
+void Debugger::back(const std::vector<std::string_view>& words, Answer& answer) {
+  std::uint64_t count = 1;
+  if (words.size() > 1) {
+    const auto n = wholeNumber(words[1]);
+    if (!n || *n == 0) {
+      answer.error = "back needs a whole number of steps, not '" + std::string(words[1]) + "'";
+      return;
+    }
+    count = *n;
+  }
+  std::uint64_t done = 0;
+  while (done < count && history_.stepBack()) {
+    answer.changes.add(history_.lastChanges());
+    ++done;
+  }
+  if (done == 0) {
+    answer.error = "no step to take back (a hand edit, a load or power ends the history)";
+    return;
+  }
+  answer.stop = DebugStop::Back;
+  answer.lines.push_back("back: " + std::to_string(done) + " step" + (done == 1 ? "" : "s") + ", " +
+                         std::to_string(history_.depth()) + " more can be taken back");
+  answer.shows_place = true;
+}
+
+void Debugger::runOn(Answer& answer) {
+  Tuka2& tuka = s_.tuka();
+  const RunStart start = started() ? RunStart::Continuar : RunStart::Ejecutar;
+  s_.leaveStepMode();
+  std::ostringstream no_trace;
+  const RunResult ran =
+      runToTheEnd(tuka, RunPath::StepByStep, {max_steps_, std::nullopt}, no_trace, nullptr, start);
+  // Step by step again, so that the next step is one instruction.
+  if (!tuka.machine.stepByStep()) tuka.run.toggleStepMode();
+  answer.stop = stopOf(ran.stop);
+  answer.lines.push_back("stop: " + std::string(*debugStopWord(answer.stop)) + " after " +
+                         std::to_string(ran.steps) + " step" + (ran.steps == 1 ? "" : "s"));
+  answer.shows_place = true;
+}
+
+void Debugger::breakpoint(const std::vector<std::string_view>& words, bool set, Answer& answer) {
+  const std::string verb = set ? "break" : "delete";
+  const auto address = words.size() > 1 ? s_.addressOf(words[1]) : std::nullopt;
+  if (!address) {
+    answer.error = verb +
+                   " needs an address of one to four hexadecimal digits or a label of the "
+                   "source, not '" +
+                   std::string(words.size() > 1 ? words[1] : "") + "'";
+    return;
+  }
+  Breakpoints& breakpoints = s_.machine().breakpoints();
+  const std::string where(wordOf(*address).view());
+  if (set) {
+    breakpoints.set(*address);
+    answer.lines.push_back("breakpoint at " + where);
+  } else if (!breakpoints.has(*address)) {
+    answer.error = "no breakpoint at " + where;
+  } else {
+    breakpoints.remove(*address);
+    answer.lines.push_back("breakpoint at " + where + " deleted");
+  }
+}
+
+void Debugger::memory(const std::vector<std::string_view>& words, Answer& answer) {
+  const auto first = words.size() > 1 ? s_.addressOf(words[1]) : std::nullopt;
+  if (!first) {
+    answer.error =
+        "mem needs an address of one to four hexadecimal digits or a label of the "
+        "source, not '" +
+        std::string(words.size() > 1 ? words[1] : "") + "'";
+    return;
+  }
+  std::uint64_t count = kMemoryWordsShown;
+  if (words.size() > 2) {
+    const auto n = wholeNumber(words[2]);
+    if (!n || *n == 0) {
+      answer.error = "mem needs a whole number of words, not '" + std::string(words[2]) + "'";
+      return;
+    }
+    count = *n;
+  }
+  count = std::min<std::uint64_t>(count, 0x10000 - *first);
+  answer.memory.emplace(*first, static_cast<std::uint32_t>(count));
+  const Machine& m = s_.machine();
+  std::string text;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const std::uint32_t address = *first + i;
+    if (i % kWordsPerLine == 0) text = std::string(wordOf(address).view()) + ":";
+    const WordText word = m.ReadMemoryWord(address);
+    text.append(" ").append(word.empty() ? "----" : word.view());
+    if (i % kWordsPerLine == kWordsPerLine - 1 || i + 1 == count) answer.lines.push_back(text);
+  }
+}
+
+void Debugger::set(const std::vector<std::string_view>& words, Answer& answer) {
+  if (words.size() < 3) {
+    answer.error =
+        "set needs what to write and its value: set R1 0005, set [0040] 0001, set in02 0015, "
+        "set Z 1";
+    return;
+  }
+  Machine& m = s_.machine();
+  const std::string target = lowerCase(words[1]);
+  StepChanges changed;
+  if (target.size() == 1 && std::string_view("zscv").find(target[0]) != std::string_view::npos) {
+    if (words[2] != "0" && words[2] != "1") {
+      answer.error = "a flag is 0 or 1, not '" + std::string(words[2]) + "'";
+      return;
+    }
+    const Flag flags[] = {Flag::Z, Flag::S, Flag::C, Flag::V};
+    const Flag flag = flags[std::string_view("zscv").find(target[0])];
+    m.setFlag(flag, words[2] == "1");
+    changed.addFlag(flag);
+  } else {
+    const auto value = s_.addressOf(words[2]);
+    if (!value) {
+      answer.error =
+          "set needs a value of one to four hexadecimal digits or a name of the "
+          "source, not '" +
+          std::string(words[2]) + "'";
+      return;
+    }
+    const CellValue word = CellValue::word(*value);
+    std::optional<CellId> cell;
+    if (target.size() == 2 && target[0] == 'r' && (HexCharToValue(target[1]) >= 0)) {
+      cell = registerCell(HexCharToValue(target[1]));
+    } else if (target == "pc") {
+      cell = kCellPC;
+    } else if (target == "ir") {
+      cell = kCellIR;
+    } else if (target == "ar") {
+      cell = kCellAR;
+    } else if (target == "dr") {
+      cell = kCellDR;
+    } else if (target.size() == 4 && target.starts_with("in") && (HexCharToValue(target[2]) >= 0) &&
+               (HexCharToValue(target[3]) >= 0)) {
+      const int port = HexCharToValue(target[2]) * 16 + HexCharToValue(target[3]);
+      if (port >= kPortCount) {
+        answer.error = "input ports go from in00 to in3F";
+        return;
+      }
+      cell = inputPortCell(port);
+    } else if (target.size() > 2 && target.front() == '[' && target.back() == ']') {
+      const auto address = s_.addressOf(std::string_view(words[1]).substr(1, target.size() - 2));
+      if (!address || *address >= Machine::kMemoryWords) {
+        answer.error = "memory words go from [0000] to [EFFF], not " + std::string(words[1]);
+        return;
+      }
+      m.WriteMemoryWord(*address, word);
+      changed.addWord(*address);
+    } else {
+      answer.error = "set writes R0..RF, PC, IR, AR, DR, Z, S, C, V, [ADDR] or in00..in3F, not '" +
+                     std::string(words[1]) + "'";
+      return;
+    }
+    if (cell == kCellPC) {
+      m.setProgramCounter(word);
+    } else if (cell) {
+      m.setCell(*cell, word);
+    }
+    if (cell) changed.addCell(*cell);
+  }
+  answer.changes.add(changed);
+  answer.lines.push_back("set: " + changesText(m, changed));
+}
+
+void Debugger::where(Answer& answer) const {
+  answer.lines.push_back("at: " + at());
+}
+
+void Debugger::writeText(const Answer& answer, std::ostream& out) {
+  if (!answer.error.empty()) {
+    out << answer.error << '\n';
+    return;
+  }
+  for (const std::string& text : answer.lines) out << text << '\n';
+  const StepChanges& changed = answer.changes.all();
+  if (answer.shows_place) {
+    out << "changed: " << (changed.empty() ? "nothing" : changesText(s_.machine(), changed))
+        << '\n';
+  }
+  std::size_t seen = 0;
+  s_.messages().forEach([&](std::string_view message) {
+    if (seen++ >= messages_told_) out << "message: " << messageLine(message) << '\n';
+  });
+  messages_told_ = s_.messages().size();
+  const std::vector<Check>& checks = s_.checks();
+  for (std::size_t i = checks_told_; i < checks.size(); ++i) out << checkLine(checks[i]) << '\n';
+  checks_told_ = checks.size();
+  if (answer.shows_place) out << "at: " << at() << '\n';
+}
+
+void Debugger::writeJson(const Answer& answer, std::ostream& out) {
+  const Machine& m = s_.machine();
+  JsonStream json(out);
+  json.beginObject();
+  json.member("command", answer.command);
+  const auto stop = debugStopWord(answer.stop);
+  json.member("stop", stop ? JsonDocument(std::string(*stop)) : JsonDocument());
+  JsonDocument changed = JsonDocument::array();
+  for (CellId cell : answer.changes.all().cells) changed.push_back(cellName(cell));
+  for (Flag flag : answer.changes.all().flags) changed.push_back(std::string(1, flagLetter(flag)));
+  for (std::uint16_t word : answer.changes.all().words) {
+    changed.push_back(std::string(wordOf(word).view()));
+  }
+  json.member("changed", changed);
+  const std::vector<Check>& checks = s_.checks();
+  json.member("checks", checksDocument({checks.begin() + static_cast<std::ptrdiff_t>(checks_told_),
+                                        checks.end()}));
+  checks_told_ = checks.size();
+  json.member("error", answer.error.empty() ? JsonDocument() : JsonDocument(answer.error));
+  json.member("steps", JsonDocument(s_.tuka().processor.executions()));
+  writeCellMembers(m, json);
+  json.key("messages");
+  json.beginArray();
+  s_.messages().forEach([&](std::string_view message) { json.item(message); });
+  json.endArray();
+  messages_told_ = s_.messages().size();
+  const int selected = s_.tuka().listing.selected();
+  json.member("selected", selected >= 0 ? JsonDocument(selected) : JsonDocument());
+  if (answer.memory) {
+    json.key("memory");
+    json.beginArray();
+    for (std::uint32_t i = 0; i < answer.memory->second; ++i) {
+      const std::uint32_t address = answer.memory->first + i;
+      JsonDocument item = JsonDocument::object();
+      item["address"] = std::string(wordOf(address).view());
+      item["word"] = m.ReadMemoryWord(address).str();
+      json.item(item);
+    }
+    json.endArray();
+  }
+  json.endObject();
+  out << '\n';
+}
+
+}  // namespace orben::session
