@@ -16,6 +16,8 @@ const char* const kUsage =
 Usage:
   tuka2 run FILE [--json] [--start HHHH] [--fill HHHH] [--seed N] [--in PP=HHHH]...
                  [--max-steps N] [--break ADDR|LABEL]... [--dump-memory] [--trace]
+  tuka2 debug FILE [--json] [--start HHHH] [--fill HHHH] [--seed N] [--in PP=HHHH]...
+                   [--max-steps N] [--break ADDR|LABEL]...
   tuka2 dis FILE [--fill HHHH]
   tuka2 asm SOURCE [-o OUTPUT] [-l LISTING]
   tuka2 test CASES PROGRAM... [--json] [--junit FILE] [-j N]
@@ -37,7 +39,22 @@ run   does what a user does at the front panel: switches TUKA-2 on (memory
                         does not execute (the one Ejecutar starts at does)
       Messages of the load (a format error, corrupt lines, refused
       addresses) are kept with the others; the run goes on after them, as it
-      would at the front panel.
+      would at the front panel. Five classic mistakes never stop the run
+      but are reported once per address as check: lines: unwritten-word
+      (executing a word nothing wrote since memory was filled: a missing
+      HALT?), rd-not-set (a branch, call, LD or ST through RD's power-on
+      value), program-overwritten (an ST over an executed instruction),
+      stack-into-program (a CALL's push over the program), ret-empty-stack.
+debug sets the machine up as run does but stays in step mode and reads one
+      command a line from standard input: step [N] (s), back [N], continue
+      (c), break ADDR|LABEL (b), delete ADDR|LABEL, regs, mem ADDR [N],
+      set REG|[ADDR]|inPP VALUE, where, checks, help, quit (q); the end of
+      the input ends it too. Each answer says what the command changed and
+      where PC is, with the source line; with --json it is one line holding
+      one JSON object (command, stop, changed, checks, error and the
+      machine keys of run --json but listing; mem adds memory). back steps
+      back up to 1,000,000 instructions, output ports included; a hand
+      edit, a load or power ends that history.
 dis   loads FILE (an object file or a source, as run does) and prints the
       program listing, one line each; messages go to stderr.
 asm   assembles SOURCE, written as the listing shows instructions (LD R1,
@@ -60,7 +77,8 @@ Options:
                   instruction cycle), pc, ir, ar, dr, keypad, registers (R0..RF),
                   flags {Z,S,C,V}, step_mode, inputs (64), outputs (64),
                   outputs_written (the ports an OUT wrote, 0..63),
-                  messages (every message box, '\r' kept), listing, selected
+                  messages (every message box, '\r' kept), checks (each
+                  with address, step, kind, text), listing, selected
                   (index of the listing's selected line, or null), and with
                   --dump-memory also memory (one text per word 0000..EFFF).
                   Without --json a short summary is printed: every input
@@ -79,7 +97,8 @@ Options:
                   may be repeated
   --dump-memory   with --json, add the memory words
   --trace         one line per executed instruction on stderr: address,
-                  word, disassembly and the cells it changed
+                  word, disassembly, its source line when FILE is a source,
+                  and the cells it changed
 
 Exit status: 0 when run stopped at HALT, dis loaded without a message, asm
 wrote its output (warnings allowed) or every test case passed; 1 otherwise
