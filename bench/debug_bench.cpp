@@ -5,8 +5,10 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 
 #include "bare_tuka2.h"
+#include "debug/checks.h"
 #include "debug/history.h"
 #include "machine/fast_run.h"
 #include "machine/random_source.h"
@@ -16,12 +18,16 @@
 namespace orben {
 namespace {
 
-// TUKA-2 switched on, the loop in memory, the start keyed, timed.
+// TUKA-2 switched on, the loop in memory, the start keyed, timed; the
+// checks watching from before the switch, as tuka2 run has them, when
+// `checked`.
 struct LoopMachine {
   session::HeadlessUi ui;  // answers no question, keeps the messages
   FillRandom fill{0};
   Tuka2 tuka{ui, fill};
-  LoopMachine() {
+  std::optional<Checks> checks;
+  explicit LoopMachine(bool checked = false) {
+    if (checked) checks.emplace(tuka);
     tuka.power.TogglePower();
     for (unsigned i = 0; i < std::size(kLoopWords); ++i) {
       tuka.machine.WriteMemoryWord(i, CellValue::word(kLoopWords[i]));
@@ -45,17 +51,36 @@ double bareSeconds(std::uint64_t steps) {
 }
 
 // The run on plain numbers, 20 million instructions an iteration; with
-// argument 1 a breakpoint is set where the loop never goes.
+// argument 1 a breakpoint is set where the loop never goes, with 2 the
+// checks watch (no breakpoint).
 void BM_FastPathBreakpoint(benchmark::State& state) {
   constexpr std::uint64_t kSteps = 20'000'000;
   double machine = 0;
   double bare = 0;
   for (auto _ : state) {
-    LoopMachine l;
-    if (state.range(0) != 0) l.tuka.machine.breakpoints().set(0x0100);
+    LoopMachine l(state.range(0) == 2);
+    if (state.range(0) == 1) l.tuka.machine.breakpoints().set(0x0100);
     FastRun fast(l.tuka.machine, l.tuka.processor);
-    machine +=
-        seconds([&] { benchmark::DoNotOptimize(fast.run(FastRun::Start::Ejecutar, kSteps)); });
+    // As tuka2 run does: on numbers, and through the instruction cycle
+    // where the run leaves one to it.
+    machine += seconds([&] {
+      std::uint64_t done = 0;
+      bool ejecutar = true;
+      while (done < kSteps) {
+        const std::uint64_t ran =
+            fast.run(ejecutar ? FastRun::Start::Ejecutar : FastRun::Start::Tick, kSteps - done);
+        done += ran;
+        if (done >= kSteps) break;
+        if (ejecutar) {
+          l.tuka.run.executeFromKeypad();
+        } else if (!l.tuka.run.tick()) {
+          break;
+        }
+        ejecutar = false;
+        ++done;
+      }
+      benchmark::DoNotOptimize(done);
+    });
     bare += bareSeconds(kSteps);
   }
   const auto steps = static_cast<double>(kSteps * state.iterations());
@@ -63,7 +88,12 @@ void BM_FastPathBreakpoint(benchmark::State& state) {
   state.counters["bare_Mips"] = steps / bare / 1e6;
   state.counters["ratio"] = bare / machine;
 }
-BENCHMARK(BM_FastPathBreakpoint)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_FastPathBreakpoint)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 
 // The ticks with a history recording every step, as tuka2 debug and the
 // windows run; a million steps an iteration. Then the cost of a step back

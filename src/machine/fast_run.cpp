@@ -64,8 +64,9 @@ class Interpreter {
       if (guarded(s_.pc) || !step()) return 0;
       ++done;
     }
-    while (done < limit && !atBreakpoint(s_.pc) && !guarded(s_.pc) && step()) ++done;
-    return done;
+    if (guards_ == nullptr) return loop<true, false>(done, limit);
+    if (breaks_ == nullptr) return loop<false, true>(done, limit);
+    return loop<true, true>(done, limit);
   }
 
  private:
@@ -77,8 +78,17 @@ class Interpreter {
                                    static_cast<std::uint8_t>(w & 0xFF)};
     m_.memory().setBytes(2 * static_cast<long long>(address), bytes);
   }
-  bool atBreakpoint(unsigned pc) const {
-    return breaks_ != nullptr && breaks_[pc] != Breakpoints::Kind::None;
+  // The loop that tests only what is set: breakpoints, guards or both.
+  template <bool kBreaks, bool kGuards>
+  std::uint64_t loop(std::uint64_t done, std::uint64_t limit) {
+    while (done < limit) {
+      const unsigned pc = s_.pc;
+      if (kBreaks && breaks_[pc] != Breakpoints::Kind::None) break;
+      if (kGuards && pc < kFirstMonitorWord && (guards_[pc] & RunGuards::kFetch) != 0) break;
+      if (!step()) break;
+      ++done;
+    }
+    return done;
   }
   bool guarded(unsigned pc, std::uint8_t what = RunGuards::kFetch) const {
     return guards_ != nullptr && pc < kFirstMonitorWord && (guards_[pc] & what) != 0;
