@@ -140,6 +140,10 @@ class FuzzTuka {
       powerCycle();
     }
     fresh_.restore(m);
+    // Neither goes with the power: breakpoints stay where they were set and
+    // the ports an OUT wrote stay written.
+    m.breakpoints().clear();
+    m.restoreOutputsWritten(0);
     tuka.listing.clear();
     tuka.listing.setSorted(false);
     ui.answer_yes = false;
@@ -200,6 +204,8 @@ class FuzzTuka {
   // power-on values as the first time.
   void powerCycle() {
     if (tuka.machine.powerOn()) tuka.power.TogglePower();
+    // A tick while off executes nothing and forgets a stop at a breakpoint.
+    tuka.run.tick();
     random = FillRandom{0};
     tuka.power.TogglePower();
   }
@@ -294,7 +300,8 @@ inline void checkListing(const Tuka2& tuka, bool raw) {
 // a fetch from F000 or above, or PC at a word outside the span the input
 // and the program wrote: beyond it memory holds the zeros it was built
 // with, and a walk through them only repeats LD R0 from RD. Checks each
-// instruction's effects.
+// instruction's effects, and that a tick stops exactly before the
+// breakpoints.
 inline void runBounded(FuzzTuka& f, const WordText& start, bool timed, std::uint64_t max_steps) {
   Tuka2& tuka = f.tuka;
   Machine& m = tuka.machine;
@@ -309,7 +316,19 @@ inline void runBounded(FuzzTuka& f, const WordText& start, bool timed, std::uint
     if (step == 0) {
       outcome = tuka.run.executeFromKeypad();
     } else {
-      if (!tuka.run.tick()) tuka.run.continueExecution();
+      const bool ticking =
+          m.stepMode() == StepMode::Timed && m.panelState() == PanelState::Executing;
+      const bool at_break = m.breakpoints().has(m.cellValue(kCellPC).asWord());
+      if (tuka.run.tick()) {
+        check(!at_break, "a tick executed the instruction at a breakpoint");
+      } else {
+        // A timed run stops only before a breakpoint, with the lamp lit and
+        // no message; Continuar then executes the instruction there.
+        check(!ticking || (at_break && tuka.run.stoppedAtBreakpoint() && m.stepByStep() &&
+                           m.stepLamp() && f.ui.messages == messages && f.errorStops() == stops),
+              "a timed run stopped away from a breakpoint, or with a message");
+        tuka.run.continueExecution();
+      }
       outcome = tuka.run.lastOutcome();
     }
     check(tuka.processor.executions() == executed + 1, "not exactly one instruction executed");

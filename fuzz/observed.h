@@ -16,11 +16,10 @@ namespace orben::fuzz {
 
 using Observed = std::vector<std::string>;
 
-// The cells, flags, control values, captions, memory (a line per 32 words),
-// listing, the user's answers and counts, the memory guard's counts, and
-// the error stops, executions and last outcome since the last reset.
-// Not the output ports an OUT wrote: the machine only ever adds to them and
-// offers no way back, so a reused machine keeps them (they drive no check).
+// The cells, flags, control values, captions, the output ports an OUT
+// wrote, the breakpoints, memory (a line per 32 words), listing, the
+// user's answers and counts, the memory guard's counts, and the error
+// stops, executions and last outcome since the last reset.
 inline Observed observe(const FuzzTuka& f) {
   const Machine& m = f.tuka.machine;
   Observed o;
@@ -49,6 +48,15 @@ inline Observed observe(const FuzzTuka& f) {
     add("caption " + std::to_string(static_cast<int>(item)), m.caption(item));
   }
   add("edited value", m.EditedValue().str());
+  add("outputs written", m.outputsWritten());
+  const Breakpoints& breaks = m.breakpoints();
+  add("breakpoints", breaks.empty() ? 0 : 1);
+  for (unsigned address = 0; address <= 0xFFFF; ++address) {
+    const Breakpoints::Kind kind = breaks.at(static_cast<std::uint16_t>(address));
+    if (kind != Breakpoints::Kind::None)
+      add("breakpoint " + std::to_string(address), static_cast<int>(kind));
+  }
+  add("stopped at breakpoint", f.tuka.run.stoppedAtBreakpoint() ? 1 : 0);
   const std::string memory = m.memory().hexText();
   add("memory bytes", m.memory().size());
   for (std::size_t at = 0; at < memory.size(); at += 128) {

@@ -2,9 +2,11 @@
 // front panel for at most 5000 instructions.
 //
 // Input: R0..RF as 16 big-endian words; one byte whose bits 0..3 set the
-// flags Z, S, C, V and whose bit 4 picks a timed run (step by step when
-// clear); the keyed start address as one word; then memory words from 0000
-// on. Missing bytes read as 0.
+// flags Z, S, C, V, whose bit 4 picks a timed run (step by step when
+// clear) and whose bits 5..7, a number k other than 0, set a kept
+// breakpoint k words after the keyed start and a run-to-here breakpoint 2k
+// words after it; the keyed start address as one word; then memory words
+// from 0000 on. Missing bytes read as 0.
 
 #include "observed.h"
 
@@ -36,7 +38,12 @@ void runState(orben::fuzz::FuzzTuka& f, const std::uint8_t* data, std::size_t si
   m.setFlag(Flag::S, (mode & 2) != 0);
   m.setFlag(Flag::C, (mode & 4) != 0);
   m.setFlag(Flag::V, (mode & 8) != 0);
-  const WordText start = wordOf(in.word());
+  const unsigned start_address = in.word();
+  const WordText start = wordOf(start_address);
+  if (const unsigned k = mode >> 5; k != 0) {
+    m.breakpoints().set(static_cast<std::uint16_t>(start_address + k));
+    m.breakpoints().runToHere(static_cast<std::uint16_t>(start_address + 2 * k));
+  }
   long long address = 0;
   for (; in.left() >= 2 && address < Machine::kMemoryWords; ++address) {
     const WordText word = wordOf(in.word());

@@ -3,11 +3,12 @@
 #
 # Builds the fuzz harnesses with clang, libFuzzer, AddressSanitizer and
 # UndefinedBehaviorSanitizer in build-fuzz, then runs each HARNESS (ehc_load,
-# hex_load, processor, asm_source, grid_keys; all five when none is named) for SECONDS
-# seconds (60 when not given), one after the other, starting from its corpus
-# fuzz/corpus/HARNESS and, for the loaders, with its dictionary. New inputs
-# gather in build-fuzz/fuzz/new/HARNESS; at the end the corpus keeps its
-# named seeds and the fewest inputs that reach every edge reached so far.
+# hex_load, processor, asm_source, grid_keys, step_back; all six when none
+# is named) for SECONDS seconds (60 when not given), one after the other,
+# starting from its corpus fuzz/corpus/HARNESS and, for the loaders, with
+# its dictionary. New inputs gather in build-fuzz/fuzz/new/HARNESS; at the
+# end the corpus keeps its named seeds and the fewest inputs that reach
+# every edge reached so far.
 # A crash, hang, leak or broken rule stops that harness with the input
 # saved in build-fuzz/fuzz/found/HARNESS/; the script then goes on and ends
 # with status 1.
@@ -16,7 +17,7 @@ cd "$(dirname "$0")/.."
 
 seconds=${1:-60}
 [ $# -gt 0 ] && shift
-harnesses=${*:-ehc_load hex_load processor asm_source grid_keys}
+harnesses=${*:-ehc_load hex_load processor asm_source grid_keys step_back}
 
 targets=""
 for harness in $harnesses; do targets="$targets fuzz_$harness"; done

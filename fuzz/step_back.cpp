@@ -1,7 +1,8 @@
 // Stepping back over a random program and a random walk of steps and
 // backs: after every back the machine is exactly as it was before that
 // step, after every step forward again it is as it was the first time, and
-// back at the start it is as it began, memory included.
+// back at the start it is as it began, memory included. One machine
+// serves every input and is reset after each (see FuzzTuka).
 //
 // Input: one byte n, then n words of program from 0000 (at most 64), the
 // flags and RD in one more word (bits 12..15: Z S C V; bits 0..11: RD);
@@ -9,7 +10,7 @@
 // times, clear steps forward as many times.
 
 #include "debug/history.h"
-#include "fuzz_support.h"
+#include "observed.h"
 
 namespace {
 
@@ -33,25 +34,8 @@ std::vector<std::uint64_t> smallState(const Tuka2& tuka) {
   return s;
 }
 
-// One machine for every input, switched off and on again before each.
-struct Bench {
-  fuzz::FuzzUi ui;
-  FillRandom random{0};
-  Tuka2 tuka{ui, random};
-  Bench() { tuka.power.toggleInitMemoryAtPowerOn(); }
-  void reset() {
-    if (tuka.machine.powerOn()) tuka.power.TogglePower();
-    tuka.power.initialiseMemoryAndListing();
-    tuka.power.TogglePower();
-  }
-};
-
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static Bench bench;
-  bench.reset();
-  Tuka2& tuka = bench.tuka;
+void walk(fuzz::FuzzTuka& f, const std::uint8_t* data, std::size_t size) {
+  Tuka2& tuka = f.tuka;
   Machine& m = tuka.machine;
   std::size_t at = 0;
   const auto byte = [&]() -> unsigned { return at < size ? data[at++] : 0; };
@@ -66,8 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const unsigned high = byte();
   const unsigned setup = high << 8 | byte();
-  for (int f = 0; f < kFlagCount; ++f)
-    m.setFlag(static_cast<Flag>(f), (setup >> (12 + f) & 1) != 0);
+  for (int flag = 0; flag < kFlagCount; ++flag)
+    m.setFlag(static_cast<Flag>(flag), (setup >> (12 + flag) & 1) != 0);
   m.WriteRegister(13, CellValue::word(setup & 0x0FFF));
   m.setCell(kCellKeypad, CellValue::word(0));
 
@@ -110,5 +94,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
               "stepping back to the start left another state");
   fuzz::check(std::equal(memory_at_start.begin(), memory_at_start.end(), m.memory().data()),
               "stepping back to the start left other memory");
+}
+
+[[maybe_unused]] const bool kHooked = fuzz::registerTukaHooks<walk>();
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  orben::fuzz::FuzzTuka& f = orben::fuzz::keptTuka();
+  walk(f, data, size);
+  f.reset();
   return 0;
 }

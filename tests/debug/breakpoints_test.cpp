@@ -99,6 +99,34 @@ TEST(Breakpoints, EjecutarAtOneExecutesItAndRunToHereGoesOnceReached) {
   EXPECT_TRUE(b.empty());
 }
 
+// clear() removes every kind at every address, the table's ends included,
+// and leaves the count at zero: one set and removed after it leaves none.
+TEST(Breakpoints, ClearRemovesEveryOneAndTheCountStartsAgain) {
+  const std::uint16_t kept[] = {0x0000, 0x0001, 0x7FFF, 0xF000, 0xFFFF};
+  const std::uint16_t to_here[] = {0x0002, 0x8000, 0xFFFE};
+  Breakpoints b;
+  for (std::uint16_t a : kept) b.set(a);
+  for (std::uint16_t a : to_here) b.runToHere(a);
+  b.clear();
+  EXPECT_TRUE(b.empty());
+  EXPECT_TRUE(b.kept().empty());
+  unsigned left = 0;
+  for (unsigned a = 0; a <= 0xFFFF; ++a) left += b.table()[a] != Breakpoints::Kind::None;
+  EXPECT_EQ(left, 0u);
+  b.set(0x0001);
+  EXPECT_FALSE(b.empty());
+  b.remove(0x0001);
+  EXPECT_TRUE(b.empty());
+  // Cleared by the machine's own table, a timed run goes past where one was.
+  for (bool fast : {false, true}) {
+    Loop l;
+    l.tuka.machine.breakpoints().set(2);
+    l.tuka.machine.breakpoints().clear();
+    EXPECT_EQ(timedRun(l.tuka, 50, fast), 50u) << fast;
+    EXPECT_FALSE(l.tuka.run.stoppedAtBreakpoint()) << fast;
+  }
+}
+
 TEST(Breakpoints, TheFastRunStopsWhereTheTicksStopOnThousandsOfRandomPrograms) {
   std::mt19937 g(31);
   int stopped = 0;
