@@ -100,9 +100,10 @@ Options:
                   word, disassembly, its source line when FILE is a source,
                   and the cells it changed
 
-Exit status: 0 when run stopped at HALT, dis loaded without a message, asm
-wrote its output (warnings allowed) or every test case passed; 1 otherwise
-(a source of run or dis with assembly errors included); 2 for a usage error
+Exit status: 0 when run stopped at HALT, debug read its input to the end or
+quit, dis loaded without a message, asm wrote its output (warnings allowed)
+or every test case passed; 1 otherwise
+(a source of run, debug or dis with assembly errors included); 2 for a usage error
 or a file that cannot be read (missing, unreadable, not a regular file) or
 written, or an output of asm not ending in .EHC or .HEX, with a one-line
 reason on stderr.
