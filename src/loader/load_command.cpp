@@ -1,5 +1,7 @@
 #include "loader/load_command.h"
 
+#include <algorithm>
+
 #include "disasm/listing_commands.h"
 #include "loader/line_reader.h"
 #include "loader/line_scanner.h"
@@ -50,7 +52,14 @@ LoadOutcome LoadCommand::loadFile(const std::string& path) {
 
 LoadOutcome LoadCommand::loadSource(ObjectFormat format, const std::string& name,
                                     ByteSource& source, std::uint64_t size_hint) {
-  LineReader lines(source);
+  // A block no larger than the file needs (at least a page), so that a
+  // short program does not clear a whole megabyte to be read.
+  constexpr std::uint64_t kSmallestBlock = 4096;
+  const std::uint64_t block =
+      size_hint == 0 ? LineReader::kBlockSize
+                     : std::min<std::uint64_t>(LineReader::kBlockSize,
+                                               std::max(kSmallestBlock, size_hint + 1));
+  LineReader lines(source, static_cast<std::size_t>(block));
   UserInterface& ui = m_.ui();
   lines.onProgress(
       [&ui, size_hint](std::uint64_t done) { return ui.showLoadProgress(done, size_hint); });
