@@ -7,8 +7,6 @@ namespace orben {
 
 namespace {
 
-constexpr int kRD = 13;
-constexpr int kRE = 14;
 constexpr unsigned kFirstMonitorWord = Machine::kMemoryWords;
 
 std::string hex(unsigned word) {

@@ -1,5 +1,7 @@
 #include "debug/history.h"
 
+#include <cstring>
+
 #include "panel/tuka2.h"
 
 namespace orben {
@@ -16,6 +18,8 @@ enum class Entry : std::uint8_t {
   PanelState,    // the old state
   Selection,     // the old selected line + 1 (4 bytes)
   Outputs,       // the old ports-written bits (8 bytes)
+  Numbers,       // a NumberStep, its `followed` < 0 standing for the selected line
+                 // -(followed + 2)
 };
 
 std::uint64_t readBytes(const std::uint8_t* p, int count) {
@@ -40,6 +44,8 @@ int valueSize(Entry kind) {
       return 4;
     case Entry::Outputs:
       return 8;
+    case Entry::Numbers:
+      return sizeof(NumberStep);
   }
   return 0;
 }
@@ -92,7 +98,7 @@ void History::clear() {
 }
 
 void History::ended() {
-  if (phase_ == Phase::Instruction) {
+  if (phase_ == Phase::Instruction || phase_ == Phase::Stretch) {
     unrecordable_ = true;
   } else if (phase_ == Phase::Idle) {
     clear();
@@ -145,8 +151,9 @@ void History::controlChanged(Control control) {
 }
 
 void History::recordControls() {
+  const bool recording = phase_ == Phase::Instruction || phase_ == Phase::Stretch;
   if (m_.stepMode() != step_mode_ || m_.stepLamp() != lamp_) {
-    if (phase_ == Phase::Instruction) {
+    if (recording) {
       put(static_cast<std::uint8_t>(Entry::StepMode));
       put(static_cast<std::uint8_t>(static_cast<int>(step_mode_) | int{lamp_} << 1));
     }
@@ -154,7 +161,7 @@ void History::recordControls() {
     lamp_ = m_.stepLamp();
   }
   if (m_.panelState() != panel_state_) {
-    if (phase_ == Phase::Instruction) {
+    if (recording) {
       put(static_cast<std::uint8_t>(Entry::PanelState));
       put(static_cast<std::uint8_t>(panel_state_));
     }
@@ -207,6 +214,32 @@ void History::instructionEnds(Outcome) {
   }
   if (unrecordable_) return clear();
   if (capacity_ > 0) keep();
+}
+
+void History::stretchBegins() {
+  phase_ = Phase::Stretch;
+  unrecordable_ = false;
+  record_.clear();
+  last_.clear();
+  number_steps_.clear();
+  stretch_selected_ = selected_;
+  recordControls();  // the first step's record takes them in
+}
+
+void History::stretchEnds(std::uint64_t instructions) {
+  phase_ = Phase::Idle;
+  if (capacity_ == 0 || instructions == 0) return;
+  if (unrecordable_ || number_steps_.size() != instructions) return clear();
+  for (NumberStep& step : number_steps_) {
+    if (step.followed < 0) step.followed = -(stretch_selected_ + 2);
+    const std::size_t at = record_.size();
+    record_.resize(at + 1 + sizeof(NumberStep));
+    record_[at] = static_cast<std::uint8_t>(Entry::Numbers);
+    std::memcpy(record_.data() + at + 1, &step, sizeof(NumberStep));
+    keep();
+    record_.clear();
+  }
+  number_steps_.clear();
 }
 
 void History::keep() {
@@ -282,7 +315,51 @@ void History::undo(const std::uint8_t* first, const std::uint8_t* last) {
       case Entry::Outputs:
         m_.restoreOutputsWritten(readBytes(value, 8));
         break;
+      case Entry::Numbers: {
+        NumberStep step;
+        std::memcpy(&step, value, sizeof(NumberStep));
+        undoNumbers(step);
+        break;
+      }
     }
+  }
+}
+
+void History::undoNumbers(const NumberStep& step) {
+  using Wrote = NumberStep::Wrote;
+  const auto word = [](unsigned w) { return CellValue::word(w & 0xFFFF); };
+  if (step.wrote == Wrote::Memory || step.wrote == Wrote::Call) {
+    const std::uint8_t old[2] = {static_cast<std::uint8_t>(step.old >> 8),
+                                 static_cast<std::uint8_t>(step.old & 0xFF)};
+    m_.memory().setBytes(2 * static_cast<long long>(step.address), old);
+  }
+  switch (step.wrote) {
+    case Wrote::Register:
+      m_.setCell(registerCell(step.index), word(step.old));
+      break;
+    case Wrote::Port: {
+      m_.setCell(outputPortCell(step.index), word(step.old));
+      const std::uint64_t bit = std::uint64_t{1} << step.index;
+      const std::uint64_t written = m_.outputsWritten();
+      m_.restoreOutputsWritten(step.port_written ? written | bit : written & ~bit);
+      break;
+    }
+    case Wrote::Call:
+      m_.setCell(registerCell(kRE), word(step.address + 1u));  // before the push
+      break;
+    case Wrote::Nothing:
+    case Wrote::Memory:
+      break;
+  }
+  for (int f = 0; f < kFlagCount; ++f) m_.setFlag(static_cast<Flag>(f), (step.flags >> f & 1) != 0);
+  m_.setCell(kCellPC, word(step.pc));
+  m_.setCell(kCellIR, word(step.ir));
+  m_.setCell(kCellAR, word(step.ar));
+  m_.setCell(kCellDR, word(step.dr));
+  if (step.followed >= 0) {
+    listing_.selectWordAddress(static_cast<std::uint16_t>(step.followed));
+  } else {
+    listing_.select(-(step.followed + 2));
   }
 }
 

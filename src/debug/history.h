@@ -27,8 +27,9 @@ class Tuka2;
 // reached; with capacity 0 nothing is kept and only the last step's
 // changes are told.
 //
-// While a history watches, every instruction goes through the instruction
-// cycle (no run on plain numbers).
+// A run on plain numbers goes on while a history watches: it hands over
+// what each of its instructions overwrote (NumberStep), and each becomes a
+// step of its own.
 class History final : public MachineObserver,
                       public MemoryStoreObserver,
                       public ListingObserver,
@@ -45,7 +46,8 @@ class History final : public MachineObserver,
   std::size_t depth() const { return depth_; }
   // Restores the state before the newest step; false when there is none.
   bool stepBack();
-  // What the last step forward changed, or the last step back restored.
+  // What the last step forward (or run on plain numbers) changed, or the
+  // last step back restored.
   const StepChanges& lastChanges() const { return last_; }
   // The bytes the kept steps take.
   std::size_t bytesUsed() const;
@@ -76,10 +78,14 @@ class History final : public MachineObserver,
   // InstructionObserver
   void instructionBegins() override;
   void instructionEnds(Outcome outcome) override;
+  NumberSteps* numberSteps() override { return capacity_ > 0 ? &number_steps_ : nullptr; }
+  bool watchesStretches() const override { return true; }
+  void stretchBegins() override;
+  void stretchEnds(std::uint64_t instructions) override;
 
  private:
   // Where the observers' calls come from.
-  enum class Phase : std::uint8_t { Idle, Instruction, Restoring };
+  enum class Phase : std::uint8_t { Idle, Instruction, Stretch, Restoring };
   struct Block {
     std::vector<std::uint8_t> bytes;  // records, each followed by its length
     std::size_t steps = 0;
@@ -96,6 +102,7 @@ class History final : public MachineObserver,
   void putBytes(std::uint64_t value, int count);
   void keep();
   void undo(const std::uint8_t* first, const std::uint8_t* last);
+  void undoNumbers(const NumberStep& step);
 
   Machine& m_;
   Processor& processor_;
@@ -113,6 +120,8 @@ class History final : public MachineObserver,
   PanelState panel_state_;
   int selected_;
   std::uint64_t outputs_before_ = 0;
+  int stretch_selected_ = -1;  // the selected line as a stretch began
+  NumberSteps number_steps_;
 
   std::vector<std::uint8_t> record_;
   std::deque<Block> blocks_;

@@ -14,6 +14,9 @@ namespace orben {
 using CellId = std::uint8_t;
 
 inline constexpr int kRegisterCount = 16;
+// RD, the base of every LD, ST, branch and call; RE, the stack pointer.
+inline constexpr int kRD = 13;
+inline constexpr int kRE = 14;
 inline constexpr int kPortCount = 64;
 
 inline constexpr CellId registerCell(int n) {

@@ -16,9 +16,10 @@ namespace orben {
 // have left it. The instruction that stops the run (HALT, an error stop, a
 // fetch from F000 or above), and any that meets a cell holding no word, is
 // left to ExecuteInstruction, which shows its message and tells its
-// changes as usual. So is each instruction that the guards of the one
-// instruction observer allowed to watch hold (RunGuards); with any other
-// observer the run executes none.
+// changes as usual. So is each instruction that an instruction
+// observer's guards hold (RunGuards); an observer that takes number steps
+// gets each executed instruction's record, and while one watches every
+// instruction the run executes none (InstructionObserver).
 //
 // Memory observers are told of each store as it happens. The addresses
 // the machine's observers watch in PC (the listing's lines) are asked

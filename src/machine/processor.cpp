@@ -8,8 +8,6 @@ namespace orben {
 
 namespace {
 
-constexpr int kRD = 13;
-constexpr int kRE = 14;
 
 constexpr std::string_view kPortMessage =
     "ERROR: ORBEN soporta los 64 primeros puertos de entrada de TUKA-2";
@@ -54,13 +52,29 @@ void Processor::removeInstructionObserver(InstructionObserver* observer) {
   std::erase(instruction_observers_, observer);
 }
 
-bool Processor::mayRunOnNumbers(InstructionObserver*& guarded) const {
-  guarded = nullptr;
-  if (instruction_observers_.empty()) return true;
-  if (instruction_observers_.size() > 1 || instruction_observers_.front()->guards() == nullptr)
-    return false;
-  guarded = instruction_observers_.front();
-  return true;
+NumberRun Processor::numberRun() const {
+  NumberRun run;
+  for (InstructionObserver* observer : instruction_observers_) {
+    const RunGuards* guards = observer->guards();
+    NumberSteps* steps = observer->numberSteps();
+    if ((guards && run.guards) || (steps && run.steps) ||
+        (!guards && !steps && !observer->watchesStretches())) {
+      return {.allowed = false};
+    }
+    if (guards) run.guards = guards;
+    if (steps) run.steps = steps;
+  }
+  return run;
+}
+
+void Processor::stretchBegins() {
+  const auto observers = instruction_observers_;
+  for (auto* observer : observers) observer->stretchBegins();
+}
+
+void Processor::stretchEnds(std::uint64_t instructions) {
+  const auto observers = instruction_observers_;
+  for (auto* observer : observers) observer->stretchEnds(instructions);
 }
 
 Outcome Processor::ExecuteInstruction() {

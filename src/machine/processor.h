@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "machine/machine.h"
+#include "machine/number_steps.h"
 
 namespace orben {
 
@@ -31,19 +32,32 @@ struct RunGuards {
 // keypad included) and when it ends (after its last change, before anyone
 // answers its message): what it changed in between is that instruction's.
 //
-// An observer that gives guards lets a run on plain numbers execute the
-// instructions they do not hold; it is told where such a stretch begins
-// and ends (after its changes are written), and every store in between is
-// an instruction's.
+// A run on plain numbers (FastRun) goes on while every observer allows it:
+// by giving guards (it then sees each instruction they hold), by taking
+// each instruction's NumberStep, or by watching stretches as wholes. Each
+// is told where such a stretch begins and ends (after its changes are
+// written); every store in between is an instruction's.
 class InstructionObserver {
  public:
   virtual ~InstructionObserver() = default;
   virtual void instructionBegins() = 0;
   virtual void instructionEnds(Outcome outcome) = 0;
-  // None: this observer sees every instruction.
+  // None: this observer does not hold instructions by address.
   virtual const RunGuards* guards() const { return nullptr; }
+  // Where a stretch appends what each of its instructions overwrote; none:
+  // this observer needs no such record.
+  virtual NumberSteps* numberSteps() { return nullptr; }
+  // Whether a stretch's beginning and end are all this observer needs.
+  virtual bool watchesStretches() const { return false; }
   virtual void stretchBegins() {}
   virtual void stretchEnds(std::uint64_t /*instructions*/) {}
+};
+
+// How a run on plain numbers may go while the instruction observers watch.
+struct NumberRun {
+  bool allowed = true;
+  const RunGuards* guards = nullptr;  // the instructions left to the cycle
+  NumberSteps* steps = nullptr;       // where each instruction's record goes
 };
 
 // The TUKA-2 processor: one call of ExecuteInstruction executes exactly one
@@ -72,14 +86,17 @@ class Processor {
     if (executions_ > 0) --executions_;
   }
 
-  // Watching instructions one by one: a run on plain numbers runs none
-  // while anyone watches without guards, or more than one watches.
+  // Watching instructions one by one.
   void addInstructionObserver(InstructionObserver* observer);
   void removeInstructionObserver(InstructionObserver* observer);
   bool watched() const { return !instruction_observers_.empty(); }
-  // Whether a run on plain numbers may execute; `guarded` is then the
-  // observer whose guards it keeps, or none when nobody watches.
-  bool mayRunOnNumbers(InstructionObserver*& guarded) const;
+  // Whether a run on plain numbers may execute, and what it keeps: none
+  // while an observer watches every instruction, or while more than one
+  // gives guards or takes number steps.
+  NumberRun numberRun() const;
+  // The run on plain numbers tells every observer.
+  void stretchBegins();
+  void stretchEnds(std::uint64_t instructions);
 
  private:
   void loadStore(int op, int a, int offset);

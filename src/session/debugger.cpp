@@ -164,6 +164,10 @@ void Debugger::instructionEnds(Outcome) {
   if (collecting_) collecting_->add(history_.lastChanges());
 }
 
+void Debugger::stretchEnds(std::uint64_t instructions) {
+  if (collecting_ && instructions > 0) collecting_->add(history_.lastChanges());
+}
+
 bool Debugger::started() const {
   const PanelState panel = s_.machine().panelState();
   return s_.tuka().processor.executions() > first_execution_ && panel != PanelState::Address &&
@@ -309,7 +313,7 @@ void Debugger::runOn(Answer& answer) {
   s_.leaveStepMode();
   std::ostringstream no_trace;
   const RunResult ran =
-      runToTheEnd(tuka, RunPath::StepByStep, {max_steps_, std::nullopt}, no_trace, nullptr, start);
+      runToTheEnd(tuka, RunPath::Fast, {max_steps_, std::nullopt}, no_trace, nullptr, start);
   // Step by step again, so that the next step is one instruction.
   if (!tuka.machine.stepByStep()) tuka.run.toggleStepMode();
   answer.stop = stopOf(ran.stop);

@@ -54,6 +54,9 @@ class Debugger final : public InstructionObserver {
   // InstructionObserver: what each instruction changed joins the answer's.
   void instructionBegins() override {}
   void instructionEnds(Outcome outcome) override;
+  // A run on plain numbers: the history (told first) has what it changed.
+  bool watchesStretches() const override { return true; }
+  void stretchEnds(std::uint64_t instructions) override;
 
  private:
   struct Answer;

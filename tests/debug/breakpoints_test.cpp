@@ -7,33 +7,9 @@
 #include <gtest/gtest.h>
 
 #include "debug_support.h"
-#include "machine/fast_run.h"
 
 namespace orben::testing {
 namespace {
-
-// A timed run from the keypad: Ejecutar, then ticks, at most `limit`
-// instructions; with `fast`, FastRun between the ticks as tuka2 runs it.
-std::uint64_t timedRun(Tuka2& tuka, std::uint64_t limit, bool fast) {
-  FastRun numbers(tuka.machine, tuka.processor);
-  const std::uint64_t first = tuka.processor.executions();
-  const auto done = [&] { return tuka.processor.executions() - first; };
-  bool ejecutar = true;
-  while (done() < limit) {
-    if (fast && numbers.run(ejecutar ? FastRun::Start::Ejecutar : FastRun::Start::Tick,
-                            limit - done()) > 0) {
-      ejecutar = false;
-    }
-    if (done() >= limit) break;
-    if (ejecutar) {
-      tuka.run.executeFromKeypad();
-      ejecutar = false;
-    } else if (!tuka.run.tick()) {
-      break;
-    }
-  }
-  return done();
-}
 
 // 0000 LLI R1,01; 0001 ADDS R2,R2,R1; 0002 ADDS R3,R3,R1; 0003 BR (RD = 0001).
 struct Loop : RandomMachine {

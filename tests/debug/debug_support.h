@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "machine/fast_run.h"
 #include "machine/random_source.h"
 #include "machine/user_interface.h"
 #include "panel/tuka2.h"
@@ -103,5 +104,28 @@ struct RandomMachine {
     }
   }
 };
+
+// A timed run: Ejecutar (or, with `ejecutar` false, a tick) first, then
+// ticks, at most `limit` instructions; with `fast`, FastRun between the
+// ticks as tuka2 runs it. Returns how many ran.
+inline std::uint64_t timedRun(Tuka2& tuka, std::uint64_t limit, bool fast, bool ejecutar = true) {
+  FastRun numbers(tuka.machine, tuka.processor);
+  const std::uint64_t first = tuka.processor.executions();
+  const auto done = [&] { return tuka.processor.executions() - first; };
+  while (done() < limit) {
+    if (fast && numbers.run(ejecutar ? FastRun::Start::Ejecutar : FastRun::Start::Tick,
+                            limit - done()) > 0) {
+      ejecutar = false;
+    }
+    if (done() >= limit) break;
+    if (ejecutar) {
+      tuka.run.executeFromKeypad();
+      ejecutar = false;
+    } else if (!tuka.run.tick()) {
+      break;
+    }
+  }
+  return done();
+}
 
 }  // namespace orben::testing

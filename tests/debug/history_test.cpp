@@ -47,6 +47,74 @@ TEST(History, ForwardThenBackGivesBackEveryStateOnThousandsOfRandomPrograms) {
   EXPECT_GT(stepped_far, 400);
 }
 
+// Counts the instructions of the runs on plain numbers.
+struct StretchCounter final : InstructionObserver {
+  std::uint64_t instructions = 0;
+  void instructionBegins() override {}
+  void instructionEnds(Outcome) override {}
+  bool watchesStretches() const override { return true; }
+  void stretchEnds(std::uint64_t n) override { instructions += n; }
+};
+
+// A timed run on plain numbers hands each instruction to the history: going
+// back passes through exactly the states the ticks one by one went through,
+// and going forward again from any of them retraces them.
+TEST(History, RunsOnNumbersStepBackThroughTheStatesOfTheTicks) {
+  std::mt19937 g(25);
+  std::uint64_t on_numbers = 0;
+  std::uint64_t executed = 0;
+  for (int program = 0; program < 200; ++program) {
+    const std::uint64_t seed = g();
+    const auto state = static_cast<std::mt19937::result_type>(g());
+    const std::uint64_t limits[] = {3, 40, 400, 1000};
+    const std::uint64_t limit = limits[g() % 4];
+    std::vector<State> states;
+    {
+      std::mt19937 same(state);
+      RandomMachine r(same, seed);
+      r.tuka.run.toggleStepMode();  // timed
+      states.push_back(stateOf(r.tuka));
+      for (bool first = true; states.size() <= limit; first = false) {
+        if (first) {
+          r.tuka.run.executeFromKeypad();
+        } else if (!r.tuka.run.tick()) {
+          break;
+        }
+        states.push_back(stateOf(r.tuka));
+      }
+    }
+    std::mt19937 same(state);
+    RandomMachine r(same, seed);
+    r.tuka.run.toggleStepMode();
+    History history(r.tuka);
+    StretchCounter stretches;
+    r.tuka.processor.addInstructionObserver(&stretches);
+    const std::uint64_t n = timedRun(r.tuka, limit, true);
+    ASSERT_EQ(n + 1, states.size()) << "program " << program;
+    ASSERT_EQ(history.depth(), n) << "program " << program;
+    on_numbers += stretches.instructions;
+    executed += n;
+    if (n >= 40 && stretches.instructions < n / 2) std::fprintf(stderr, "P%d n=%lu fast=%lu\n", program, (unsigned long)n, (unsigned long)stretches.instructions);
+    const std::uint64_t part = 1 + g() % n;
+    for (std::uint64_t i = 1; i <= part; ++i) {
+      ASSERT_TRUE(history.stepBack());
+      ASSERT_TRUE(stateOf(r.tuka) == states[n - i])
+          << "program " << program << " back " << i << ": "
+          << difference(stateOf(r.tuka), states[n - i]);
+    }
+    // On again from there, on numbers where the run may.
+    const bool from_keypad = part == n;
+    ASSERT_EQ(timedRun(r.tuka, part, true, from_keypad), part) << "program " << program;
+    ASSERT_TRUE(stateOf(r.tuka) == states[n]) << "program " << program;
+    while (history.stepBack()) {
+    }
+    ASSERT_TRUE(stateOf(r.tuka) == states[0]) << "program " << program;
+    r.tuka.processor.removeInstructionObserver(&stretches);
+  }
+  // Most instructions ran on numbers, not one by one.
+  EXPECT_GT(on_numbers, executed * 3 / 4) << executed;
+}
+
 // An endless loop: 0000 ADDS R1, R1, R2; 0001 BR (RD = 0000), keyed.
 struct EndlessLoop : RandomMachine {
   EndlessLoop() : RandomMachine(std::mt19937(7), 5) {
