@@ -40,6 +40,7 @@ sanitize: deps
 bench: build
 	$(BUILD)/bench/tuka2_bench
 	$(BUILD)/bench/fast_run_bench
+	$(BUILD)/bench/debug_bench
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/orben_gui_bench
 
 deb: build

@@ -1,11 +1,13 @@
 // The debugging services' costs, each against the bare interpreter on the
 // same loop: the fast path with and without a breakpoint set, the ticks
-// with the history recording, a step back, and a recorded step's bytes.
+// with the history recording, a continued run recording it as tuka2 debug
+// runs one, a step back, and a recorded step's bytes.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <memory>
 #include <optional>
+#include <sstream>
 
 #include "bare_tuka2.h"
 #include "debug/checks.h"
@@ -14,6 +16,7 @@
 #include "machine/random_source.h"
 #include "panel/tuka2.h"
 #include "session/headless_ui.h"
+#include "session/run.h"
 
 namespace orben {
 namespace {
@@ -126,6 +129,43 @@ void BM_RecordedStepsAndStepBack(benchmark::State& state) {
   state.counters["bytes_per_step"] = bytes_per_step;
 }
 BENCHMARK(BM_RecordedStepsAndStepBack)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// A run as tuka2 debug's continue makes one: the checks and the history
+// watching, on numbers where the run may; a million steps an iteration.
+// Then stepping every one of them back, and the bytes a step takes.
+void BM_RecordedRun(benchmark::State& state) {
+  constexpr std::uint64_t kSteps = 1'000'000;
+  double forward = 0;
+  double back = 0;
+  double bare = 0;
+  double bytes_per_step = 0;
+  std::uint64_t recorded = 0;
+  for (auto _ : state) {
+    LoopMachine l(true);
+    History history(l.tuka);
+    std::ostringstream no_trace;
+    forward += seconds([&] {
+      const session::RunResult ran =
+          session::runToTheEnd(l.tuka, session::RunPath::Fast, {kSteps, std::nullopt}, no_trace,
+                               nullptr, session::RunStart::Ejecutar);
+      benchmark::DoNotOptimize(ran.steps);
+    });
+    recorded = history.depth();
+    bytes_per_step = static_cast<double>(history.bytesUsed()) / static_cast<double>(recorded);
+    back += seconds([&] {
+      while (history.stepBack()) {
+      }
+    });
+    bare += bareSeconds(kSteps);
+  }
+  const auto steps = static_cast<double>(kSteps * state.iterations());
+  state.counters["recorded_Mips"] = steps / forward / 1e6;
+  state.counters["ratio"] = bare / forward;
+  state.counters["step_back_ns"] = back / steps * 1e9;
+  state.counters["bytes_per_step"] = bytes_per_step;
+  state.counters["steps_recorded"] = static_cast<double>(recorded);
+}
+BENCHMARK(BM_RecordedRun)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 }  // namespace orben

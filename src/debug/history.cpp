@@ -1,5 +1,6 @@
 #include "debug/history.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "panel/tuka2.h"
@@ -88,7 +89,9 @@ History::~History() {
 
 std::size_t History::bytesUsed() const {
   std::size_t bytes = 0;
-  for (const Block& block : blocks_) bytes += block.bytes.capacity();
+  for (const Block& block : blocks_) {
+    bytes += block.bytes.capacity() + block.numbers.capacity() * sizeof(NumberStep);
+  }
   return bytes;
 }
 
@@ -230,30 +233,65 @@ void History::stretchEnds(std::uint64_t instructions) {
   phase_ = Phase::Idle;
   if (capacity_ == 0 || instructions == 0) return;
   if (unrecordable_ || number_steps_.size() != instructions) return clear();
+  // Until PC passes a word the listing follows, the selection is the
+  // stretch's first.
   for (NumberStep& step : number_steps_) {
-    if (step.followed < 0) step.followed = -(stretch_selected_ + 2);
+    if (step.followed >= 0) break;
+    step.followed = -(stretch_selected_ + 2);
+  }
+  std::size_t first = 0;
+  if (!record_.empty()) {
+    // The mode and panel state taken in go back with the first step.
     const std::size_t at = record_.size();
     record_.resize(at + 1 + sizeof(NumberStep));
     record_[at] = static_cast<std::uint8_t>(Entry::Numbers);
-    std::memcpy(record_.data() + at + 1, &step, sizeof(NumberStep));
+    std::memcpy(record_.data() + at + 1, number_steps_.data(), sizeof(NumberStep));
     keep();
-    record_.clear();
+    first = 1;
   }
+  keepNumbers(number_steps_.data() + first, number_steps_.size() - first);
   number_steps_.clear();
 }
 
-void History::keep() {
-  if (blocks_.empty() || blocks_.back().steps == kStepsPerBlock) {
-    blocks_.emplace_back();
-    blocks_.back().bytes.reserve(kStepsPerBlock * 32);
+History::Block& History::blockFor(bool on_numbers) {
+  if (blocks_.empty() || blocks_.back().on_numbers != on_numbers ||
+      blocks_.back().steps == kStepsPerBlock) {
+    Block& block = blocks_.emplace_back();
+    block.on_numbers = on_numbers;
+    if (on_numbers) {
+      block.numbers.reserve(kStepsPerBlock);
+    } else {
+      block.bytes.reserve(kStepsPerBlock * 32);
+    }
   }
-  Block& block = blocks_.back();
+  return blocks_.back();
+}
+
+void History::keep() {
+  Block& block = blockFor(false);
   block.bytes.insert(block.bytes.end(), record_.begin(), record_.end());
   const auto size = static_cast<std::uint16_t>(record_.size());
   block.bytes.push_back(static_cast<std::uint8_t>(size & 0xFF));
   block.bytes.push_back(static_cast<std::uint8_t>(size >> 8));
   ++block.steps;
   ++depth_;
+  dropTheOldest();
+}
+
+void History::keepNumbers(const NumberStep* first, std::size_t count) {
+  while (count > 0) {
+    Block& block = blockFor(true);
+    const std::size_t take = std::min(count, kStepsPerBlock - block.steps);
+    block.numbers.insert(block.numbers.end(), first, first + take);
+    block.steps += take;
+    depth_ += take;
+    first += take;
+    count -= take;
+    dropTheOldest();
+  }
+}
+
+void History::dropTheOldest() {
   // The oldest go a whole block at a time, once a block's worth is over.
   while (blocks_.size() > 1 && depth_ - blocks_.front().steps >= capacity_) {
     depth_ -= blocks_.front().steps;
@@ -264,14 +302,19 @@ void History::keep() {
 bool History::stepBack() {
   if (depth_ == 0) return false;
   Block& block = blocks_.back();
-  const std::size_t end = block.bytes.size();
-  const std::size_t size = block.bytes[end - 2] | std::size_t{block.bytes[end - 1]} << 8;
-  const std::size_t first = end - 2 - size;
   last_.clear();
   phase_ = Phase::Restoring;
-  undo(block.bytes.data() + first, block.bytes.data() + end - 2);
+  if (block.on_numbers) {
+    undoNumbers(block.numbers.back());
+    block.numbers.pop_back();
+  } else {
+    const std::size_t end = block.bytes.size();
+    const std::size_t size = block.bytes[end - 2] | std::size_t{block.bytes[end - 1]} << 8;
+    const std::size_t first = end - 2 - size;
+    undo(block.bytes.data() + first, block.bytes.data() + end - 2);
+    block.bytes.resize(first);
+  }
   phase_ = Phase::Idle;
-  block.bytes.resize(first);
   --block.steps;
   --depth_;
   if (block.steps == 0) blocks_.pop_back();

@@ -86,8 +86,11 @@ class History final : public MachineObserver,
  private:
   // Where the observers' calls come from.
   enum class Phase : std::uint8_t { Idle, Instruction, Stretch, Restoring };
+  // The steps of a block are all records or all number steps.
   struct Block {
+    bool on_numbers = false;
     std::vector<std::uint8_t> bytes;  // records, each followed by its length
+    std::vector<NumberStep> numbers;  // or one NumberStep a step
     std::size_t steps = 0;
   };
   static constexpr std::size_t kStepsPerBlock = 4096;
@@ -101,6 +104,10 @@ class History final : public MachineObserver,
   void put(std::uint8_t byte) { record_.push_back(byte); }
   void putBytes(std::uint64_t value, int count);
   void keep();
+  void keepNumbers(const NumberStep* first, std::size_t count);
+  // The last block, if it has room for a step of the kind; else a new one.
+  Block& blockFor(bool on_numbers);
+  void dropTheOldest();
   void undo(const std::uint8_t* first, const std::uint8_t* last);
   void undoNumbers(const NumberStep& step);
 

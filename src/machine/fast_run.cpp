@@ -1,5 +1,7 @@
 #include "machine/fast_run.h"
 
+#include <algorithm>
+
 #include "machine/alu.h"
 
 namespace orben {
@@ -121,7 +123,7 @@ class Interpreter {
   // One instruction, or false (and nothing changed) for one that stops the
   // run or needs a text. With records, what it overwrote is appended.
   template <bool kRecords>
-  bool step() {
+  [[gnu::always_inline]] bool step() {
     if constexpr (!kRecords) {
       return execute<false>(nullptr);
     } else {
@@ -171,7 +173,7 @@ class Interpreter {
   }
 
   template <bool kRecords>
-  bool execute(NumberStep* record) {
+  [[gnu::always_inline]] bool execute(NumberStep* record) {
     using Wrote = NumberStep::Wrote;
     const unsigned pc = s_.pc;
     if (pc >= kFirstMonitorWord) return false;  // the fetch finds no word
@@ -360,6 +362,7 @@ std::uint64_t FastRun::run(Start start, std::uint64_t limit) {
     watched_ = std::make_unique<WatchedAddresses>();
     m_.collectWatchedAddresses(*watched_);
   }
+  if (how.steps) how.steps->reserve(how.steps->size() + std::min<std::uint64_t>(limit, 1 << 16));
   Interpreter interpreter(m_, s, *watched_, how);
   if (from_keypad) interpreter.setPC(first_pc.asWord());
   if (start == Start::Ejecutar) m_.breakpoints().reached(first_pc.asWord());

@@ -8,7 +8,6 @@ namespace orben {
 
 namespace {
 
-
 constexpr std::string_view kPortMessage =
     "ERROR: ORBEN soporta los 64 primeros puertos de entrada de TUKA-2";
 constexpr std::string_view kPCBeyondMessage = "Error: PC apuntó más allá FFFFH.";
