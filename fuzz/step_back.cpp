@@ -7,9 +7,15 @@
 // Input: one byte n, then n words of program from 0000 (at most 64), the
 // flags and RD in one more word (bits 12..15: Z S C V; bits 0..11: RD);
 // then the walk, one byte a move: bit 7 set steps back (bits 0..6 + 1)
-// times, clear steps forward as many times.
+// times; else, after the first step, bit 6 set runs at most bits 0..5 + 1
+// instructions on plain numbers, as a timed run does (the step switch
+// first turned to timed and one instruction continued, if it was not),
+// the history recording each; else it steps forward (bits 0..5 + 1)
+// times. The states inside a run on numbers are learnt when stepping back
+// into them, and checked when stepped forward again one by one.
 
 #include "debug/history.h"
+#include "machine/fast_run.h"
 #include "observed.h"
 
 namespace {
@@ -60,10 +66,34 @@ void walk(fuzz::FuzzTuka& f, const std::uint8_t* data, std::size_t size) {
                                                   m.memory().data() + m.memory().size());
   std::vector<std::vector<std::uint64_t>> path{smallState(tuka)};
   std::vector<std::vector<std::uint64_t>> ahead;  // the states stepped back from
+  std::vector<std::size_t> switched;              // the states first reached after the step switch
   int moves = 0;
   while (at < size && moves++ < 64) {
     const unsigned move = byte();
-    const unsigned count = (move & 0x7F) + 1;
+    if ((move & 0xC0) == 0x40 && path.size() > 1) {
+      ahead.clear();
+      if (m.stepMode() != StepMode::Timed) {
+        // Timed, and Continuar to go on: the instruction it executes takes
+        // the switch into its record. A step forward again to there
+        // switches again.
+        std::erase_if(switched, [&](std::size_t j) { return j >= path.size(); });
+        switched.push_back(path.size());
+        tuka.run.toggleStepMode();
+        tuka.run.continueExecution();
+        path.push_back(smallState(tuka));
+      }
+      FastRun fast(m, tuka.processor);
+      const std::uint64_t ran = fast.run(FastRun::Start::Tick, (move & 0x3F) + 1);
+      if (ran > 0) {
+        // Each step's state is unknown until a step back reaches it.
+        path.insert(path.end(), ran - 1, {});
+        path.push_back(smallState(tuka));
+        ahead.clear();
+      }
+      fuzz::check(history.depth() == path.size() - 1, "the history's depth and the run's");
+      continue;
+    }
+    const unsigned count = (move & (move & 0x80 ? 0x7F : 0x3F)) + 1;
     for (unsigned i = 0; i < count; ++i) {
       if (move & 0x80) {
         if (path.size() == 1) {
@@ -73,8 +103,17 @@ void walk(fuzz::FuzzTuka& f, const std::uint8_t* data, std::size_t size) {
         fuzz::check(history.stepBack(), "a recorded step did not step back");
         ahead.push_back(std::move(path.back()));
         path.pop_back();
-        fuzz::check(smallState(tuka) == path.back(), "a step back left another state");
+        if (path.back().empty()) {
+          path.back() = smallState(tuka);
+        } else {
+          fuzz::check(smallState(tuka) == path.back(), "a step back left another state");
+        }
       } else {
+        if (ahead.empty()) {
+          std::erase_if(switched, [&](std::size_t j) { return j >= path.size(); });
+        } else if (std::find(switched.begin(), switched.end(), path.size()) != switched.end()) {
+          tuka.run.toggleStepMode();
+        }
         if (path.size() == 1) {
           tuka.run.executeFromKeypad();
         } else {

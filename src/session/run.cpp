@@ -11,19 +11,6 @@ namespace orben::session {
 
 namespace {
 
-std::optional<Stop> stopOf(Outcome outcome) {
-  switch (outcome) {
-    case Outcome::Halted:
-      return Stop::Halt;
-    case Outcome::Stopped:
-      return Stop::Error;
-    case Outcome::NoInstruction:
-      return Stop::NoInstruction;
-    default:
-      return std::nullopt;
-  }
-}
-
 // The time limit of a run, looked at every kTimeCheckSteps instructions.
 class Deadline {
  public:
@@ -54,6 +41,19 @@ class Deadline {
 };
 
 }  // namespace
+
+std::optional<Stop> stopOf(Outcome outcome) {
+  switch (outcome) {
+    case Outcome::Halted:
+      return Stop::Halt;
+    case Outcome::Stopped:
+      return Stop::Error;
+    case Outcome::NoInstruction:
+      return Stop::NoInstruction;
+    default:
+      return std::nullopt;
+  }
+}
 
 std::string_view stopWord(Stop stop) {
   switch (stop) {

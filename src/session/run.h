@@ -24,6 +24,8 @@ enum class Stop : std::uint8_t {
 // The stop's word in the reports: "halt", "error", "no-instruction",
 // "max-steps", "timeout", "breakpoint".
 std::string_view stopWord(Stop stop);
+// The stop an executed instruction's end makes; none when the run goes on.
+std::optional<Stop> stopOf(Outcome outcome);
 
 // The instructions a run executes when nobody sets a limit.
 inline constexpr std::uint64_t kDefaultMaxSteps = 1000000;
