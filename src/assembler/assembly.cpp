@@ -28,7 +28,7 @@ std::string Alternatives(const std::vector<std::string_view>& names) {
 }  // namespace
 
 Assembly::Assembly(std::string_view source, AssemblyOutput& output)
-    : source_(source), output_(output), writer_of_(0x10000, 0), placed_(0x10000) {
+    : source_(source), output_(output) {
   report_ = [this](std::size_t column, const std::string& message) { error(column, message); };
 }
 
@@ -74,7 +74,7 @@ void Assembly::pass(bool final) {
     if (!final && size_ > 0) bindPendingLabels(here_);
     if (!final) {
       for (std::uint32_t address = here_; address < here_ + size_ && address <= 0xFFFF; ++address)
-        placed_[address] = {static_cast<std::uint32_t>(number), line_kind_};
+        placed_.at(address) = {static_cast<std::uint32_t>(number), line_kind_};
     }
     counter_ += static_cast<std::uint32_t>(size_);
     if (final) emit(number, text);
@@ -415,7 +415,7 @@ void Assembly::emit(std::size_t number, std::string_view text) {
                 Concat("address ", Hex4(address), " already holds a word of line ",
                        std::to_string(writer_of_[address])));
       }
-      if (writer_of_[address] == 0) writer_of_[address] = static_cast<std::uint32_t>(number);
+      if (writer_of_[address] == 0) writer_of_.at(address) = static_cast<std::uint32_t>(number);
     }
   }
   if (!words_.empty()) runOnWarning(number);

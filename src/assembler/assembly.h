@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "assembler/address_table.h"
 #include "assembler/assembler.h"
 #include "assembler/expression.h"
 #include "assembler/instructions.h"
@@ -79,14 +80,14 @@ class Assembly {
   std::vector<std::optional<std::uint32_t>> origins_;
   std::size_t origin_index_ = 0;
   std::vector<Symbol*> pending_labels_;
-  std::vector<std::uint32_t> writer_of_;  // the line that first wrote each address
+  AddressTable<std::uint32_t> writer_of_;  // the line that first wrote each address
   // What the first pass puts at each address, the last line to write it
   // winning as it does when the object file is loaded.
   struct Placed {
     std::uint32_t line = 0;
     WordKind kind = WordKind::Unset;
   };
-  std::vector<Placed> placed_;
+  AddressTable<Placed> placed_;
   bool passed_end_ = false;
   AssemblyResult result_;
 };

@@ -221,12 +221,19 @@ void Listing::selectTextAddress(const WordText& pc) {
 }
 
 void Listing::rebuildAddressIndex() const {
-  std::fill(last_line_of_address_.begin(), last_line_of_address_.end(), -1);
+  // Only the addresses the last lines held go back to none: a short
+  // listing costs little to index again.
+  for (const std::uint16_t address : indexed_) last_line_of_address_[address] = -1;
+  indexed_.clear();
+  const auto index = [this](std::size_t address, int line) {
+    if (last_line_of_address_[address] < 0) indexed_.push_back(static_cast<std::uint16_t>(address));
+    last_line_of_address_[address] = line;
+  };
   for (int i = 0; i < count(); ++i) {
     const Entry& entry = lines_[static_cast<std::size_t>(i)];
     if (compact(entry)) {
       // Its only "[hhhh]" is its key.
-      last_line_of_address_[entry.address] = i;
+      index(entry.address, i);
       continue;
     }
     const std::string_view line(texts_[entry.text]);
@@ -234,7 +241,7 @@ void Listing::rebuildAddressIndex() const {
          open = line.find('[', open + 1)) {
       if (line[open + 5] != ']') continue;
       const int address = addressOfBracket(line, open);
-      if (address >= 0) last_line_of_address_[static_cast<std::size_t>(address)] = i;
+      if (address >= 0) index(static_cast<std::size_t>(address), i);
     }
   }
   index_valid_ = true;
@@ -242,9 +249,7 @@ void Listing::rebuildAddressIndex() const {
 
 void Listing::addLinedAddresses(std::array<bool, 0x10000>& addresses) const {
   if (!index_valid_) rebuildAddressIndex();
-  for (std::size_t a = 0; a < addresses.size(); ++a) {
-    if (last_line_of_address_[a] >= 0) addresses[a] = true;
-  }
+  for (const std::uint16_t address : indexed_) addresses[address] = true;
 }
 
 void Listing::linesMoved() {

@@ -127,6 +127,7 @@ class Listing {
   // Last line holding "[hhhh]" for each address hhhh, rebuilt when the
   // lines have changed since the last lookup.
   mutable std::vector<std::int32_t> last_line_of_address_;
+  mutable std::vector<std::uint16_t> indexed_;  // the addresses that have a line
   mutable bool index_valid_ = false;
   std::vector<ListingObserver*> observers_;
 };

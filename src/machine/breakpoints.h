@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -38,7 +39,13 @@ class Breakpoints {
     if (kinds_[address] == Kind::RunToHere) put(address, Kind::None);
   }
   void clear() {
-    kinds_.fill(Kind::None);
+    if (count_ == 0) return;
+    if (all_set_.size() <= kListedMost) {
+      for (const std::uint16_t address : all_set_) kinds_[address] = Kind::None;
+    } else {
+      kinds_.fill(Kind::None);
+    }
+    all_set_.clear();
     count_ = 0;
   }
   // The kept ones, in address order.
@@ -52,12 +59,20 @@ class Breakpoints {
 
  private:
   void put(std::uint16_t address, Kind kind) {
+    if (kind != Kind::None && kinds_[address] == Kind::None && all_set_.size() <= kListedMost) {
+      all_set_.push_back(address);
+    }
     count_ += (kind != Kind::None) - (kinds_[address] != Kind::None);
     kinds_[address] = kind;
   }
 
+  // Beyond this many, clear() empties the whole table.
+  static constexpr std::size_t kListedMost = 1024;
+
   std::array<Kind, 0x10000> kinds_{};
   int count_ = 0;
+  // Every address set since the last clear(), while there are few.
+  std::vector<std::uint16_t> all_set_;
 };
 
 }  // namespace orben

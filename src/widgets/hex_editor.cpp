@@ -87,8 +87,9 @@ bool THexEditor::isChanged(std::size_t index) const {
 }
 
 void THexEditor::clearChanges() {
-  if (std::find(changed_.begin(), changed_.end(), true) == changed_.end()) return;
+  if (changed_count_ == 0) return;
   std::fill(changed_.begin(), changed_.end(), false);
+  changed_count_ = 0;
   viewport()->update();
 }
 
@@ -290,6 +291,7 @@ void THexEditor::bytesChanged(std::size_t first, std::size_t count) {
 
 void THexEditor::contentReplaced() {
   changed_.assign(store_->size(), false);
+  changed_count_ = 0;
   caretByte_ = 0;
   caretArea_ = Area::Digits;
   caretNibble_ = 0;

@@ -175,6 +175,7 @@ class THexEditor : public QAbstractScrollArea, private MemoryStoreObserver {
   MemoryStore* store_ = nullptr;
   std::unique_ptr<MemoryStore> ownStore_;
   std::vector<bool> changed_;
+  std::size_t changed_count_ = 0;  // the bytes marked in changed_
 
   std::size_t caretByte_ = 0;
   Area caretArea_ = Area::Digits;

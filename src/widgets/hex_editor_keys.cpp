@@ -232,6 +232,7 @@ void THexEditor::typeCharacter(QChar character) {
 void THexEditor::writeTypedByte(std::size_t index, std::uint8_t value) {
   if (store_->byte(index) == value) return;
   store_->setByte(static_cast<long long>(index), value);
+  if (!changed_[index]) ++changed_count_;
   changed_[index] = true;
 }
 

@@ -93,6 +93,18 @@ TEST(Breakpoints, ClearRemovesEveryOneAndTheCountStartsAgain) {
   EXPECT_FALSE(b.empty());
   b.remove(0x0001);
   EXPECT_TRUE(b.empty());
+  // Few, many, and one set, removed and set again: clear leaves none.
+  for (unsigned many : {1u, 1024u, 1025u, 1026u, 5000u}) {
+    Breakpoints table;
+    for (unsigned i = 0; i < many; ++i) table.set(static_cast<std::uint16_t>(i * 13));
+    table.remove(0);
+    table.set(0);
+    table.clear();
+    unsigned set = 0;
+    for (unsigned a = 0; a <= 0xFFFF; ++a) set += table.has(static_cast<std::uint16_t>(a));
+    EXPECT_EQ(set, 0u) << many;
+    EXPECT_TRUE(table.empty()) << many;
+  }
   // Cleared by the machine's own table, a timed run goes past where one was.
   for (bool fast : {false, true}) {
     Loop l;

@@ -163,7 +163,8 @@ class HListBoxTest : public QObject {
 
   void theViewRepaintsWhenTheListingChanges() {
     Shown shown(200);
-    auto& [listing, box] = shown;
+    Listing& listing = shown.listing;
+    CountingListBox& box = shown.box;
     PaintCounter counter;
     box.viewport()->installEventFilter(&counter);
 
