@@ -98,22 +98,18 @@ BENCHMARK(BM_FastPathBreakpoint)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5);
 
-// The ticks with a history recording every step, as tuka2 debug and the
-// windows run; a million steps an iteration. Then the cost of a step back
-// and the bytes a recorded step takes.
-void BM_RecordedStepsAndStepBack(benchmark::State& state) {
+// A million steps an iteration, `forward` running them with `l`'s history
+// recording; then every one stepped back, against the bare interpreter.
+void recordedSteps(benchmark::State& state, bool checked, auto&& forward_run) {
   constexpr std::uint64_t kSteps = 1'000'000;
   double forward = 0;
   double back = 0;
   double bare = 0;
   double bytes_per_step = 0;
   for (auto _ : state) {
-    LoopMachine l;
+    LoopMachine l(checked);
     History history(l.tuka);
-    forward += seconds([&] {
-      l.tuka.run.executeFromKeypad();
-      for (std::uint64_t i = 1; i < kSteps; ++i) l.tuka.run.tick();
-    });
+    forward += seconds([&] { forward_run(l, kSteps); });
     bytes_per_step =
         static_cast<double>(history.bytesUsed()) / static_cast<double>(history.depth());
     back += seconds([&] {
@@ -128,42 +124,26 @@ void BM_RecordedStepsAndStepBack(benchmark::State& state) {
   state.counters["step_back_ns"] = back / steps * 1e9;
   state.counters["bytes_per_step"] = bytes_per_step;
 }
+
+// The ticks one at a time, as the windows run.
+void BM_RecordedStepsAndStepBack(benchmark::State& state) {
+  recordedSteps(state, false, [](LoopMachine& l, std::uint64_t steps) {
+    l.tuka.run.executeFromKeypad();
+    for (std::uint64_t i = 1; i < steps; ++i) l.tuka.run.tick();
+  });
+}
 BENCHMARK(BM_RecordedStepsAndStepBack)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// A run as tuka2 debug's continue makes one: the checks and the history
-// watching, on numbers where the run may; a million steps an iteration.
-// Then stepping every one of them back, and the bytes a step takes.
+// A run as tuka2 debug's continue makes one: the checks watching too, on
+// numbers where the run may.
 void BM_RecordedRun(benchmark::State& state) {
-  constexpr std::uint64_t kSteps = 1'000'000;
-  double forward = 0;
-  double back = 0;
-  double bare = 0;
-  double bytes_per_step = 0;
-  std::uint64_t recorded = 0;
-  for (auto _ : state) {
-    LoopMachine l(true);
-    History history(l.tuka);
+  recordedSteps(state, true, [](LoopMachine& l, std::uint64_t steps) {
     std::ostringstream no_trace;
-    forward += seconds([&] {
-      const session::RunResult ran =
-          session::runToTheEnd(l.tuka, session::RunPath::Fast, {kSteps, std::nullopt}, no_trace,
-                               nullptr, session::RunStart::Ejecutar);
-      benchmark::DoNotOptimize(ran.steps);
-    });
-    recorded = history.depth();
-    bytes_per_step = static_cast<double>(history.bytesUsed()) / static_cast<double>(recorded);
-    back += seconds([&] {
-      while (history.stepBack()) {
-      }
-    });
-    bare += bareSeconds(kSteps);
-  }
-  const auto steps = static_cast<double>(kSteps * state.iterations());
-  state.counters["recorded_Mips"] = steps / forward / 1e6;
-  state.counters["ratio"] = bare / forward;
-  state.counters["step_back_ns"] = back / steps * 1e9;
-  state.counters["bytes_per_step"] = bytes_per_step;
-  state.counters["steps_recorded"] = static_cast<double>(recorded);
+    const session::RunResult ran =
+        session::runToTheEnd(l.tuka, session::RunPath::Fast, {steps, std::nullopt}, no_trace,
+                             nullptr, session::RunStart::Ejecutar);
+    benchmark::DoNotOptimize(ran.steps);
+  });
 }
 BENCHMARK(BM_RecordedRun)->Unit(benchmark::kMillisecond)->Iterations(5);
 
