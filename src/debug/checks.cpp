@@ -106,7 +106,7 @@ void Checks::stretchEnds(std::uint64_t instructions) {
   if (instructions > 0) in_unwritten_ = false;
 }
 
-void Checks::report(CheckKind kind, std::uint16_t address, std::string text) {
+void Checks::report(CheckKind kind, std::uint16_t address, Text text) {
   if (!reported_.emplace(kind, address).second) return;
   found_.push_back({kind, address, step_, std::move(text)});
 }
@@ -129,9 +129,9 @@ void Checks::instructionBegins() {
     // Once, where the run enters words nothing wrote.
     if (!in_unwritten_) {
       report(CheckKind::UnwrittenWord, pc,
-             "executing " + hex(pc) +
-                 ", a word nothing has written since memory was filled "
-                 "(a missing HALT, or a jump to the wrong place?)");
+             Text("executing {0}, a word nothing has written since memory was filled (a "
+                  "missing HALT, or a jump to the wrong place?)",
+                  hex(pc)));
     }
     in_unwritten_ = true;
   } else {
@@ -150,10 +150,18 @@ void Checks::instructionBegins() {
   const AluFlags flags{m_.flag(Flag::Z), m_.flag(Flag::S), m_.flag(Flag::C), m_.flag(Flag::V)};
   const bool taken = (op == 0xC || op == 0xD) && conditionHolds(a, flags);
   if (!rd_set_ && (op <= 0x1 || taken)) {
-    const char* what = op == 0x0 ? "LD" : op == 0x1 ? "ST" : op == 0xC ? "the branch" : "the call";
-    report(CheckKind::RdNotSet, pc,
-           std::string(what) + " at " + hex(pc) + " goes through RD, which still holds its " +
-               "power-on value " + std::string(rd.text().view()) + " (set RD first: LDI RD, name)");
+    // One text for each instruction, so that each reads naturally in
+    // either language.
+    const std::string_view pattern =
+        op == 0x0   ? N_("LD at {0} goes through RD, which still holds its power-on value {1} "
+                           "(set RD first: LDI RD, name)")
+        : op == 0x1 ? N_("ST at {0} goes through RD, which still holds its power-on value {1} "
+                         "(set RD first: LDI RD, name)")
+        : op == 0xC ? N_("the branch at {0} goes through RD, which still holds its power-on "
+                         "value {1} (set RD first: LDI RD, name)")
+                    : N_("the call at {0} goes through RD, which still holds its power-on value "
+                         "{1} (set RD first: LDI RD, name)");
+    report(CheckKind::RdNotSet, pc, Text(pattern, hex(pc), rd.text().str()));
   }
   if (writesRegister(op, a, kRD)) setRdSet(true);
 
@@ -161,8 +169,9 @@ void Checks::instructionBegins() {
     const unsigned ea = n + rd.asWord();
     if (ea < kFirstMonitorWord && program_[ea] && executed_[ea]) {
       report(CheckKind::ProgramOverwritten, pc,
-             "ST at " + hex(pc) + " writes over " + hex(ea) +
-                 ", an instruction of the program (the program overwrites itself)");
+             Text("ST at {0} writes over {1}, an instruction of the program (the program "
+                  "overwrites itself)",
+                  hex(pc), hex(ea)));
     }
   }
   const CellValue re = m_.registerValue(kRE);
@@ -170,14 +179,15 @@ void Checks::instructionBegins() {
     const unsigned sp = (re.asWord() + 0xFFFFu) & 0xFFFF;
     if (sp < kFirstMonitorWord && program_[sp]) {
       report(CheckKind::StackIntoProgram, pc,
-             "the call at " + hex(pc) + " pushes its return address over " + hex(sp) +
-                 ", a word of the program (the stack ran into the program)");
+             Text("the call at {0} pushes its return address over {1}, a word of the program "
+                  "(the stack ran into the program)",
+                  hex(pc), hex(sp)));
     }
   }
   if (op == 0xE && (!re.isWord() || re.asWord() >= kFirstMonitorWord)) {
     report(CheckKind::EmptyStackReturn, pc,
-           "RET at " + hex(pc) + " with an empty stack (RE = " + std::string(re.text().view()) +
-               "): a return with no call before it");
+           Text("RET at {0} with an empty stack (RE = {1}): a return with no call before it",
+                hex(pc), re.text().str()));
   }
 }
 

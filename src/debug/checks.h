@@ -9,6 +9,7 @@
 
 #include "machine/machine.h"
 #include "machine/processor.h"
+#include "text/catalog.h"
 
 namespace orben {
 
@@ -31,22 +32,20 @@ struct Check {
   CheckKind kind;
   std::uint16_t address;  // of the instruction
   std::uint64_t step;     // its number among the executions, from 1
-  std::string text;
+  Text text;
 };
 
 // Watches each instruction as it begins and notes the mistakes above, each
 // kind once per instruction address (a loop repeats none).
 //
 // Nothing else is reported for the instructions executed in words nothing
-// wrote: they follow from the first mistake. A word counts as written when anything but a fill of memory (at power-on,
-// Inicializar Memoria, tuka2's --fill or --seed) put it there: a load, a
-// keyed Cargar, a grid edit, a store. Words put there from outside a run
-// (a load, Cargar, a grid edit) are the program's; an ST over one of them
-// is reported once it has executed as an instruction (a store into the
-// program's own data is not a mistake), a push over any of them always.
-// Until the first fill every word counts as written, and until the first
-// power-on RD counts as set, so that checks attached to a machine already
-// running report nothing they cannot know.
+// wrote: they follow from the first mistake. A word counts as written when anything but a fill of
+// memory (at power-on, Inicializar Memoria, tuka2's --fill or --seed) put it there: a load, a keyed
+// Cargar, a grid edit, a store. Words put there from outside a run (a load, Cargar, a grid edit)
+// are the program's; an ST over one of them is reported once it has executed as an instruction (a
+// store into the program's own data is not a mistake), a push over any of them always. Until the
+// first fill every word counts as written, and until the first power-on RD counts as set, so that
+// checks attached to a machine already running report nothing they cannot know.
 //
 // Runs on plain numbers go on while checks watch (see guards()), and find
 // what the instruction cycle would.
@@ -83,7 +82,7 @@ class Checks final : public MachineObserver,
   void stretchEnds(std::uint64_t instructions) override;
 
  private:
-  void report(CheckKind kind, std::uint16_t address, std::string text);
+  void report(CheckKind kind, std::uint16_t address, Text text);
   void guard(std::size_t word);
   void setRdSet(bool set) {
     rd_set_ = set;

@@ -4,9 +4,11 @@
 
 #include "grader/test_command.h"
 #include "runner/runner.h"
+#include "text/language.h"
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
+  orben::setLanguage(orben::languageFromEnvironment());
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   if (!arguments.empty() && arguments[0] == "test") {
     return orben::grader::testCommandLine({arguments.begin() + 1, arguments.end()}, std::cout,

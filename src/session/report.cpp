@@ -53,16 +53,15 @@ JsonDocument checksDocument(const std::vector<Check>& checks) {
     item["address"] = std::string(wordOf(check.address).view());
     item["step"] = check.step;
     item["kind"] = std::string(checkKindName(check.kind));
-    item["text"] = check.text;
+    item["text"] = check.text.in(Language::English);  // JSON keeps one language
     list.push_back(std::move(item));
   }
   return list;
 }
 
 std::string checkLine(const Check& check) {
-  return "check: " + std::string(checkKindName(check.kind)) + " at " +
-         std::string(wordOf(check.address).view()) + ", step " + std::to_string(check.step) + ": " +
-         check.text;
+  return trf("check: {0} at {1}, step {2}: {3}", checkKindName(check.kind),
+             wordOf(check.address).str(), check.step, check.text.str());
 }
 
 void writeJson(const Tuka2& tuka, const RunResult& result, const MessageLog& messages,

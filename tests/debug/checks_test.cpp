@@ -94,7 +94,7 @@ TEST(Checks, ALoopRepeatsNoneAndTheirTextsNameTheAddress) {
   t.load({0x0100, 0x0100, 0x0100, 0xF000});
   t.run();
   ASSERT_EQ(t.checks.found().size(), 3u);
-  EXPECT_EQ(t.checks.found()[1].text,
+  EXPECT_EQ(t.checks.found()[1].text.in(Language::English),
             "LD at 0001 goes through RD, which still holds its power-on value 000D "
             "(set RD first: LDI RD, name)");
   // A loop over the same LD reports it once.
@@ -106,7 +106,7 @@ TEST(Checks, ALoopRepeatsNoneAndTheirTextsNameTheAddress) {
   ret.load({0xE000, kHalt});
   ret.run();
   ASSERT_EQ(ret.checks.found().size(), 1u);
-  EXPECT_EQ(ret.checks.found()[0].text,
+  EXPECT_EQ(ret.checks.found()[0].text.in(Language::English),
             "RET at 0000 with an empty stack (RE = F000): a return with no call before it");
 }
 

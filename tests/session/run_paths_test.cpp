@@ -92,7 +92,7 @@ Ended runProgram(std::uint64_t seed, const std::vector<std::uint8_t>& image, con
   if (checks) {
     for (const Check& c : checks->found()) {
       run.checks += std::string(checkKindName(c.kind)) + " " + std::to_string(c.address) + " " +
-                    std::to_string(c.step) + " " + c.text + "\n";
+                    std::to_string(c.step) + " " + c.text.in(Language::English) + "\n";
     }
   }
   return run;

@@ -1,0 +1,58 @@
+#include "text/catalog.h"
+
+#include <algorithm>
+
+#include "text/catalog_entries.h"
+
+namespace orben {
+
+std::string_view tr(std::string_view english) {
+  return tr(english, currentLanguage());
+}
+
+std::string_view tr(std::string_view english, Language language) {
+  if (language == Language::English) return english;
+  const detail::CatalogEntry* first = detail::kSpanish;
+  const detail::CatalogEntry* last = first + detail::kSpanishCount;
+  const auto* found = std::lower_bound(
+      first, last, english,
+      [](const detail::CatalogEntry& entry, std::string_view key) { return entry.english < key; });
+  return found != last && found->english == english ? found->translated : english;
+}
+
+std::string formatText(std::string_view pattern, const std::string_view* arguments,
+                       std::size_t count) {
+  std::string text;
+  text.reserve(pattern.size());
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    const char c = pattern[i];
+    if ((c == '{' || c == '}') && i + 1 < pattern.size() && pattern[i + 1] == c) {
+      text += c;
+      ++i;
+      continue;
+    }
+    if (c == '{') {
+      const std::size_t close = pattern.find('}', i);
+      std::size_t n = 0;
+      bool number = close != std::string_view::npos && close > i + 1;
+      for (std::size_t j = i + 1; number && j < close; ++j) {
+        number = pattern[j] >= '0' && pattern[j] <= '9';
+        n = n * 10 + static_cast<std::size_t>(pattern[j] - '0');
+      }
+      if (number && n < count) {
+        text += arguments[n];
+        i = close;
+        continue;
+      }
+    }
+    text += c;
+  }
+  return text;
+}
+
+std::string Text::in(Language language) const {
+  std::vector<std::string_view> views(arguments_.begin(), arguments_.end());
+  return formatText(tr(pattern_, language), views.data(), views.size());
+}
+
+}  // namespace orben
