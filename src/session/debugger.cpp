@@ -6,6 +6,7 @@
 #include "session/debugger_answer.h"
 #include "session/report.h"
 #include "session/trace.h"
+#include "text/catalog.h"
 
 namespace orben::session {
 
@@ -71,20 +72,24 @@ DebugStop debugStopOf(Outcome outcome) {
   return stop ? debugStopOf(*stop) : DebugStop::Step;
 }
 
-const char* const kHelp =
-    "step [N] (s)         execute N instructions (default 1): Ejecutar first, then Continuar\n"
-    "back [N]             take back the last N instructions (default 1)\n"
-    "continue (c)         run on as the step timer would, to a stop\n"
-    "break ADDR|LABEL (b) stop a run before the instruction there\n"
-    "delete ADDR|LABEL    remove that breakpoint\n"
-    "regs                 PC, IR, AR, DR, the keypad, R0..RF, the flags and the step mode\n"
-    "mem ADDR [N]         N memory words from ADDR (default 8)\n"
-    "set REG|[ADDR]|inPP VALUE\n"
-    "                     write a register (R0..RF, PC, IR, AR, DR), a flag (Z, S, C, V:\n"
-    "                     0 or 1), a memory word or an input port (in00..in3F)\n"
-    "where                the instruction at PC and its source line\n"
-    "checks               every check found so far\n"
-    "quit (q)             end the session (so does the end of the input)";
+// break, delete and mem without an address they can read.
+const std::string_view kNeedsAnAddress = N_(
+    "{0} needs an address of one to four hexadecimal digits or a label of the source, not '{1}'");
+
+const std::string_view kHelp =
+    N_("step [N] (s)         execute N instructions (default 1): Ejecutar first, then Continuar\n"
+       "back [N]             take back the last N instructions (default 1)\n"
+       "continue (c)         run on as the step timer would, to a stop\n"
+       "break ADDR|LABEL (b) stop a run before the instruction there\n"
+       "delete ADDR|LABEL    remove that breakpoint\n"
+       "regs                 PC, IR, AR, DR, the keypad, R0..RF, the flags and the step mode\n"
+       "mem ADDR [N]         N memory words from ADDR (default 8)\n"
+       "set REG|[ADDR]|inPP VALUE\n"
+       "                     write a register (R0..RF, PC, IR, AR, DR), a flag (Z, S, C, V:\n"
+       "                     0 or 1), a memory word or an input port (in00..in3F)\n"
+       "where                the instruction at PC and its source line\n"
+       "checks               every check found so far\n"
+       "quit (q)             end the session (so does the end of the input)");
 
 }  // namespace
 
@@ -122,7 +127,9 @@ std::string Debugger::at() const {
 }
 
 void Debugger::greet(std::ostream& out) const {
-  if (form_ == AnswerForm::Text) out << "at: " << at() << "\n(help lists the commands)\n";
+  if (form_ == AnswerForm::Text) {
+    out << trf("at: {0}", at()) << '\n' << tr("(help lists the commands)") << '\n';
+  }
   out.flush();
 }
 
@@ -135,9 +142,9 @@ bool Debugger::execute(std::string_view line, std::ostream& out) {
   const std::size_t arguments = words.size() - 1;
   const auto takes = [&](std::size_t most) {
     if (arguments <= most) return true;
-    answer.error = command + " takes " +
-                   (most == 0 ? std::string("no argument") : "at most " + std::to_string(most)) +
-                   ", not '" + std::string(words[most + 1]) + "'";
+    answer.error = most == 0
+                       ? Text("{0} takes no argument, not '{1}'", command, words[most + 1])
+                       : Text("{0} takes at most {1}, not '{2}'", command, most, words[most + 1]);
     return false;
   };
   collecting_ = &answer.changes;
@@ -164,13 +171,13 @@ bool Debugger::execute(std::string_view line, std::ostream& out) {
   } else if (command == "checks") {
     if (takes(0)) {
       checks_told_ = 0;  // every one, as if none had been told
-      if (s_.checks().empty()) answer.lines.push_back("no checks");
+      if (s_.checks().empty()) answer.lines.push_back(std::string(tr("no checks")));
     }
   } else if (command == "help") {
-    std::istringstream help(kHelp);
+    std::istringstream help{std::string(tr(kHelp))};
     for (std::string text; std::getline(help, text);) answer.lines.push_back(text);
   } else if (command != "quit") {
-    answer.error = "unknown command '" + std::string(words[0]) + "' (help lists the commands)";
+    answer.error = Text("unknown command '{0}' (help lists the commands)", words[0]);
   }
   collecting_ = nullptr;
   if (form_ == AnswerForm::Json) {
@@ -187,8 +194,7 @@ void Debugger::step(const std::vector<std::string_view>& words, Answer& answer) 
   if (words.size() > 1) {
     const auto n = wholeNumber(words[1]);
     if (!n || *n == 0) {
-      answer.error =
-          "step needs a whole number of instructions, not '" + std::string(words[1]) + "'";
+      answer.error = Text("step needs a whole number of instructions, not '{0}'", words[1]);
       return;
     }
     count = *n;
@@ -214,11 +220,10 @@ void Debugger::step(const std::vector<std::string_view>& words, Answer& answer) 
     if (answer.stop != DebugStop::Step) break;
   }
   const std::string last = instructionText(address, word, &s_.sourceMap());
-  answer.lines.push_back(done == 1
-                             ? "step: " + last
-                             : "step: " + std::to_string(done) + " instructions, the last " + last);
+  answer.lines.push_back(done == 1 ? trf("step: {0}", last)
+                                   : trf("step: {0} instructions, the last {1}", done, last));
   if (answer.stop != DebugStop::Step) {
-    answer.lines.push_back("stop: " + std::string(*debugStopWord(answer.stop)));
+    answer.lines.push_back(trf("stop: {0}", *debugStopWord(answer.stop)));
   }
   answer.shows_place = true;
 }
@@ -228,7 +233,7 @@ void Debugger::back(const std::vector<std::string_view>& words, Answer& answer) 
   if (words.size() > 1) {
     const auto n = wholeNumber(words[1]);
     if (!n || *n == 0) {
-      answer.error = "back needs a whole number of steps, not '" + std::string(words[1]) + "'";
+      answer.error = Text("back needs a whole number of steps, not '{0}'", words[1]);
       return;
     }
     count = *n;
@@ -239,12 +244,13 @@ void Debugger::back(const std::vector<std::string_view>& words, Answer& answer) 
     ++done;
   }
   if (done == 0) {
-    answer.error = "no step to take back (a hand edit, a load or power ends the history)";
+    answer.error = Text("no step to take back (a hand edit, a load or power ends the history)");
     return;
   }
   answer.stop = DebugStop::Back;
-  answer.lines.push_back("back: " + std::to_string(done) + " step" + (done == 1 ? "" : "s") + ", " +
-                         std::to_string(history_.depth()) + " more can be taken back");
+  answer.lines.push_back(
+      done == 1 ? trf("back: {0} step, {1} more can be taken back", done, history_.depth())
+                : trf("back: {0} steps, {1} more can be taken back", done, history_.depth()));
   answer.shows_place = true;
 }
 
@@ -258,48 +264,43 @@ void Debugger::runOn(Answer& answer) {
   // Step by step again, so that the next step is one instruction.
   if (!tuka.machine.stepByStep()) tuka.run.toggleStepMode();
   answer.stop = debugStopOf(ran.stop);
-  answer.lines.push_back("stop: " + std::string(*debugStopWord(answer.stop)) + " after " +
-                         std::to_string(ran.steps) + " step" + (ran.steps == 1 ? "" : "s"));
+  const std::string_view stop = *debugStopWord(answer.stop);
+  answer.lines.push_back(ran.steps == 1 ? trf("stop: {0} after {1} step", stop, ran.steps)
+                                        : trf("stop: {0} after {1} steps", stop, ran.steps));
   answer.shows_place = true;
 }
 
 void Debugger::breakpoint(const std::vector<std::string_view>& words, bool set, Answer& answer) {
-  const std::string verb = set ? "break" : "delete";
+  const std::string_view verb = set ? "break" : "delete";
   const auto address = words.size() > 1 ? s_.addressOf(words[1]) : std::nullopt;
   if (!address) {
-    answer.error = verb +
-                   " needs an address of one to four hexadecimal digits or a label of the "
-                   "source, not '" +
-                   std::string(words.size() > 1 ? words[1] : "") + "'";
+    answer.error = Text(kNeedsAnAddress, verb, words.size() > 1 ? words[1] : "");
     return;
   }
   Breakpoints& breakpoints = s_.machine().breakpoints();
   const std::string where(wordOf(*address).view());
   if (set) {
     breakpoints.set(*address);
-    answer.lines.push_back("breakpoint at " + where);
+    answer.lines.push_back(trf("breakpoint at {0}", where));
   } else if (!breakpoints.has(*address)) {
-    answer.error = "no breakpoint at " + where;
+    answer.error = Text("no breakpoint at {0}", where);
   } else {
     breakpoints.remove(*address);
-    answer.lines.push_back("breakpoint at " + where + " deleted");
+    answer.lines.push_back(trf("breakpoint at {0} deleted", where));
   }
 }
 
 void Debugger::memory(const std::vector<std::string_view>& words, Answer& answer) {
   const auto first = words.size() > 1 ? s_.addressOf(words[1]) : std::nullopt;
   if (!first) {
-    answer.error =
-        "mem needs an address of one to four hexadecimal digits or a label of the "
-        "source, not '" +
-        std::string(words.size() > 1 ? words[1] : "") + "'";
+    answer.error = Text(kNeedsAnAddress, "mem", words.size() > 1 ? words[1] : "");
     return;
   }
   std::uint64_t count = kMemoryWordsShown;
   if (words.size() > 2) {
     const auto n = wholeNumber(words[2]);
     if (!n || *n == 0) {
-      answer.error = "mem needs a whole number of words, not '" + std::string(words[2]) + "'";
+      answer.error = Text("mem needs a whole number of words, not '{0}'", words[2]);
       return;
     }
     count = *n;
@@ -319,9 +320,9 @@ void Debugger::memory(const std::vector<std::string_view>& words, Answer& answer
 
 void Debugger::set(const std::vector<std::string_view>& words, Answer& answer) {
   if (words.size() < 3) {
-    answer.error =
+    answer.error = Text(
         "set needs what to write and its value: set R1 0005, set [0040] 0001, set in02 0015, "
-        "set Z 1";
+        "set Z 1");
     return;
   }
   Machine& m = s_.machine();
@@ -329,7 +330,7 @@ void Debugger::set(const std::vector<std::string_view>& words, Answer& answer) {
   StepChanges changed;
   if (target.size() == 1 && std::string_view("zscv").find(target[0]) != std::string_view::npos) {
     if (words[2] != "0" && words[2] != "1") {
-      answer.error = "a flag is 0 or 1, not '" + std::string(words[2]) + "'";
+      answer.error = Text("a flag is 0 or 1, not '{0}'", words[2]);
       return;
     }
     const Flag flags[] = {Flag::Z, Flag::S, Flag::C, Flag::V};
@@ -339,10 +340,10 @@ void Debugger::set(const std::vector<std::string_view>& words, Answer& answer) {
   } else {
     const auto value = s_.addressOf(words[2]);
     if (!value) {
-      answer.error =
-          "set needs a value of one to four hexadecimal digits or a name of the "
-          "source, not '" +
-          std::string(words[2]) + "'";
+      answer.error = Text(
+          "set needs a value of one to four hexadecimal digits or a name of the source, not "
+          "'{0}'",
+          words[2]);
       return;
     }
     const CellValue word = CellValue::word(*value);
@@ -361,21 +362,22 @@ void Debugger::set(const std::vector<std::string_view>& words, Answer& answer) {
                (HexCharToValue(target[3]) >= 0)) {
       const int port = HexCharToValue(target[2]) * 16 + HexCharToValue(target[3]);
       if (port >= kPortCount) {
-        answer.error = "input ports go from in00 to in3F";
+        answer.error = Text("input ports go from in00 to in3F");
         return;
       }
       cell = inputPortCell(port);
     } else if (target.size() > 2 && target.front() == '[' && target.back() == ']') {
       const auto address = s_.addressOf(std::string_view(words[1]).substr(1, target.size() - 2));
       if (!address || *address >= Machine::kMemoryWords) {
-        answer.error = "memory words go from [0000] to [EFFF], not " + std::string(words[1]);
+        answer.error = Text("memory words go from [0000] to [EFFF], not {0}", words[1]);
         return;
       }
       m.WriteMemoryWord(*address, word);
       changed.addWord(*address);
     } else {
-      answer.error = "set writes R0..RF, PC, IR, AR, DR, Z, S, C, V, [ADDR] or in00..in3F, not '" +
-                     std::string(words[1]) + "'";
+      answer.error =
+          Text("set writes R0..RF, PC, IR, AR, DR, Z, S, C, V, [ADDR] or in00..in3F, not '{0}'",
+               words[1]);
       return;
     }
     if (cell == kCellPC) {
@@ -386,11 +388,11 @@ void Debugger::set(const std::vector<std::string_view>& words, Answer& answer) {
     if (cell) changed.addCell(*cell);
   }
   answer.changes.add(changed);
-  answer.lines.push_back("set: " + changesText(m, changed));
+  answer.lines.push_back(trf("set: {0}", changesText(m, changed)));
 }
 
 void Debugger::where(Answer& answer) const {
-  answer.lines.push_back("at: " + at());
+  answer.lines.push_back(trf("at: {0}", at()));
 }
 
 }  // namespace orben::session

@@ -51,25 +51,26 @@ void Debugger::Changes::add(const StepChanges& step) {
 }
 
 void Debugger::writeText(const Answer& answer, std::ostream& out) {
-  if (!answer.error.empty()) {
-    out << answer.error << '\n';
+  if (answer.error) {
+    out << answer.error->str() << '\n';
     return;
   }
   for (const std::string& text : answer.lines) out << text << '\n';
   const StepChanges& changed = answer.changes.all();
   if (answer.shows_place) {
-    out << "changed: " << (changed.empty() ? "nothing" : changesText(s_.machine(), changed))
+    out << (changed.empty() ? std::string(tr("changed: nothing"))
+                            : trf("changed: {0}", changesText(s_.machine(), changed)))
         << '\n';
   }
   std::size_t seen = 0;
   s_.messages().forEach([&](std::string_view message) {
-    if (seen++ >= messages_told_) out << "message: " << messageLine(message) << '\n';
+    if (seen++ >= messages_told_) out << trf("message: {0}", messageLine(message)) << '\n';
   });
   messages_told_ = s_.messages().size();
   const std::vector<Check>& checks = s_.checks();
   for (std::size_t i = checks_told_; i < checks.size(); ++i) out << checkLine(checks[i]) << '\n';
   checks_told_ = checks.size();
-  if (answer.shows_place) out << "at: " << at() << '\n';
+  if (answer.shows_place) out << trf("at: {0}", at()) << '\n';
 }
 
 void Debugger::writeJson(const Answer& answer, std::ostream& out) {
@@ -90,7 +91,8 @@ void Debugger::writeJson(const Answer& answer, std::ostream& out) {
   json.member("checks", checksDocument({checks.begin() + static_cast<std::ptrdiff_t>(checks_told_),
                                         checks.end()}));
   checks_told_ = checks.size();
-  json.member("error", answer.error.empty() ? JsonDocument() : JsonDocument(answer.error));
+  json.member("error",
+              answer.error ? JsonDocument(answer.error->in(Language::English)) : JsonDocument());
   json.member("steps", JsonDocument(s_.tuka().processor.executions()));
   writeCellMembers(m, json);
   json.key("messages");

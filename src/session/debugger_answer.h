@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "session/debugger.h"
+#include "text/catalog.h"
 
 namespace orben::session {
 
@@ -18,7 +19,7 @@ struct Debugger::Answer {
   std::string command;
   DebugStop stop = DebugStop::None;
   Changes changes;
-  std::string error;               // the one line of a command refused
+  std::optional<Text> error;       // the one line of a command refused
   std::vector<std::string> lines;  // the text answer's own lines
   bool shows_place = false;        // ends with the instruction at PC
   std::optional<std::pair<std::uint32_t, std::uint32_t>> memory;  // first, count

@@ -1,5 +1,7 @@
 #include "session/report.h"
 
+#include "text/catalog.h"
+
 #include "session/json_writer.h"
 
 namespace orben::session {
@@ -96,29 +98,33 @@ void writeJson(const Tuka2& tuka, const RunResult& result, const MessageLog& mes
 }
 
 void writeCellLines(const Machine& m, std::ostream& out) {
-  out << "PC " << m.cell(kCellPC).view() << "  IR " << m.cell(kCellIR).view() << "  AR "
-      << m.cell(kCellAR).view() << "  DR " << m.cell(kCellDR).view() << "  keypad "
-      << m.cell(kCellKeypad).view() << '\n';
+  out << trf("PC {0}  IR {1}  AR {2}  DR {3}  keypad {4}", m.cell(kCellPC).str(),
+             m.cell(kCellIR).str(), m.cell(kCellAR).str(), m.cell(kCellDR).str(),
+             m.cell(kCellKeypad).str())
+      << '\n';
   for (int n = 0; n < kRegisterCount; ++n) {
     out << 'R' << HexDigitToChar(n) << ' ' << m.ReadRegister(n).view() << (n % 8 == 7 ? '\n' : ' ');
   }
-  out << "flags";
+  std::string flags;
   for (int f = 0; f < kFlagCount; ++f) {
-    out << ' ' << flagLetter(static_cast<Flag>(f)) << '=' << (m.flag(static_cast<Flag>(f)) ? 1 : 0);
+    if (f > 0) flags += ' ';
+    flags += flagLetter(static_cast<Flag>(f));
+    flags += m.flag(static_cast<Flag>(f)) ? "=1" : "=0";
   }
-  out << "  step mode " << (m.stepByStep() ? 1 : 0) << '\n';
+  out << trf("flags {0}  step mode {1}", flags, m.stepByStep() ? 1 : 0) << '\n';
 }
 
 void writeSummary(const Tuka2& tuka, const RunResult& result, const MessageLog& messages,
                   std::ostream& out) {
   const Machine& m = tuka.machine;
-  out << "stop: " << stopWord(result.stop) << " after " << result.steps << " step"
-      << (result.steps == 1 ? "" : "s") << '\n';
+  out << (result.steps == 1 ? trf("stop: {0} after {1} step", stopWord(result.stop), result.steps)
+                            : trf("stop: {0} after {1} steps", stopWord(result.stop), result.steps))
+      << '\n';
   writeCellLines(m, out);
   for (int port = 0; port < kPortCount; ++port) {
     const WordText& now = m.cell(inputPortCell(port));
     if (!(now == result.inputs_at_power_on[port])) {
-      out << "input port " << ValueToWordText(port).view().substr(2) << ": " << now.view() << '\n';
+      out << trf("input port {0}: {1}", ValueToWordText(port).view().substr(2), now.str()) << '\n';
     }
   }
   // An output port is listed when it differs from its power-on value or an
@@ -126,11 +132,11 @@ void writeSummary(const Tuka2& tuka, const RunResult& result, const MessageLog& 
   for (int port = 0; port < kPortCount; ++port) {
     const WordText& now = m.cell(outputPortCell(port));
     if (!(now == result.outputs_at_power_on[port]) || (m.outputsWritten() >> port & 1)) {
-      out << "output port " << ValueToWordText(port).view().substr(2) << ": " << now.view() << '\n';
+      out << trf("output port {0}: {1}", ValueToWordText(port).view().substr(2), now.str()) << '\n';
     }
   }
   messages.forEach(
-      [&](std::string_view message) { out << "message: " << messageLine(message) << '\n'; });
+      [&](std::string_view message) { out << trf("message: {0}", messageLine(message)) << '\n'; });
   for (const Check& check : result.checks) out << checkLine(check) << '\n';
 }
 

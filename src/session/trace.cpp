@@ -1,5 +1,7 @@
 #include "session/trace.h"
 
+#include "text/catalog.h"
+
 #include "disasm/disassembler.h"
 
 namespace orben::session {
@@ -43,15 +45,16 @@ std::string instructionText(const WordText& address, const WordText& word,
                             const SourceMap* source) {
   std::string text(address.view());
   text.append(" ").append(word.empty() ? "----" : word.view());
-  text.append(" ").append(word.empty() ? "(no instruction)" : Disassemble(word.view()));
+  text.append(" ").append(word.empty() ? std::string(tr("(no instruction)"))
+                                       : Disassemble(word.view()));
   const int at = WordTextToValue(address);
   const MappedLine* line =
       source && at >= 0 ? source->lineAt(static_cast<std::uint16_t>(at)) : nullptr;
   if (line) {
     const std::size_t first = line->text.find_first_not_of(" \t");
-    text.append(" (line ").append(std::to_string(line->number)).append(": ");
-    if (first != std::string::npos) text.append(line->text.substr(first));
-    text.append(")");
+    const std::string_view source_text =
+        first != std::string::npos ? std::string_view(line->text).substr(first) : "";
+    text.append(" ").append(trf("(line {0}: {1})", line->number, source_text));
   }
   return text;
 }
