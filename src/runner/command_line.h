@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "runner/options.h"
+#include "text/catalog.h"
 
 namespace orben::runner {
 
@@ -38,16 +39,19 @@ class CommandLine {
   void addDis();
   void addAsm();
   CLI::Option* addFill(CLI::App& app);
+  // CLI11's own words of the help in the language of the texts.
+  static void labelInTheLanguage(CLI::App& app);
 
   Options& options_;
-  CLI::App run_{"Runs a TUKA-2 program (object file or source) as the front panel would.",
-                "tuka2 run"};
-  CLI::App debug_{
-      "Debugs a TUKA-2 program (object file or source) one command a line: steps, "
-      "steps back, breakpoints, registers and memory.",
-      "tuka2 debug"};
-  CLI::App dis_{"Loads a program (object file or source) and prints its listing.", "tuka2 dis"};
-  CLI::App asm_{"Assembles a TUKA-2 source into an object file.", "tuka2 asm"};
+  CLI::App run_{
+      std::string(tr("Runs a TUKA-2 program (object file or source) as the front panel would.")),
+      "tuka2 run"};
+  CLI::App debug_{std::string(tr("Debugs a TUKA-2 program (object file or source) one command a "
+                                 "line: steps, steps back, breakpoints, registers and memory.")),
+                  "tuka2 debug"};
+  CLI::App dis_{std::string(tr("Loads a program (object file or source) and prints its listing.")),
+                "tuka2 dis"};
+  CLI::App asm_{std::string(tr("Assembles a TUKA-2 source into an object file.")), "tuka2 asm"};
   RawValues raw_;
   std::vector<CLI::Option*> fill_;
   std::vector<CLI::Option*> start_;

@@ -5,12 +5,13 @@
 
 #include "loader/line_scanner.h"
 #include "runner/command_line.h"
+#include "text/catalog.h"
 
 namespace orben::runner {
 
 const char* const kVersion = "tuka2 (ORBEN) 0.1.0";
 
-const char* const kUsage =
+const std::string_view kUsage = N_(
     R"(tuka2: runs, lists, assembles and checks TUKA-2 programs without a window.
 
 Usage:
@@ -107,7 +108,7 @@ or every test case passed; 1 otherwise
 or a file that cannot be read (missing, unreadable, not a regular file) or
 written, or an output of asm not ending in .EHC or .HEX, with a one-line
 reason on stderr.
-)";
+)");
 
 namespace {
 
@@ -138,33 +139,34 @@ namespace {
 std::optional<std::string> checkValues(Options& options, const RawValues& raw) {
   if (raw.has_fill) {
     const auto digits = hexField(raw.fill, 4);
-    if (!digits) return "--fill needs a word of one to four hexadecimal digits";
+    if (!digits) return std::string(tr("--fill needs a word of one to four hexadecimal digits"));
     options.fill = static_cast<std::uint16_t>(WordTextToValue(*digits));
   }
   if (raw.has_start) {
     const auto digits = hexField(raw.start, 4);
-    if (!digits) return "--start needs an address of one to four hexadecimal digits";
+    if (!digits)
+      return std::string(tr("--start needs an address of one to four hexadecimal digits"));
     options.start = *digits;
   }
   if (raw.has_seed) {
     const auto number = wholeNumber(raw.seed);
-    if (!number) return "--seed needs a whole number";
+    if (!number) return std::string(tr("--seed needs a whole number"));
     options.seed = *number;
   }
   if (raw.has_max_steps) {
     const auto number = wholeNumber(raw.max_steps);
-    if (!number) return "--max-steps needs a whole number";
+    if (!number) return std::string(tr("--max-steps needs a whole number"));
     options.max_steps = *number;
   }
   for (const std::string& text : raw.inputs) {
     const auto equals = text.find('=');
-    if (equals == std::string::npos) return "--in needs PP=HHHH";
+    if (equals == std::string::npos) return std::string(tr("--in needs PP=HHHH"));
     const auto port = hexField(text.substr(0, equals), 2);
     const auto word = hexField(text.substr(equals + 1), 4);
-    if (!port || !word) return "--in needs PP=HHHH in hexadecimal";
+    if (!port || !word) return std::string(tr("--in needs PP=HHHH in hexadecimal"));
     const int number = ByteTextToValue(*port);
-    if (number > 0x3F) return "--in: input ports go from 00 to 3F";
-    if (number == 1) return "--in: port 01 is the keypad; key it with --start";
+    if (number > 0x3F) return std::string(tr("--in: input ports go from 00 to 3F"));
+    if (number == 1) return std::string(tr("--in: port 01 is the keypad; key it with --start"));
     options.inputs.emplace_back(number, *word);
   }
   return std::nullopt;
@@ -174,11 +176,11 @@ std::optional<std::string> checkValues(Options& options, const RawValues& raw) {
 
 ParseResult parseArguments(const std::vector<std::string>& arguments) {
   Options options;
-  if (arguments.empty()) return usageError("no command given (try --help)");
+  if (arguments.empty()) return usageError(std::string(tr("no command given (try --help)")));
   const std::string& command = arguments[0];
   if (command == "--help" || command == "-h") {
     options.command = Command::Help;
-    options.help = kUsage;
+    options.help = std::string(tr(kUsage));
     return {options, {}};
   }
   if (command == "--version") {
@@ -187,7 +189,7 @@ ParseResult parseArguments(const std::vector<std::string>& arguments) {
   }
   CommandLine line(options);
   CLI::App* app = line.command(command);
-  if (app == nullptr) return usageError("unknown command '" + command + "' (try --help)");
+  if (app == nullptr) return usageError(trf("unknown command '{0}' (try --help)", command));
   std::vector<std::string> rest(arguments.rbegin(), arguments.rend() - 1);
   try {
     app->parse(rest);
@@ -200,9 +202,10 @@ ParseResult parseArguments(const std::vector<std::string>& arguments) {
   }
   for (const std::string& extra : app->remaining()) {
     if (!extra.empty() && extra[0] == '-') {
-      return usageError("unknown option '" + extra + "' for " + command + " (try --help)");
+      return usageError(trf("unknown option '{0}' for {1} (try --help)", extra, command));
     }
-    return usageError("only one " + line.fileName(command) + " may be given");
+    return usageError(command == "asm" ? std::string(tr("only one SOURCE may be given"))
+                                       : std::string(tr("only one FILE may be given")));
   }
   if (auto reason = checkValues(options, line.raw())) return usageError(std::move(*reason));
   return {options, {}};

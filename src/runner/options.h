@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -38,7 +39,7 @@ struct ParseResult {
 
 ParseResult parseArguments(const std::vector<std::string>& arguments);
 
-extern const char* const kUsage;
+extern const std::string_view kUsage;
 extern const char* const kVersion;
 
 }  // namespace orben::runner

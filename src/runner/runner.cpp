@@ -7,6 +7,7 @@
 #include "session/debugger.h"
 #include "session/report.h"
 #include "session/session.h"
+#include "text/catalog.h"
 
 namespace orben::runner {
 
@@ -40,9 +41,11 @@ std::optional<int> prepare(const Options& options, Session& headless, std::ostre
   for (const std::string& where : options.breaks) {
     const auto address = headless.addressOf(where);
     if (!address) {
-      err << "tuka2: --break needs an address of one to four hexadecimal digits or a label of "
-             "the source, not '"
-          << where << "'\n";
+      err << "tuka2: "
+          << trf("--break needs an address of one to four hexadecimal digits or a label of the "
+                 "source, not '{0}'",
+                 where)
+          << '\n';
       return 2;
     }
     headless.machine().breakpoints().set(*address);
@@ -99,7 +102,7 @@ session::RunPath chooseRunPath(const Options& options) {
 int execute(const Options& options, std::istream& in, std::ostream& out, std::ostream& err) {
   switch (options.command) {
     case Command::Help:
-      out << (options.help.empty() ? kUsage : options.help.c_str());
+      out << (options.help.empty() ? tr(kUsage) : std::string_view(options.help));
       return 0;
     case Command::Version:
       out << kVersion << '\n';
