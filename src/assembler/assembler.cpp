@@ -8,6 +8,19 @@ AssemblyResult Assemble(std::string_view source, AssemblyOutput& output) {
   return Assembly(source, output).run();
 }
 
+Text DiagnosticLine(std::string_view source, const Diagnostic& diagnostic) {
+  const bool error = diagnostic.severity == Severity::Error;
+  const Text& message = diagnostic.message;
+  if (diagnostic.line == 0) {
+    return error ? Text("{0}: error: {1}", source, message)
+                 : Text("{0}: warning: {1}", source, message);
+  }
+  const std::size_t line = diagnostic.line;
+  const std::size_t column = diagnostic.column;
+  return error ? Text("{0}:{1}:{2}: error: {3}", source, line, column, message)
+               : Text("{0}:{1}:{2}: warning: {3}", source, line, column, message);
+}
+
 namespace {
 
 class Collector : public AssemblyOutput {

@@ -7,18 +7,27 @@
 #include <string_view>
 #include <vector>
 
+#include "text/catalog.h"
+
 namespace orben::assembler {
 
 enum class Severity { Error, Warning };
 
 // One error or warning. Line and column count from 1; line 0 is about the
-// whole source (an empty source, nothing to assemble).
+// whole source (an empty source, nothing to assemble). The message reads
+// in either language: a terminal shows it in the current one, JSON in
+// English.
 struct Diagnostic {
   Severity severity = Severity::Error;
   std::size_t line = 0;
   std::size_t column = 0;
-  std::string message;
+  Text message;
 };
+
+// The diagnostic as a line naming its source, as a compiler writes it:
+// SOURCE:LINE:COLUMN: error: message, or SOURCE: error: message for a
+// diagnostic of the whole source ("aviso" for a warning in Spanish).
+Text DiagnosticLine(std::string_view source, const Diagnostic& diagnostic);
 
 struct SourceLine {
   std::size_t number = 0;

@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "assembler/source_text.h"
-#include "assembler/text.h"
 #include "machine/word_text.h"
 
 namespace orben::assembler {
@@ -15,21 +14,25 @@ std::string Hex4(std::uint32_t value) {
   return wordOf(value & 0xFFFF).str();
 }
 
-// "A", "A or B", "A, B or C".
-std::string Alternatives(const std::vector<std::string_view>& names) {
+// The names but the last, between commas: "A, B" of A, B and C.
+std::string AllButTheLast(const std::vector<std::string_view>& names) {
   std::string text;
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    if (i > 0) text += i + 1 == names.size() ? " or " : ", ";
+  for (std::size_t i = 0; i + 1 < names.size(); ++i) {
+    if (i > 0) text += ", ";
     text += names[i];
   }
   return text;
+}
+
+Text AlreadyDefined(std::string_view name, std::size_t line) {
+  return Text("'{0}' is already defined at line {1}", name, line);
 }
 
 }  // namespace
 
 Assembly::Assembly(std::string_view source, AssemblyOutput& output)
     : source_(source), output_(output) {
-  report_ = [this](std::size_t column, const std::string& message) { error(column, message); };
+  report_ = [this](std::size_t column, const Text& message) { error(column, message); };
 }
 
 AssemblyResult Assembly::run() {
@@ -42,9 +45,9 @@ AssemblyResult Assembly::run() {
   pass(false);
   pass(true);
   if (result_.ok() && result_.words == 0) {
-    const std::string message =
-        source_.empty() ? "the source is empty: nothing to assemble"
-                        : "the source has no instruction and no DW: nothing to assemble";
+    const Text message = source_.empty()
+                             ? Text("the source is empty: nothing to assemble")
+                             : Text("the source has no instruction and no DW: nothing to assemble");
     output_.diagnostic({Severity::Error, 0, 0, message});
     ++result_.errors;
   }
@@ -107,7 +110,7 @@ void Assembly::assembleLine(std::string_view text, std::size_t number) {
   if (head.kind == TokenKind::End) return;
   if (head.kind == TokenKind::Error) return error(head.column, head.message);
   if (head.kind != TokenKind::Name) {
-    return error(head.column, Concat("expected an instruction, found ", Describe(head)));
+    return error(head.column, Text("expected an instruction, found '{0}'", head.text));
   }
   if (lexer.peek().kind == TokenKind::Name &&
       UpperCaseText(std::string(lexer.peek().text)) == "EQU") {
@@ -135,13 +138,16 @@ void Assembly::unknownInstruction(const Token& head, const Token& next) {
       next.kind == TokenKind::Name ? ReservedWord(next.text) : ReservedKind::None;
   const bool before_statement = after == ReservedKind::Mnemonic || after == ReservedKind::Directive;
   const std::vector<std::string_view> near = NearMnemonics(head.text);
-  std::string hint;
   if (before_statement || (near.empty() && next.kind == TokenKind::End)) {
-    hint = " (a label needs ':' after it)";
+    error(head.column, Text("unknown instruction '{0}' (a label needs ':' after it)", head.text));
+  } else if (near.size() == 1) {
+    error(head.column, Text("unknown instruction '{0}' (did you mean {1}?)", head.text, near[0]));
   } else if (!near.empty()) {
-    hint = Concat(" (did you mean ", Alternatives(near), "?)");
+    error(head.column, Text("unknown instruction '{0}' (did you mean {1} or {2}?)", head.text,
+                            AllButTheLast(near), near.back()));
+  } else {
+    error(head.column, Text("unknown instruction '{0}'", head.text));
   }
-  error(head.column, Concat("unknown instruction ", Quoted(head.text), hint));
 }
 
 // Text after a whole statement. A branch or a call given its target is
@@ -149,22 +155,23 @@ void Assembly::unknownInstruction(const Token& head, const Token& next) {
 void Assembly::afterStatement(const std::optional<Mnemonic>& mnemonic, const Token& rest) {
   if (rest.kind == TokenKind::Error) return error(rest.column, rest.message);
   if (!mnemonic || mnemonic->form != Form::Jump) {
-    return error(rest.column, Concat("unexpected ", Describe(rest), " after the statement"));
+    return error(rest.column, Text("unexpected '{0}' after the statement", rest.text));
   }
   const std::string_view operand = TrimBlanks(
       text_.substr(rest.column - 1, text_.find(';', rest.column - 1) - (rest.column - 1)));
   if (rest.kind == TokenKind::Name && RegisterNumber(rest.text)) {
-    return error(rest.column, "branches and calls take no operand: they jump to the address in RD");
+    return error(rest.column,
+                 Text("branches and calls take no operand: they jump to the address in RD"));
   }
   error(rest.column,
-        Concat("branches and calls take no operand: the target goes in RD first (LDI RD, ", operand,
-               ")"));
+        Text("branches and calls take no operand: the target goes in RD first (LDI RD, {0})",
+             operand));
 }
 
 void Assembly::label(const Token& name) {
   const ReservedKind reserved = ReservedWord(name.text);
   if (reserved != ReservedKind::None) {
-    return error(name.column, Concat(Quoted(name.text), " is reserved and cannot be a label"));
+    return error(name.column, Text("'{0}' is reserved and cannot be a label", name.text));
   }
   Symbol symbol;
   symbol.kind = Symbol::Kind::Label;
@@ -175,8 +182,7 @@ void Assembly::label(const Token& name) {
   if (!final_) {
     if (added) pending_labels_.push_back(held);
   } else if (held->line != line_ || held->column != name.column) {
-    error(name.column,
-          Concat(Quoted(name.text), " is already defined at line ", std::to_string(held->line)));
+    error(name.column, AlreadyDefined(name.text, held->line));
   }
 }
 
@@ -186,7 +192,7 @@ void Assembly::constant(const Token& name, Lexer& lexer) {
   const Token equ = lexer.next();
   const ReservedKind reserved = ReservedWord(name.text);
   if (reserved != ReservedKind::None) {
-    return error(name.column, Concat(Quoted(name.text), " is reserved and cannot be a name"));
+    return error(name.column, Text("'{0}' is reserved and cannot be a name", name.text));
   }
   Symbol symbol;
   symbol.kind = Symbol::Kind::Constant;
@@ -200,8 +206,7 @@ void Assembly::constant(const Token& name, Lexer& lexer) {
   if (!final_) return;
   Symbol* own = held;
   if (held->line != line_) {
-    error(name.column,
-          Concat(Quoted(name.text), " is already defined at line ", std::to_string(held->line)));
+    error(name.column, AlreadyDefined(name.text, held->line));
     own = &symbol;  // its value is still read, for the errors in it
   }
   const Evaluation evaluation = reader_->settleConstant(*own, report_);
@@ -232,12 +237,11 @@ void Assembly::origin(Lexer& lexer) {
   } else if (!evaluation.value || (*evaluation.value >= 0 && *evaluation.value <= 0xFFFF)) {
     if (!line_failed_) {
       error(evaluation.column,
-            "ORG needs a value known where it stands (a name defined further down cannot be "
-            "used)");
+            Text("ORG needs a value known where it stands (a name defined further down cannot "
+                 "be used)"));
     }
   } else {
-    error(evaluation.column,
-          Concat("ORG needs an address 0..65535, not ", std::to_string(*evaluation.value)));
+    error(evaluation.column, Text("ORG needs an address 0..65535, not {0}", *evaluation.value));
   }
 }
 
@@ -312,20 +316,16 @@ void Assembly::instruction(const Mnemonic& mnemonic, Lexer& lexer) {
     words_.push_back(static_cast<std::uint16_t>(0x3000 | *a << 8 | *word >> 8));
     return;
   }
-  const std::string advice =
-      mnemonic.form == Form::RegisterByte && std::string_view(mnemonic.field) == "value"
-          ? Concat(": for a 16-bit value write LDI R", Hex4(*a).substr(3), ", ", written_)
-          : std::string();
-  const auto byte = FitByte(*operand, written_, mnemonic.field, column, report_, advice);
+  const auto byte = FitByte(*operand, written_, mnemonic.field, *a, column, report_);
   if (!byte) return;
-  if (std::string_view(mnemonic.field) == "displacement" && *operand < 0) {
+  if (mnemonic.field == ByteField::Displacement && *operand < 0) {
     // The machine adds the displacement to RD as 0..255: -3 reaches RD+253.
-    warning(column, Concat("the machine adds displacement ", Hex4(*byte).substr(2), " to RD as ",
-                           std::to_string(*byte), ", not ", std::to_string(*operand)));
+    warning(column, Text("the machine adds displacement {0} to RD as {1}, not {2}",
+                         Hex4(*byte).substr(2), *byte, *operand));
   }
-  if (std::string_view(mnemonic.field) == "port" && *byte > 0x3F) {
-    warning(column, Concat("port ", Hex4(*byte).substr(2),
-                           " is above 3F: the machine refuses it when the instruction runs"));
+  if (mnemonic.field == ByteField::Port && *byte > 0x3F) {
+    warning(column, Text("port {0} is above 3F: the machine refuses it when the instruction runs",
+                         Hex4(*byte).substr(2)));
   }
   words_.push_back(static_cast<std::uint16_t>(top | *a << 8 | *byte));
 }
@@ -338,7 +338,8 @@ std::optional<unsigned> Assembly::registerOperand(Lexer& lexer) {
   if (token.kind == TokenKind::Error) {
     error(token.column, token.message);
   } else {
-    error(token.column, Concat("expected a register (R0..RF), found ", Describe(token)));
+    error(token.column, FoundText(token, N_("expected a register (R0..RF), found '{0}'"),
+                                  N_("expected a register (R0..RF), found the end of the line")));
   }
   return std::nullopt;
 }
@@ -349,9 +350,8 @@ bool Assembly::punctuation(Lexer& lexer, TokenKind kind, const char* what) {
     return true;
   }
   const Token token = lexer.next();
-  error(token.column, token.kind == TokenKind::Error
-                          ? token.message
-                          : Concat("expected ", what, ", found ", Describe(token)));
+  error(token.column,
+        token.kind == TokenKind::Error ? token.message : ExpectedPunctuation(token, what));
   return false;
 }
 
@@ -363,7 +363,9 @@ std::optional<std::int64_t> Assembly::memoryOperand(Lexer& lexer, bool& readable
   const Token base = lexer.next();
   if (base.kind != TokenKind::Name || RegisterNumber(base.text) != 0xD) {
     error(base.column,
-          Concat("memory is reached as [RD+displacement]; expected RD, found ", Describe(base)));
+          FoundText(base, N_("memory is reached as [RD+displacement]; expected RD, found '{0}'"),
+                    N_("memory is reached as [RD+displacement]; expected RD, found the end of "
+                       "the line")));
     return std::nullopt;
   }
   std::optional<std::int64_t> displacement = 0;
@@ -398,7 +400,7 @@ void Assembly::emit(std::size_t number, std::string_view text) {
     for (std::size_t i = 0; i < words_.size(); ++i) {
       const std::uint32_t address = here_ + static_cast<std::uint32_t>(i);
       if (address > 0xFFFF) {
-        if (!passed_end_) error(statement_column_, "the program goes past address FFFF");
+        if (!passed_end_) error(statement_column_, Text("the program goes past address FFFF"));
         passed_end_ = true;
         words_.clear();
         break;
@@ -406,14 +408,13 @@ void Assembly::emit(std::size_t number, std::string_view text) {
       if (address >= 0xF000 && !high) {
         high = true;
         warning(statement_column_,
-                Concat("a word at ", Hex4(address),
-                       ": the machine refuses to store words at F000 and above"));
+                Text("a word at {0}: the machine refuses to store words at F000 and above",
+                     Hex4(address)));
       }
       if (writer_of_[address] != 0 && !twice) {
         twice = true;
-        warning(statement_column_,
-                Concat("address ", Hex4(address), " already holds a word of line ",
-                       std::to_string(writer_of_[address])));
+        warning(statement_column_, Text("address {0} already holds a word of line {1}",
+                                        Hex4(address), writer_of_[address]));
       }
       if (writer_of_[address] == 0) writer_of_.at(address) = static_cast<std::uint32_t>(number);
     }
@@ -434,10 +435,10 @@ void Assembly::runOnWarning(std::size_t number) {
   const Placed& next = placed_[last + 1];
   if (next.kind == WordKind::Unset) {
     warning(statement_column_,
-            Concat("execution runs on past ", Hex4(last), " into words this program does not set"));
+            Text("execution runs on past {0} into words this program does not set", Hex4(last)));
   } else if (next.kind == WordKind::Data) {
     warning(statement_column_,
-            Concat("execution runs on past ", Hex4(last), " into the data at ", Hex4(last + 1)));
+            Text("execution runs on past {0} into the data at {1}", Hex4(last), Hex4(last + 1)));
   }
 }
 
@@ -449,14 +450,14 @@ void Assembly::bindPendingLabels(std::uint32_t address) {
   pending_labels_.clear();
 }
 
-void Assembly::error(std::size_t column, const std::string& message) {
+void Assembly::error(std::size_t column, const Text& message) {
   line_failed_ = true;
   if (!final_) return;
   ++result_.errors;
   output_.diagnostic({Severity::Error, line_, characterColumn(column), message});
 }
 
-void Assembly::warning(std::size_t column, const std::string& message) {
+void Assembly::warning(std::size_t column, const Text& message) {
   if (!final_) return;
   ++result_.warnings;
   output_.diagnostic({Severity::Warning, line_, characterColumn(column), message});

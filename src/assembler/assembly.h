@@ -43,8 +43,8 @@ class Assembly {
   std::optional<std::int64_t> memoryOperand(Lexer& lexer, bool& readable, std::size_t& column);
   std::optional<std::int64_t> value(Lexer& lexer, bool& readable, std::size_t& column);
 
-  void error(std::size_t column, const std::string& message);
-  void warning(std::size_t column, const std::string& message);
+  void error(std::size_t column, const Text& message);
+  void warning(std::size_t column, const Text& message);
   std::size_t characterColumn(std::size_t column);
   void bindPendingLabels(std::uint32_t address);
 

@@ -3,29 +3,32 @@
 
 #include <utility>
 
-#include "assembler/text.h"
+#include "machine/word_text.h"
 
 namespace orben::assembler {
 
 namespace {
 
-const char* ReservedWhat(ReservedKind kind) {
+// What a reserved word used as a value is.
+Text NotAValue(ReservedKind kind, std::string_view name) {
   switch (kind) {
     case ReservedKind::Register:
-      return "a register";
+      return Text("'{0}' is a register, not a value", name);
     case ReservedKind::Mnemonic:
-      return "a mnemonic";
+      return Text("'{0}' is a mnemonic, not a value", name);
     case ReservedKind::Directive:
-      return "a directive";
-    default:
-      return "reserved";
+      return Text("'{0}' is a directive, not a value", name);
+    case ReservedKind::None:
+    case ReservedKind::Function:
+      break;
   }
+  return Text("'{0}' is reserved, not a value", name);
 }
 
 }  // namespace
 
 void ExpressionReader::fail(const ErrorReport& report, std::size_t column,
-                            const std::string& message) const {
+                            const Text& message) const {
   if (final_pass_ && report) report(column, message);
 }
 
@@ -73,7 +76,9 @@ bool ExpressionReader::term(Lexer& lexer, std::uint32_t here, const ErrorReport&
       fail(report, token.column, token.message);
       return false;
     default:
-      fail(report, token.column, Concat("expected a value, found ", Describe(token)));
+      fail(report, token.column,
+           FoundText(token, N_("expected a value, found '{0}'"),
+                     N_("expected a value, found the end of the line")));
       return false;
   }
 }
@@ -84,14 +89,14 @@ bool ExpressionReader::nameTerm(Lexer& lexer, const Token& name, std::uint32_t h
   if (reserved == ReservedKind::Function) {
     const bool high = UpperCaseText(std::string(name.text)) == "HI";
     if (lexer.peek().kind != TokenKind::OpenParen) {
-      fail(report, lexer.peek().column, Concat(name.text, " needs '(' and a value"));
+      fail(report, lexer.peek().column, Text("{0} needs '(' and a value", name.text));
       return false;
     }
     lexer.next();
     const Evaluation inner = read(lexer, here, report);
     if (!inner.readable) return false;
     if (lexer.peek().kind != TokenKind::CloseParen) {
-      fail(report, lexer.peek().column, Concat("expected ')', found ", Describe(lexer.peek())));
+      fail(report, lexer.peek().column, ExpectedPunctuation(lexer.peek(), "')'"));
       return false;
     }
     lexer.next();
@@ -102,13 +107,14 @@ bool ExpressionReader::nameTerm(Lexer& lexer, const Token& name, std::uint32_t h
     return true;
   }
   if (reserved != ReservedKind::None) {
-    fail(report, name.column,
-         Concat(Quoted(name.text), " is ", ReservedWhat(reserved), ", not a value"));
+    fail(report, name.column, NotAValue(reserved, name.text));
     return false;
   }
   Symbol* symbol = symbols_.find(name.text);
   if (symbol == nullptr) {
-    fail(report, name.column, Concat("undefined name ", Quoted(name.text)));
+    // In the first pass a name defined further down is not known yet, and
+    // is not an error: no message is made for it.
+    if (final_pass_) fail(report, name.column, Text("undefined name '{0}'", name.text));
     return true;
   }
   if (symbol->kind == Symbol::Kind::Label) {
@@ -118,7 +124,7 @@ bool ExpressionReader::nameTerm(Lexer& lexer, const Token& name, std::uint32_t h
   if (symbol->state == Symbol::State::Resolving) met_cycle_ = true;
   value = constantValue(*symbol);
   if (!value && (symbol->state == Symbol::State::Resolving || symbol->cyclic)) {
-    fail(report, name.column, Concat("the value of ", Quoted(name.text), " depends on itself"));
+    fail(report, name.column, Text("the value of '{0}' depends on itself", name.text));
   }
   return true;
 }
@@ -162,7 +168,7 @@ Evaluation ExpressionReader::settleConstant(Symbol& symbol, const ErrorReport& r
     const Token& rest = lexer.peek();
     fail(report, rest.column,
          rest.kind == TokenKind::Error ? rest.message
-                                       : Concat("unexpected ", Describe(rest), " after the value"));
+                                       : Text("unexpected '{0}' after the value", rest.text));
     evaluation.readable = false;
   }
   if (before == Symbol::State::Known) {
@@ -176,21 +182,32 @@ Evaluation ExpressionReader::settleConstant(Symbol& symbol, const ErrorReport& r
   return evaluation;
 }
 
-std::optional<std::uint8_t> FitByte(std::int64_t value, std::string_view written, const char* field,
-                                    std::size_t column, const ErrorReport& report,
-                                    std::string_view advice) {
+std::optional<std::uint8_t> FitByte(std::int64_t value, std::string_view written, ByteField field,
+                                    unsigned loaded, std::size_t column,
+                                    const ErrorReport& report) {
   if (value >= -128 && value <= 255) return static_cast<std::uint8_t>(value & 0xFF);
-  const bool port = std::string_view(field) == "port";
-  report(column, Concat("value ", written, " does not fit the 8-bit ", field,
-                        port ? " (00..FF)" : " (0..255 or -128..-1)", advice));
+  switch (field) {
+    case ByteField::Port:
+      report(column, Text("value {0} does not fit the 8-bit port (00..FF)", written));
+      break;
+    case ByteField::Value:
+      report(column, Text("value {0} does not fit the 8-bit value (0..255 or -128..-1): for a "
+                          "16-bit value write LDI {1}, {0}",
+                          written, std::string{'R', HexDigitToChar(loaded)}));
+      break;
+    case ByteField::Displacement:
+    case ByteField::None:
+      report(column,
+             Text("value {0} does not fit the 8-bit displacement (0..255 or -128..-1)", written));
+      break;
+  }
   return std::nullopt;
 }
 
 std::optional<std::uint16_t> FitWord(std::int64_t value, std::size_t column,
                                      const ErrorReport& report) {
   if (value >= -32768 && value <= 0xFFFF) return static_cast<std::uint16_t>(value & 0xFFFF);
-  report(column,
-         Concat("value ", std::to_string(value), " does not fit in 16 bits (-32768..65535)"));
+  report(column, Text("value {0} does not fit in 16 bits (-32768..65535)", value));
   return std::nullopt;
 }
 

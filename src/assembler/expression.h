@@ -7,13 +7,15 @@
 #include <string>
 #include <string_view>
 
+#include "assembler/instructions.h"
 #include "assembler/lexer.h"
 #include "assembler/symbols.h"
+#include "text/catalog.h"
 
 namespace orben::assembler {
 
 // An error at a column of the line being read.
-using ErrorReport = std::function<void(std::size_t column, const std::string& message)>;
+using ErrorReport = std::function<void(std::size_t column, const Text& message)>;
 
 // An expression as read: whether its text could be read at all, and its
 // value when every name in it is known.
@@ -49,7 +51,7 @@ class ExpressionReader {
             std::optional<std::int64_t>& value);
   bool nameTerm(Lexer& lexer, const Token& name, std::uint32_t here, const ErrorReport& report,
                 std::optional<std::int64_t>& value);
-  void fail(const ErrorReport& report, std::size_t column, const std::string& message) const;
+  void fail(const ErrorReport& report, std::size_t column, const Text& message) const;
 
   SymbolTable& symbols_;
   bool final_pass_;
@@ -57,12 +59,12 @@ class ExpressionReader {
 };
 
 // An 8-bit field: 0..255, or -128..-1 as its two's complement. Anything
-// else is reported, quoting the value as `written` in the source, naming
-// the field ("displacement", "value", "port": a port is 00..FF) and adding
-// `advice`; nothing is returned then.
-std::optional<std::uint8_t> FitByte(std::int64_t value, std::string_view written, const char* field,
-                                    std::size_t column, const ErrorReport& report,
-                                    std::string_view advice = {});
+// else is reported, quoting the value as `written` in the source and
+// naming the field (a port is 00..FF); for a value the message offers LDI
+// into `loaded` (the register number), which takes 16 bits. Nothing is
+// returned then.
+std::optional<std::uint8_t> FitByte(std::int64_t value, std::string_view written, ByteField field,
+                                    unsigned loaded, std::size_t column, const ErrorReport& report);
 
 // A 16-bit value: 0..65535, or -32768..-1 as its two's complement.
 std::optional<std::uint16_t> FitWord(std::int64_t value, std::size_t column,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -19,6 +20,14 @@ enum class Form {
   LoadImmediate,   // LDI Ra, v: LLI Ra, LO(v) then LHI Ra, HI(v)
 };
 
+// What an instruction's 8-bit operand is, for its messages.
+enum class ByteField : std::uint8_t {
+  None,          // no 8-bit operand
+  Displacement,  // LD, ST: added to RD
+  Value,         // LLI, LHI, LDI: loaded into the register
+  Port,          // IN, OUT: an input or output port
+};
+
 // Where the machine goes after an instruction.
 enum class Flow {
   GoesOn,  // the next address, at least when a condition does not hold
@@ -30,7 +39,7 @@ struct Mnemonic {
   Form form;
   unsigned opcode;     // the first digit of the word
   unsigned condition;  // the second digit of a branch or call
-  const char* field;   // what an 8-bit operand is, for messages
+  ByteField field;
   Flow flow = Flow::GoesOn;
 };
 

@@ -1,6 +1,7 @@
 #include "assembler/lexer.h"
 
-#include "assembler/text.h"
+#include <optional>
+
 #include "machine/word_text.h"
 
 namespace orben::assembler {
@@ -43,27 +44,27 @@ TokenKind PunctuationKind(char c) {
 }
 
 // How a number written as other languages write hexadecimal (0x1F, 1Fh)
-// or as hexadecimal digits alone (12AB) is written here: " (hexadecimal
-// numbers are written H'1F)", or nothing when its digits are no
-// hexadecimal number of four digits at most.
-std::string HexadecimalHint(std::string_view digits) {
+// or as hexadecimal digits alone (12AB) is written here: the digits to
+// write after H' ("1F"), or nothing when its digits are no hexadecimal
+// number of four digits at most.
+std::optional<std::string_view> HexadecimalDigits(std::string_view digits) {
   if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
     digits.remove_prefix(2);
   } else if (digits.size() > 1 && (digits.back() == 'h' || digits.back() == 'H')) {
     digits.remove_suffix(1);
   }
   for (char d : digits)
-    if (HexCharToValue(d) < 0) return {};
+    if (HexCharToValue(d) < 0) return std::nullopt;
   while (digits.size() > 4 && digits.front() == '0') digits.remove_prefix(1);
-  if (digits.empty() || digits.size() > 4) return {};
-  return Concat(" (hexadecimal numbers are written H'", digits, ")");
+  if (digits.empty() || digits.size() > 4) return std::nullopt;
+  return digits;
 }
 
 }  // namespace
 
-std::string Describe(const Token& token) {
-  if (token.kind == TokenKind::End) return "the end of the line";
-  return Quoted(token.text);
+Text ExpectedPunctuation(const Token& found, std::string_view expected) {
+  return FoundText(found, N_("expected {0}, found '{1}'"),
+                   N_("expected {0}, found the end of the line"), expected);
 }
 
 std::string_view CharacterAt(std::string_view text, std::size_t pos) {
@@ -103,7 +104,7 @@ void Lexer::advance() {
     token.kind = PunctuationKind(c);
     if (token.kind == TokenKind::Error) {
       token.text = CharacterAt(line_, pos_);
-      token.message = Concat("unexpected character ", Quoted(token.text));
+      token.message = Text("unexpected character '{0}'", token.text);
       current_ = token;
       return;
     }
@@ -125,29 +126,32 @@ Token Lexer::number(std::size_t start) {
   while (pos_ < line_.size() && IsNameChar(line_[pos_])) ++pos_;
   token.text = line_.substr(start, pos_ - start);
   const std::string_view digits = line_.substr(digits_start, pos_ - digits_start);
-  const std::string quoted = Quoted(token.text);
   token.kind = TokenKind::Error;
   if (hex) {
     for (char d : digits) {
       if (HexCharToValue(d) < 0) {
-        token.message = quoted + " is not a hexadecimal number";
+        token.message = Text("'{0}' is not a hexadecimal number", token.text);
         return token;
       }
     }
     if (digits.empty() || digits.size() > 4) {
-      token.message = quoted + ": H' takes one to four hexadecimal digits";
+      token.message = Text("'{0}': H' takes one to four hexadecimal digits", token.text);
       return token;
     }
     for (char d : digits) token.value = token.value * 16 + HexCharToValue(d);
   } else {
     for (char d : digits) {
       if (d < '0' || d > '9') {
-        token.message = Concat(quoted, " is not a number", HexadecimalHint(digits));
+        const auto written = HexadecimalDigits(digits);
+        token.message = written
+                            ? Text("'{0}' is not a number (hexadecimal numbers are written H'{1})",
+                                   token.text, *written)
+                            : Text("'{0}' is not a number", token.text);
         return token;
       }
       token.value = token.value * 10 + (d - '0');
       if (token.value > 0xFFFF) {
-        token.message = quoted + " is larger than 65535";
+        token.message = Text("'{0}' is larger than 65535", token.text);
         return token;
       }
     }

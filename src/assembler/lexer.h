@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/catalog.h"
+
 namespace orben::assembler {
 
 enum class TokenKind {
@@ -28,7 +30,7 @@ struct Token {
   std::string_view text;   // the characters of the token in the line
   std::size_t column = 1;  // counted from 1
   std::int64_t value = 0;
-  std::string message;
+  Text message;
 };
 
 // Reads one source line a token at a time, as the parser asks for them, so
@@ -57,8 +59,20 @@ class Lexer {
   Token current_;
 };
 
-// A token as messages name it: quoted, or "the end of the line".
-std::string Describe(const Token& token);
+// The message of a token found where something else was expected: the
+// pattern `quoted` with the token's text as its last value, or `at_end`
+// (with only `values`) when the line ends there. Each is a pattern of the
+// catalog, so that either reads naturally in every language.
+template <typename... Values>
+Text FoundText(const Token& token, std::string_view quoted, std::string_view at_end,
+               const Values&... values) {
+  if (token.kind == TokenKind::End) return Text(at_end, values...);
+  return Text(quoted, values..., token.text);
+}
+
+// The message of punctuation the line lacks, `expected` as messages quote
+// it ("','"): "expected ',', found '1'".
+Text ExpectedPunctuation(const Token& found, std::string_view expected);
 
 // The character at `pos` of `text` as written, a whole UTF-8 sequence when
 // it starts one, for messages that quote it.

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 
-#include "assembler/text.h"
 #include "machine/word_text.h"
 
 namespace orben::assembler {
@@ -97,7 +96,7 @@ std::optional<TextFault> CheckText(std::string_view source) {
       const auto byte = static_cast<unsigned char>(c);
       const std::string digits = wordOf(byte).str().substr(2);
       return TextFault{line, column,
-                       Concat("the source is not UTF-8 or ASCII text (byte ", digits, "H here)")};
+                       Text("the source is not UTF-8 or ASCII text (byte {0}H here)", digits)};
     }
     ++column;
     if (c == '\n' || (c == '\r' && (pos + 1 >= source.size() || source[pos + 1] != '\n'))) {

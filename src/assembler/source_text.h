@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/catalog.h"
+
 namespace orben::assembler {
 
 // A source's bytes as UTF-8 text: without a leading byte-order mark
@@ -18,7 +20,7 @@ std::string_view Utf8Source(std::string_view source, std::string& storage);
 struct TextFault {
   std::size_t line = 0;
   std::size_t column = 0;
-  std::string message;
+  Text message;
 };
 
 // Nothing when the whole source is UTF-8 text without a NUL, else the

@@ -15,9 +15,4 @@ std::string Concat(const Parts&... parts) {
   return text;
 }
 
-// A word of the source as messages quote it: 'word'.
-inline std::string Quoted(std::string_view word) {
-  return Concat("'", word, "'");
-}
-
 }  // namespace orben::assembler

@@ -89,10 +89,13 @@ void WriteTextReport(const CaseFile& cases, const std::vector<ProgramResult>& re
   if (!cases.title.empty()) out << cases.title << "\n\n";
   for (const ProgramResult& result : results) {
     out << result.program << '\n';
+    // A program that could not run fails every case with its problems.
+    const std::vector<std::string> problems = result.problemLines(currentLanguage());
     for (const CaseResult& c : result.cases) {
       out << "  " << (c.passed ? "PASS" : "FAIL") << "  " << c.name << "  (" << c.points << '/'
           << c.max_points << Points(c.max_points) << ")\n";
-      for (const auto& difference : c.differences) out << "        " << difference << '\n';
+      for (const auto& difference : problems.empty() ? c.differences : problems)
+        out << "        " << difference << '\n';
     }
     out << "  " << Summary(result) << "\n\n";
   }
@@ -121,7 +124,7 @@ session::JsonDocument JsonReport(const CaseFile& cases, const std::vector<Progra
     program["max_points"] = result.maxPoints();
     program["passed_cases"] = result.passedCases();
     program["cases"] = result.cases.size();
-    program["problems"] = result.problems;
+    program["problems"] = result.problemLines(Language::English);  // JSON keeps one language
     session::JsonDocument& list = program["results"] = session::JsonDocument::array();
     for (const CaseResult& c : result.cases) {
       session::JsonDocument one;

@@ -24,17 +24,24 @@ struct Program {
   ObjectFormat format = ObjectFormat::Ehc;
   std::string load_name;
   std::string bytes;
-  std::vector<std::string> problems;
+  std::vector<Text> problems;
 };
 
 constexpr std::size_t kShownAssemblyErrors = 5;
+
+std::vector<std::string> InLanguage(const std::vector<Text>& texts, Language language) {
+  std::vector<std::string> lines;
+  lines.reserve(texts.size());
+  for (const Text& text : texts) lines.push_back(text.in(language));
+  return lines;
+}
 
 Program PrepareProgram(const std::string& path) {
   Program program;
   std::string reason;
   auto text = assembler::ReadSourceFile(path, reason);
   if (!text) {
-    program.problems.push_back(Concat("cannot read ", path, ": ", reason));
+    program.problems.push_back(Text("cannot read {0}: {1}", path, reason));
     return program;
   }
   if (const auto format = objectFormatOfName(path)) {
@@ -56,15 +63,12 @@ Program PrepareProgram(const std::string& path) {
   auto assembled = assembler::AssembleInMemory(*text, keeper);
   const auto& result = assembled.result;
   if (!result.ok()) {
-    program.problems.push_back(Concat("the assembly of ", path, " failed with ",
-                                      std::to_string(result.errors),
-                                      result.errors == 1 ? " error" : " errors"));
+    program.problems.push_back(
+        result.errors == 1
+            ? Text("the assembly of {0} failed with {1} error", path, result.errors)
+            : Text("the assembly of {0} failed with {1} errors", path, result.errors));
     for (std::size_t i = 0; i < errors.size() && i < kShownAssemblyErrors; ++i) {
-      const auto& d = errors[i];
-      program.problems.push_back(d.line == 0
-                                     ? Concat(path, ": error: ", d.message)
-                                     : Concat(path, ":", std::to_string(d.line), ":",
-                                              std::to_string(d.column), ": error: ", d.message));
+      program.problems.push_back(assembler::DiagnosticLine(path, errors[i]));
     }
     return program;
   }
@@ -112,7 +116,7 @@ CaseResult RunCase(const Program& program, const Case& c, const CaseFile& file) 
   result.name = c.name;
   result.max_points = c.points;
   if (!program.problems.empty()) {
-    result.differences = program.problems;
+    result.differences = InLanguage(program.problems, Language::English);
     return result;
   }
   session::Session tuka(file.seed ? session::PowerOnValues{std::nullopt, file.seed}
@@ -167,6 +171,10 @@ CaseResult RunCase(const Program& program, const Case& c, const CaseFile& file) 
 }
 
 }  // namespace
+
+std::vector<std::string> ProgramResult::problemLines(Language language) const {
+  return InLanguage(problems, language);
+}
 
 int ProgramResult::points() const {
   int total = 0;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "grader/cases.h"
+#include "text/catalog.h"
 
 namespace orben::grader {
 
@@ -16,16 +17,20 @@ struct CaseResult {
   bool passed = false;
   std::string stop;  // as tuka2 run names it; empty when nothing ran
   std::uint64_t steps = 0;
-  std::vector<std::string> differences;  // what was expected and what came, in words
+  // What was expected and what came, in words (English, as JSON and JUnit
+  // give them); for a program that could not run, its problems.
+  std::vector<std::string> differences;
 };
 
 // How every case went for one program.
 struct ProgramResult {
   std::string program;
   // Why nothing could run (a file that cannot be read, an assembly with
-  // errors): every case then fails with these lines.
-  std::vector<std::string> problems;
+  // errors): every case then fails with these lines, which a report on a
+  // terminal shows in the current language.
+  std::vector<Text> problems;
   std::vector<CaseResult> cases;
+  std::vector<std::string> problemLines(Language language) const;
   int points() const;
   int maxPoints() const;
   int passedCases() const;

@@ -16,6 +16,7 @@
 #include "assembler/object_writers.h"
 #include "assembler/source_file.h"
 #include "session/diagnostic_printer.h"
+#include "text/catalog.h"
 
 namespace orben::runner {
 
@@ -88,6 +89,28 @@ bool SameFile(const std::string& a, const std::string& b) {
   return fs::weakly_canonical(a, ignored) == fs::weakly_canonical(b, ignored);
 }
 
+// What an assembly without errors wrote, in the current language: its
+// words and where, and its warnings when there were any.
+std::string WrittenLine(const std::string& source, const std::string& object,
+                        const AssemblyResult& result) {
+  const bool one_word = result.words == 1;
+  std::string_view pattern;
+  switch (result.warnings) {
+    case 0:
+      pattern = one_word ? N_("{0}: {1} word to {2}") : N_("{0}: {1} words to {2}");
+      break;
+    case 1:
+      pattern = one_word ? N_("{0}: {1} word to {2}, {3} warning")
+                         : N_("{0}: {1} words to {2}, {3} warning");
+      break;
+    default:
+      pattern = one_word ? N_("{0}: {1} word to {2}, {3} warnings")
+                         : N_("{0}: {1} words to {2}, {3} warnings");
+      break;
+  }
+  return trf(pattern, source, result.words, object, result.warnings);
+}
+
 }  // namespace
 
 int asmCommand(const Options& options, std::ostream& out, std::ostream& err) {
@@ -133,8 +156,9 @@ int asmCommand(const Options& options, std::ostream& out, std::ostream& err) {
   OutputFan fan(outputs);
   const AssemblyResult result = Assemble(*text, fan);
   if (!result.ok()) {
-    err << source << ": " << result.errors << (result.errors == 1 ? " error" : " errors")
-        << ", nothing written\n";
+    err << (result.errors == 1 ? trf("{0}: {1} error, nothing written", source, result.errors)
+                               : trf("{0}: {1} errors, nothing written", source, result.errors))
+        << '\n';
     return 1;
   }
   writer.finish();
@@ -151,12 +175,7 @@ int asmCommand(const Options& options, std::ostream& out, std::ostream& err) {
     for (const std::string& other : OtherSpellings(output))
       err << other << " is also here and was not changed\n";
   }
-  out << source << ": " << result.words << (result.words == 1 ? " word" : " words") << " to "
-      << output;
-  if (result.warnings > 0) {
-    out << ", " << result.warnings << (result.warnings == 1 ? " warning" : " warnings");
-  }
-  out << '\n';
+  out << WrittenLine(source, output, result) << '\n';
   return 0;
 }
 

@@ -9,15 +9,12 @@ namespace orben::session {
 
 // The assembler's errors and warnings on a terminal, one a line, as
 // SOURCE:LINE:COLUMN: error: message (SOURCE: error: message for a
-// diagnostic of the whole source).
+// diagnostic of the whole source), in the current language.
 class DiagnosticPrinter : public assembler::AssemblyOutput {
  public:
   DiagnosticPrinter(const std::string& source, std::ostream& err) : source_(source), err_(err) {}
   void diagnostic(const assembler::Diagnostic& d) override {
-    err_ << source_ << ':';
-    if (d.line > 0) err_ << d.line << ':' << d.column << ':';
-    err_ << (d.severity == assembler::Severity::Error ? " error: " : " warning: ") << d.message
-         << '\n';
+    err_ << assembler::DiagnosticLine(source_, d).str() << '\n';
   }
 
  private:

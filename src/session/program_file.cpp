@@ -6,6 +6,7 @@
 #include "loader/line_reader.h"
 #include "loader/load_command.h"
 #include "session/diagnostic_printer.h"
+#include "text/catalog.h"
 
 namespace orben::session {
 
@@ -42,7 +43,9 @@ ProgramLoad loadSourceText(Tuka2& tuka, std::string_view text, const std::string
   const auto assembled = assembler::AssembleInMemory(text, outputs);
   if (!assembled.result.ok()) {
     const std::size_t errors = assembled.result.errors;
-    err << name << ": " << errors << (errors == 1 ? " error" : " errors") << ", nothing loaded\n";
+    err << (errors == 1 ? trf("{0}: {1} error, nothing loaded", name, errors)
+                        : trf("{0}: {1} errors, nothing loaded", name, errors))
+        << '\n';
     return ProgramLoad::NotAssembled;
   }
   MemorySource source(assembled.ehc);

@@ -51,7 +51,17 @@ std::string formatText(std::string_view pattern, const std::string_view* argumen
 }
 
 std::string Text::in(Language language) const {
-  std::vector<std::string_view> views(arguments_.begin(), arguments_.end());
+  std::vector<std::string> shown;  // the texts among the values, in `language`
+  shown.reserve(arguments_.size());
+  std::vector<std::string_view> views;
+  views.reserve(arguments_.size());
+  for (const Argument& argument : arguments_) {
+    if (argument.text.empty()) {
+      views.emplace_back(argument.written);
+    } else {
+      views.emplace_back(shown.emplace_back(argument.text.front().in(language)));
+    }
+  }
   return formatText(tr(pattern_, language), views.data(), views.size());
 }
 

@@ -63,13 +63,16 @@ std::string trf(std::string_view pattern, const Arguments&... arguments) {
 
 // One of our texts with the values for its placeholders, kept so that it
 // can be shown in either language: reports on a terminal use the current
-// one, JSON always English. `pattern` is a literal, the catalog's key.
+// one, JSON always English. `pattern` is a literal, the catalog's key. A
+// value may be another Text, shown in the language of the one it fills.
 class Text {
  public:
   Text() = default;
   template <typename... Arguments>
-  explicit Text(std::string_view pattern, const Arguments&... arguments)
-      : pattern_(pattern), arguments_{std::string(detail::textOf(arguments))...} {}
+  explicit Text(std::string_view pattern, const Arguments&... arguments) : pattern_(pattern) {
+    arguments_.reserve(sizeof...(Arguments));
+    (add(arguments), ...);
+  }
 
   std::string in(Language language) const;
   // In the current language.
@@ -78,8 +81,21 @@ class Text {
   bool operator==(const Text&) const = default;
 
  private:
+  // A value as written, or one of our texts (then `text` holds it alone).
+  struct Argument {
+    std::string written;
+    std::vector<Text> text;
+    bool operator==(const Argument&) const = default;
+  };
+
+  void add(const Text& text) { arguments_.push_back({{}, {text}}); }
+  template <typename T>
+  void add(const T& value) {
+    arguments_.push_back({std::string(detail::textOf(value)), {}});
+  }
+
   std::string_view pattern_;
-  std::vector<std::string> arguments_;
+  std::vector<Argument> arguments_;
 };
 
 }  // namespace orben

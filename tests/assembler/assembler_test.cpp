@@ -21,7 +21,8 @@ std::vector<unsigned> WordsOf(const Assembled& assembled) {
 std::string Messages(const Assembled& assembled) {
   std::string text;
   for (const auto& d : assembled.diagnostics) {
-    text += std::to_string(d.line) + ":" + std::to_string(d.column) + ": " + d.message + "\n";
+    text += std::to_string(d.line) + ":" + std::to_string(d.column) + ": " +
+            d.message.in(Language::English) + "\n";
   }
   return text;
 }
@@ -193,8 +194,9 @@ TEST(AssemblerErrors, LineColumnAndMessage) {
     const Diagnostic& first = *error;
     EXPECT_EQ(first.line, c.line) << c.source << "\n" << Messages(assembled);
     EXPECT_EQ(first.column, c.column) << c.source << "\n" << Messages(assembled);
-    EXPECT_NE(first.message.find(c.message), std::string::npos) << c.source << "\n"
-                                                                << Messages(assembled);
+    EXPECT_NE(first.message.in(Language::English).find(c.message), std::string::npos)
+        << c.source << "\n"
+        << Messages(assembled);
   }
 }
 
@@ -226,7 +228,7 @@ TEST(AssemblerWarnings, KeepTheWordsAndTheStatus) {
   std::vector<std::pair<std::size_t, std::string>> warnings;
   for (const auto& d : assembled.diagnostics) {
     EXPECT_EQ(d.severity, Severity::Warning);
-    warnings.emplace_back(d.line, d.message.substr(0, 18));
+    warnings.emplace_back(d.line, d.message.in(Language::English).substr(0, 18));
   }
   EXPECT_EQ(warnings, (std::vector<std::pair<std::size_t, std::string>>{{2, "a word at F000: th"},
                                                                         {4, "address EFFF alrea"},
@@ -261,7 +263,8 @@ TEST(AssemblerSource, TextThatIsNotAProgram) {
     const Diagnostic& d = assembled.diagnostics.front();
     EXPECT_EQ(d.line, c.line) << Messages(assembled);
     EXPECT_EQ(d.column, c.column) << Messages(assembled);
-    EXPECT_NE(d.message.find(c.message), std::string::npos) << Messages(assembled);
+    EXPECT_NE(d.message.in(Language::English).find(c.message), std::string::npos)
+        << Messages(assembled);
     EXPECT_TRUE(assembled.words.empty());
   }
   // UTF-8 in comments and every line end are fine.

@@ -11,7 +11,8 @@ namespace {
 std::string Messages(const Assembled& assembled) {
   std::string text;
   for (const auto& d : assembled.diagnostics) {
-    text += std::to_string(d.line) + ":" + std::to_string(d.column) + ": " + d.message + "\n";
+    text += std::to_string(d.line) + ":" + std::to_string(d.column) + ": " +
+            d.message.in(Language::English) + "\n";
   }
   return text;
 }
@@ -89,7 +90,7 @@ TEST(AssemblerHints, NoneForWhatIsRight) {
     const Assembled assembled = AssembleText(source);
     EXPECT_TRUE(assembled.result.ok()) << source << "\n" << Messages(assembled);
     for (const auto& d : assembled.diagnostics) {
-      EXPECT_EQ(d.message.find("did you mean"), std::string::npos) << source;
+      EXPECT_EQ(d.message.in(Language::English).find("did you mean"), std::string::npos) << source;
     }
   }
 }
@@ -127,7 +128,7 @@ TEST(AssemblerWarnings, ExecutionRunsOffTheProgram) {
     for (const auto& d : assembled.diagnostics) {
       EXPECT_EQ(d.severity, Severity::Warning) << c.source;
       warnings.push_back(std::to_string(d.line) + ":" + std::to_string(d.column) + ": " +
-                         d.message);
+                         d.message.in(Language::English));
     }
     EXPECT_EQ(warnings, c.warnings) << c.source;
     EXPECT_EQ(assembled.result.warnings, c.warnings.size()) << c.source;
@@ -136,7 +137,8 @@ TEST(AssemblerWarnings, ExecutionRunsOffTheProgram) {
   // gives no words to run on from.
   const Assembled overwritten = AssembleText("LLI R1, 1\nORG 0\nHALT");
   ASSERT_EQ(overwritten.diagnostics.size(), 1u) << Messages(overwritten);
-  EXPECT_EQ(overwritten.diagnostics[0].message, "address 0000 already holds a word of line 1");
+  EXPECT_EQ(overwritten.diagnostics[0].message.in(Language::English),
+            "address 0000 already holds a word of line 1");
   const Assembled failed = AssembleText("HALT\nBZ lejos");
   ASSERT_EQ(failed.diagnostics.size(), 1u) << Messages(failed);
   EXPECT_EQ(failed.diagnostics[0].severity, Severity::Error);

@@ -62,7 +62,7 @@ const char* const kUtf8 =
 TEST(AssemblerSource, WindowsAnsiAssemblesLikeItsUtf8Twin) {
   const Outputs ansi = AssembleAll(kWindows1252);
   const Outputs utf8 = AssembleAll(kUtf8);
-  ASSERT_TRUE(ansi.result.ok()) << ansi.diagnostics.at(0).message;
+  ASSERT_TRUE(ansi.result.ok()) << ansi.diagnostics.at(0).message.in(Language::English);
   ASSERT_TRUE(utf8.result.ok());
   EXPECT_TRUE(ansi.diagnostics.empty());
   const std::string ehc =
@@ -89,7 +89,7 @@ TEST(AssemblerSource, ByteOrderMarkAndEveryByteOfWindows1252) {
       "FOO");
   ASSERT_EQ(bad.diagnostics.size(), 1u);
   EXPECT_EQ(bad.diagnostics[0].column, 1u);
-  EXPECT_EQ(AssembleText("\xEF\xBB\xBF").diagnostics.at(0).message,
+  EXPECT_EQ(AssembleText("\xEF\xBB\xBF").diagnostics.at(0).message.in(Language::English),
             "the source is empty: nothing to assemble");
   // Bytes 80..9F as their characters; 81, 8D, 8F, 90 and 9D as the control
   // characters U+0081.. (C2 81 in UTF-8), shown as they are in the listing.
@@ -107,7 +107,7 @@ TEST(AssemblerSource, ByteOrderMarkAndEveryByteOfWindows1252) {
   ASSERT_EQ(euro.diagnostics.size(), 1u);
   EXPECT_EQ(euro.diagnostics[0].line, 2u);
   EXPECT_EQ(euro.diagnostics[0].column, 9u);
-  EXPECT_EQ(euro.diagnostics[0].message, "unexpected character '€'");
+  EXPECT_EQ(euro.diagnostics[0].message.in(Language::English), "unexpected character '€'");
 }
 
 TEST(AssemblerObjectName, KeepsTheCaseOfTheSourcesExtension) {

@@ -228,7 +228,7 @@ TEST_F(GradingTest, AnAssemblyErrorFailsEveryCase) {
           ":2:11: error: value 300 does not fit the 8-bit value (0..255 or -128..-1): for a 16-bit "
           "value write "
           "LDI R1, 300"};
-  EXPECT_EQ(result.problems, expected);
+  EXPECT_EQ(result.problemLines(Language::English), expected);
   for (const CaseResult& c : result.cases) {
     EXPECT_FALSE(c.passed);
     EXPECT_EQ(c.differences, expected);
@@ -250,7 +250,7 @@ TEST_F(GradingTest, SourcesAsWindowsEditorsSaveThem) {
             body,
         "; é ñ ¿ “doble”\r\n" + body, "\xEF\xBB\xBF; é ñ ¿ “doble”\r\n" + body}) {
     const ProgramResult result = GradeProgram(write("p.asm", source), file);
-    EXPECT_TRUE(result.problems.empty()) << result.problems.at(0);
+    EXPECT_TRUE(result.problems.empty()) << result.problemLines(Language::English).at(0);
     ASSERT_EQ(result.cases.size(), 1u);
     EXPECT_TRUE(result.cases[0].passed) << result.cases[0].differences.at(0);
   }

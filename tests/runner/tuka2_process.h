@@ -6,8 +6,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fcntl.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -28,6 +32,56 @@ inline Ran runTuka2(const std::string& arguments) {
   while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) ran.out.append(buffer, n);
   const int raw = pclose(pipe);
   ran.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return ran;
+}
+
+// What tuka2 wrote on each of its outputs, and its exit status.
+struct RanApart {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs the tuka2 executable on `arguments`, without a shell, with exactly
+// `environment` ("NAME=value" each) and nothing of this process's own, so
+// that the language it speaks is the one asked for.
+inline RanApart runTuka2With(const std::vector<std::string>& arguments,
+                             const std::vector<std::string>& environment) {
+  char out_name[] = "/tmp/tuka2-out-XXXXXX";
+  char err_name[] = "/tmp/tuka2-err-XXXXXX";
+  const int out_fd = mkstemp(out_name);
+  const int err_fd = mkstemp(err_name);
+  RanApart ran;
+  if (out_fd < 0 || err_fd < 0) return ran;
+  std::vector<std::string> words = {TUKA2_BINARY};
+  words.insert(words.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (auto& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  std::vector<std::string> variables = environment;
+  std::vector<char*> envp;
+  for (auto& variable : variables) envp.push_back(variable.data());
+  envp.push_back(nullptr);
+  const pid_t child = fork();
+  if (child == 0) {
+    const int none = open("/dev/null", O_RDONLY);
+    dup2(none, 0);
+    dup2(out_fd, 1);
+    dup2(err_fd, 2);
+    execve(TUKA2_BINARY, argv.data(), envp.data());
+    _exit(127);
+  }
+  close(out_fd);
+  close(err_fd);
+  int raw = 0;
+  if (child > 0 && waitpid(child, &raw, 0) == child) {
+    ran.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  }
+  for (auto [name, text] : {std::pair{out_name, &ran.out}, std::pair{err_name, &ran.err}}) {
+    std::ifstream in(name, std::ios::binary);
+    text->assign(std::istreambuf_iterator<char>(in), {});
+    std::remove(name);
+  }
   return ran;
 }
 

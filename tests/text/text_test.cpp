@@ -87,5 +87,29 @@ TEST(Text, IsShownInTheLanguageAskedForAndStaysEnglishWithoutATranslation) {
   setLanguage(before);
 }
 
+// A value that is one of our texts shows in the language of the text it
+// fills, however deep it lies.
+TEST(Text, AValueThatIsATextShowsInTheLanguageOfItsText) {
+  const char* const line = "check: {0} at {1}, step {2}: {3}";
+  const char* const ret =
+      "RET at {0} with an empty stack (RE = {1}): a return with no call before it";
+  const Text inner(ret, "0004", "F000");
+  const Text outer(line, "empty-stack-return", "0004", 9, inner);
+  EXPECT_EQ(outer.in(Language::English),
+            "check: empty-stack-return at 0004, step 9: RET at 0004 with an empty stack (RE = "
+            "F000): a return with no call before it");
+  EXPECT_EQ(outer.in(Language::Spanish),
+            "aviso: empty-stack-return en 0004, paso 9: RET en 0004 con la pila vacía (RE = "
+            "F000): un retorno sin una llamada antes");
+  const Text deeper(line, "x", "0000", 1, outer);
+  EXPECT_EQ(deeper.in(Language::Spanish),
+            "aviso: x en 0000, paso 1: aviso: empty-stack-return en 0004, paso 9: RET en 0004 con "
+            "la pila vacía (RE = F000): un retorno sin una llamada antes");
+  // Equal texts have equal values, the texts among them included.
+  EXPECT_EQ(outer, Text(line, "empty-stack-return", "0004", 9, Text(ret, "0004", "F000")));
+  EXPECT_NE(outer, Text(line, "empty-stack-return", "0004", 9, Text(ret, "0005", "F000")));
+  EXPECT_NE(outer, Text(line, "empty-stack-return", "0004", 9, inner.in(Language::English)));
+}
+
 }  // namespace
 }  // namespace orben
