@@ -27,86 +27,89 @@ std::optional<unsigned> HexNumber(std::string_view text, std::size_t width) {
   return value;
 }
 
+// A key of the cases file, named alike in every language.
+Text Key(std::string_view key) {
+  return Text(key);
+}
+
 // Walks the TOML tables of a cases file, keeping every fault it finds.
 class CasesReader {
  public:
   std::vector<CasesError> errors;
 
-  void fault(const toml::source_region& where, std::string message) {
+  void fault(const toml::source_region& where, Text message) {
     errors.push_back({where.begin.line, where.begin.column, std::move(message)});
   }
 
   // Each key of `table` must be one of `known`.
   void onlyKeys(const toml::table& table, std::initializer_list<std::string_view> known,
-                std::string_view where) {
+                const Text& where) {
     for (const auto& [key, node] : table) {
       if (std::find(known.begin(), known.end(), key.str()) == known.end()) {
-        fault(key.source(),
-              "unknown key '" + std::string(key.str()) + "' in " + std::string(where));
+        fault(key.source(), Text("unknown key '{0}' in {1}", key.str(), where));
       }
     }
   }
 
-  std::optional<std::uint16_t> word(const toml::node& node, std::string_view what) {
+  std::optional<std::uint16_t> word(const toml::node& node, const Text& what) {
     const auto* text = node.as_string();
     const auto value = text ? HexNumber(text->get(), 4) : std::nullopt;
     if (!value) {
       fault(node.source(),
-            std::string(what) +
-                " must be a word of one to four hexadecimal digits in quotes, like \"00FF\"");
+            Text("{0} must be a word of one to four hexadecimal digits in quotes, like \"00FF\"",
+                 what));
     }
     return value ? std::optional<std::uint16_t>(static_cast<std::uint16_t>(*value)) : std::nullopt;
   }
 
-  std::optional<std::uint64_t> whole(const toml::node& node, std::string_view what) {
+  std::optional<std::uint64_t> whole(const toml::node& node, const Text& what) {
     const auto* number = node.as_integer();
     if (!number || number->get() < 0) {
-      fault(node.source(), std::string(what) + " must be a whole number, 0 or more");
+      fault(node.source(), Text("{0} must be a whole number, 0 or more", what));
       return std::nullopt;
     }
     return static_cast<std::uint64_t>(number->get());
   }
 
-  const toml::table* table(const toml::node& node, std::string_view what) {
+  const toml::table* table(const toml::node& node, const Text& what) {
     const auto* t = node.as_table();
-    if (!t)
-      fault(node.source(), std::string(what) + " must be a table, like { \"02\" = \"000A\" }");
+    if (!t) fault(node.source(), Text("{0} must be a table, like {{ \"02\" = \"000A\" }}", what));
     return t;
   }
 
   // Ports as keys: "02" or "3F". Input ports exclude 01, the keypad.
   std::vector<NumberedWord> ports(const toml::node& node, bool input) {
     std::vector<NumberedWord> result;
-    const auto* t = table(node, input ? "inputs" : "outputs");
+    const auto* t = table(node, Key(input ? "inputs" : "outputs"));
     if (!t) return result;
     for (const auto& [key, value] : *t) {
       const auto port = HexNumber(key.str(), 2);
       if (!port || *port > 0x3F) {
-        fault(key.source(), "port '" + std::string(key.str()) + "' must be 00..3F in hexadecimal");
+        fault(key.source(), Text("port '{0}' must be 00..3F in hexadecimal", key.str()));
         continue;
       }
       if (input && *port == 1) {
         fault(key.source(),
-              "input port 01 is the keypad, which holds the start address: use start");
+              Text("input port 01 is the keypad, which holds the start address: use start"));
         continue;
       }
-      if (const auto w = word(value, "a port's word")) result.emplace_back(*port, *w);
+      if (const auto w = word(value, Text("a port's word"))) result.emplace_back(*port, *w);
     }
     return result;
   }
 
   std::vector<NumberedWord> registers(const toml::node& node) {
     std::vector<NumberedWord> result;
-    const auto* t = table(node, "registers");
+    const auto* t = table(node, Key("registers"));
     if (!t) return result;
     for (const auto& [key, value] : *t) {
       const std::string name = UpperCaseText(std::string(key.str()));
       const int number = name.size() == 2 && name[0] == 'R' ? HexCharToValue(name[1]) : -1;
       if (number < 0) {
-        fault(key.source(), "register '" + std::string(key.str()) + "' must be R0..RF");
+        fault(key.source(), Text("register '{0}' must be R0..RF", key.str()));
         continue;
       }
-      if (const auto w = word(value, "a register's word")) result.emplace_back(number, *w);
+      if (const auto w = word(value, Text("a register's word"))) result.emplace_back(number, *w);
     }
     return result;
   }
@@ -115,26 +118,26 @@ class CasesReader {
   // all of them below F000, where the machine keeps its memory.
   std::vector<MemoryBlock> memory(const toml::node& node) {
     std::vector<MemoryBlock> result;
-    const auto* t = table(node, "memory");
+    const auto* t = table(node, Key("memory"));
     if (!t) return result;
     for (const auto& [key, value] : *t) {
       const auto address = HexNumber(key.str(), 4);
       if (!address) {
         fault(key.source(),
-              "address '" + std::string(key.str()) + "' must be one to four hexadecimal digits");
+              Text("address '{0}' must be one to four hexadecimal digits", key.str()));
         continue;
       }
       MemoryBlock block{static_cast<std::uint16_t>(*address), {}};
       if (const auto* array = value.as_array()) {
         for (const auto& item : *array) {
-          if (const auto w = word(item, "a memory word")) block.words.push_back(*w);
+          if (const auto w = word(item, Text("a memory word"))) block.words.push_back(*w);
         }
-      } else if (const auto w = word(value, "a memory word")) {
+      } else if (const auto w = word(value, Text("a memory word"))) {
         block.words.push_back(*w);
       }
       if (*address + block.words.size() > 0xF000) {
-        fault(key.source(), "memory from " + std::string(key.str()) +
-                                " runs past EFFF, the last word the machine keeps");
+        fault(key.source(),
+              Text("memory from {0} runs past EFFF, the last word the machine keeps", key.str()));
         continue;
       }
       result.push_back(std::move(block));
@@ -144,12 +147,12 @@ class CasesReader {
 
   std::vector<std::pair<char, bool>> flags(const toml::node& node) {
     std::vector<std::pair<char, bool>> result;
-    const auto* t = table(node, "flags");
+    const auto* t = table(node, Key("flags"));
     if (!t) return result;
     for (const auto& [key, value] : *t) {
       const std::string name = UpperCaseText(std::string(key.str()));
       if (name.size() != 1 || std::string_view("ZSCV").find(name[0]) == std::string_view::npos) {
-        fault(key.source(), "flag '" + std::string(key.str()) + "' must be Z, S, C or V");
+        fault(key.source(), Text("flag '{0}' must be Z, S, C or V", key.str()));
         continue;
       }
       if (const auto* b = value.as_boolean()) {
@@ -157,7 +160,7 @@ class CasesReader {
       } else if (const auto* i = value.as_integer(); i && (i->get() == 0 || i->get() == 1)) {
         result.emplace_back(name[0], i->get() == 1);
       } else {
-        fault(value.source(), "a flag must be 0 or 1");
+        fault(value.source(), Text("a flag must be 0 or 1"));
       }
     }
     return result;
@@ -167,14 +170,15 @@ class CasesReader {
     std::vector<std::string> result;
     const auto* array = node.as_array();
     if (!array) {
-      fault(node.source(), "messages must be an array of texts, like [\"Fin la ejecución :-)\"]");
+      fault(node.source(),
+            Text("messages must be an array of texts, like [{0}]", "\"Fin la ejecución :-)\""));
       return result;
     }
     for (const auto& item : *array) {
       if (const auto* text = item.as_string()) {
         result.push_back(text->get());
       } else {
-        fault(item.source(), "a message must be a text in quotes");
+        fault(item.source(), Text("a message must be a text in quotes"));
       }
     }
     return result;
@@ -182,9 +186,9 @@ class CasesReader {
 
   Expectation expectation(const toml::node& node) {
     Expectation expect;
-    const auto* t = table(node, "expect");
+    const auto* t = table(node, Key("expect"));
     if (!t) return expect;
-    onlyKeys(*t, {"stop", "outputs", "registers", "memory", "flags", "messages"}, "expect");
+    onlyKeys(*t, {"stop", "outputs", "registers", "memory", "flags", "messages"}, Key("expect"));
     if (const auto* stop = t->get("stop")) {
       const auto* text = stop->as_string();
       const auto kind = text ? StopOfName(text->get()) : std::nullopt;
@@ -192,7 +196,7 @@ class CasesReader {
         expect.stop = *kind;
       } else {
         fault(stop->source(),
-              "expect.stop must be \"halt\", \"error\", \"no-instruction\" or \"max-steps\"");
+              Text("expect.stop must be \"halt\", \"error\", \"no-instruction\" or \"max-steps\""));
       }
     }
     if (const auto* n = t->get("outputs")) expect.outputs = ports(*n, false);
@@ -208,24 +212,24 @@ class CasesReader {
     c.name = "case " + std::to_string(index);
     c.max_steps = max_steps;
     onlyKeys(t, {"name", "points", "inputs", "start", "registers", "memory", "max_steps", "expect"},
-             "[[case]]");
+             Key("[[case]]"));
     if (const auto* n = t.get("name")) {
       if (const auto* text = n->as_string()) {
         c.name = text->get();
       } else {
-        fault(n->source(), "name must be a text in quotes");
+        fault(n->source(), Text("name must be a text in quotes"));
       }
     }
     if (const auto* n = t.get("points")) {
-      if (const auto points = whole(*n, "points"); points && *points <= 1000000)
+      if (const auto points = whole(*n, Key("points")); points && *points <= 1000000)
         c.points = static_cast<int>(*points);
     }
     if (const auto* n = t.get("inputs")) c.inputs = ports(*n, true);
-    if (const auto* n = t.get("start")) c.start = word(*n, "start").value_or(0);
+    if (const auto* n = t.get("start")) c.start = word(*n, Key("start")).value_or(0);
     if (const auto* n = t.get("registers")) c.registers = registers(*n);
     if (const auto* n = t.get("memory")) c.memory = memory(*n);
     if (const auto* n = t.get("max_steps"))
-      c.max_steps = whole(*n, "max_steps").value_or(max_steps);
+      c.max_steps = whole(*n, Key("max_steps")).value_or(max_steps);
     if (const auto* n = t.get("expect")) c.expect = expectation(*n);
     return c;
   }
@@ -267,34 +271,35 @@ ParsedCases ParseCases(std::string_view text, const std::string& path) {
   try {
     root = toml::parse(text, path);
   } catch (const toml::parse_error& error) {
-    parsed.errors.push_back(
-        {error.source().begin.line, error.source().begin.column, std::string(error.description())});
+    // toml++ says what is wrong in English only.
+    parsed.errors.push_back({error.source().begin.line, error.source().begin.column,
+                             Text("not valid TOML: {0}", error.description())});
     return parsed;
   }
   CasesReader reader;
   CaseFile file;
-  reader.onlyKeys(root, {"title", "max_steps", "fill", "seed", "case"}, "the cases file");
+  reader.onlyKeys(root, {"title", "max_steps", "fill", "seed", "case"}, Text("the cases file"));
   if (const auto* n = root.get("title")) {
     if (const auto* title = n->as_string()) {
       file.title = title->get();
     } else {
-      reader.fault(n->source(), "title must be a text in quotes");
+      reader.fault(n->source(), Text("title must be a text in quotes"));
     }
   }
   std::uint64_t max_steps = kDefaultMaxSteps;
   if (const auto* n = root.get("max_steps"))
-    max_steps = reader.whole(*n, "max_steps").value_or(max_steps);
-  if (const auto* n = root.get("fill")) file.fill = reader.word(*n, "fill").value_or(0);
+    max_steps = reader.whole(*n, Key("max_steps")).value_or(max_steps);
+  if (const auto* n = root.get("fill")) file.fill = reader.word(*n, Key("fill")).value_or(0);
   if (const auto* n = root.get("seed")) {
-    file.seed = reader.whole(*n, "seed");
-    if (root.get("fill") != nullptr) reader.fault(n->source(), "give fill or seed, not both");
+    file.seed = reader.whole(*n, Key("seed"));
+    if (root.get("fill") != nullptr) reader.fault(n->source(), Text("give fill or seed, not both"));
   }
   const auto* cases = root.get("case");
   const auto* array = cases ? cases->as_array() : nullptr;
   if (cases == nullptr) {
-    reader.errors.push_back({1, 1, "no [[case]]: a cases file needs at least one case"});
+    reader.errors.push_back({1, 1, Text("no [[case]]: a cases file needs at least one case")});
   } else if (array == nullptr || !array->is_array_of_tables()) {
-    reader.fault(cases->source(), "case must be written as [[case]] tables");
+    reader.fault(cases->source(), Text("case must be written as [[case]] tables"));
   } else {
     std::size_t index = 0;
     for (const auto& item : *array) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "session/presets.h"
+#include "text/catalog.h"
 
 namespace orben::grader {
 
@@ -56,7 +57,7 @@ struct CaseFile {
 struct CasesError {
   std::size_t line = 0;
   std::size_t column = 0;
-  std::string message;
+  Text message;
 };
 
 struct ParsedCases {

@@ -7,14 +7,15 @@ namespace orben::grader {
 
 namespace {
 
-std::string Points(int points) {
-  return points == 1 ? " point" : " points";
+std::string Summary(const ProgramResult& result) {
+  return trf("{0}/{1} points, {2}/{3} cases", result.points(), result.maxPoints(),
+             result.passedCases(), result.cases.size());
 }
 
-std::string Summary(const ProgramResult& result) {
-  return std::to_string(result.points()) + "/" + std::to_string(result.maxPoints()) + " points, " +
-         std::to_string(result.passedCases()) + "/" + std::to_string(result.cases.size()) +
-         " cases";
+// `text` and enough blanks after it to fill `width` columns, one at least.
+std::string Padded(std::string_view text, std::size_t width) {
+  const std::size_t shown = shownWidth(text);
+  return std::string(text) + std::string(shown < width ? width - shown : 1, ' ');
 }
 
 // Text as XML character data: markup characters as entities, characters
@@ -86,28 +87,38 @@ std::string Joined(const std::vector<std::string>& lines) {
 
 void WriteTextReport(const CaseFile& cases, const std::vector<ProgramResult>& results,
                      std::ostream& out) {
+  const std::string_view pass = tr("PASS");
+  const std::string_view fail = tr("FAIL");
+  const std::size_t verdict_width = std::max(shownWidth(pass), shownWidth(fail)) + 2;
   if (!cases.title.empty()) out << cases.title << "\n\n";
   for (const ProgramResult& result : results) {
     out << result.program << '\n';
     // A program that could not run fails every case with its problems.
     const std::vector<std::string> problems = result.problemLines(currentLanguage());
     for (const CaseResult& c : result.cases) {
-      out << "  " << (c.passed ? "PASS" : "FAIL") << "  " << c.name << "  (" << c.points << '/'
-          << c.max_points << Points(c.max_points) << ")\n";
-      for (const auto& difference : problems.empty() ? c.differences : problems)
-        out << "        " << difference << '\n';
+      out << "  " << Padded(c.passed ? pass : fail, verdict_width) << c.name << "  ("
+          << (c.max_points == 1 ? trf("{0}/{1} point", c.points, c.max_points)
+                                : trf("{0}/{1} points", c.points, c.max_points))
+          << ")\n";
+      const auto differences =
+          problems.empty() ? linesIn(c.differences, currentLanguage()) : problems;
+      for (const auto& difference : differences) out << "        " << difference << '\n';
     }
     out << "  " << Summary(result) << "\n\n";
   }
   if (results.size() < 2) return;
-  std::size_t width = 7;
-  for (const auto& result : results) width = std::max(width, result.program.size());
-  out << "Program" << std::string(width - 7 + 2, ' ') << "Points  Cases\n";
+  // The table, aligned by the characters shown (names may hold accents).
+  const std::string_view program_heading = tr("Program");
+  const std::string_view points_heading = tr("Points");
+  std::size_t width = shownWidth(program_heading);
+  for (const auto& result : results) width = std::max(width, shownWidth(result.program));
+  const std::size_t points_width = std::max<std::size_t>(shownWidth(points_heading) + 2, 8);
+  out << Padded(program_heading, width + 2) << Padded(points_heading, points_width) << tr("Cases")
+      << '\n';
   for (const auto& result : results) {
     const std::string points =
         std::to_string(result.points()) + "/" + std::to_string(result.maxPoints());
-    out << result.program << std::string(width - result.program.size() + 2, ' ') << points
-        << std::string(points.size() < 8 ? 8 - points.size() : 1, ' ') << result.passedCases()
+    out << Padded(result.program, width + 2) << Padded(points, points_width) << result.passedCases()
         << '/' << result.cases.size() << '\n';
   }
 }
@@ -134,7 +145,7 @@ session::JsonDocument JsonReport(const CaseFile& cases, const std::vector<Progra
       one["max_points"] = c.max_points;
       one["stop"] = c.stop.empty() ? session::JsonDocument() : session::JsonDocument(c.stop);
       one["steps"] = c.steps;
-      one["differences"] = c.differences;
+      one["differences"] = linesIn(c.differences, Language::English);
       list.push_back(std::move(one));
     }
     all_passed = all_passed && result.passed();
@@ -166,9 +177,10 @@ void WriteJUnit(const CaseFile& cases, const std::vector<ProgramResult>& results
         out << "/>\n";
         continue;
       }
-      const std::string first = c.differences.empty() ? "failed" : c.differences.front();
+      const auto differences = linesIn(c.differences, Language::English);
+      const std::string first = differences.empty() ? "failed" : differences.front();
       out << ">\n      <failure message=\"" << XmlText(first) << "\" type=\"difference\">"
-          << XmlText(Joined(c.differences)) << "</failure>\n    </testcase>\n";
+          << XmlText(Joined(differences)) << "</failure>\n    </testcase>\n";
     }
     out << "  </testsuite>\n";
   }

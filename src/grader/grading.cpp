@@ -29,13 +29,6 @@ struct Program {
 
 constexpr std::size_t kShownAssemblyErrors = 5;
 
-std::vector<std::string> InLanguage(const std::vector<Text>& texts, Language language) {
-  std::vector<std::string> lines;
-  lines.reserve(texts.size());
-  for (const Text& text : texts) lines.push_back(text.in(language));
-  return lines;
-}
-
 Program PrepareProgram(const std::string& path) {
   Program program;
   std::string reason;
@@ -84,29 +77,31 @@ std::string Port(int port) {
   return wordOf(static_cast<unsigned>(port)).str().substr(2);
 }
 
-void CompareWord(std::vector<std::string>& differences, const std::string& what,
-                 std::uint16_t expected, std::string_view got) {
+void CompareWord(std::vector<Text>& differences, const Text& what, std::uint16_t expected,
+                 std::string_view got) {
   if (got == Word(expected)) return;
-  differences.push_back(Concat(what, ": expected ", Word(expected), ", got ",
-                               got.empty() ? std::string_view("nothing") : got));
+  if (got.empty()) {
+    differences.push_back(Text("{0}: expected {1}, got nothing", what, Word(expected)));
+  } else {
+    differences.push_back(Text("{0}: expected {1}, got {2}", what, Word(expected), got));
+  }
 }
 
 std::string Quote(const std::string& message) {
   return Concat("\"", session::messageLine(message), "\"");
 }
 
-void CompareMessages(std::vector<std::string>& differences,
-                     const std::vector<std::string>& expected,
+void CompareMessages(std::vector<Text>& differences, const std::vector<std::string>& expected,
                      const std::vector<std::string>& got) {
   for (std::size_t i = 0; i < expected.size() || i < got.size(); ++i) {
-    const std::string which = Concat("message ", std::to_string(i + 1));
+    const std::size_t which = i + 1;
     if (i >= got.size()) {
-      differences.push_back(Concat(which, ": expected ", Quote(expected[i]), ", got none"));
+      differences.push_back(Text("message {0}: expected {1}, got none", which, Quote(expected[i])));
     } else if (i >= expected.size()) {
-      differences.push_back(Concat(which, ": expected none, got ", Quote(got[i])));
+      differences.push_back(Text("message {0}: expected none, got {1}", which, Quote(got[i])));
     } else if (expected[i] != got[i]) {
       differences.push_back(
-          Concat(which, ": expected ", Quote(expected[i]), ", got ", Quote(got[i])));
+          Text("message {0}: expected {1}, got {2}", which, Quote(expected[i]), Quote(got[i])));
     }
   }
 }
@@ -116,7 +111,7 @@ CaseResult RunCase(const Program& program, const Case& c, const CaseFile& file) 
   result.name = c.name;
   result.max_points = c.points;
   if (!program.problems.empty()) {
-    result.differences = InLanguage(program.problems, Language::English);
+    result.differences = program.problems;
     return result;
   }
   session::Session tuka(file.seed ? session::PowerOnValues{std::nullopt, file.seed}
@@ -135,22 +130,23 @@ CaseResult RunCase(const Program& program, const Case& c, const CaseFile& file) 
   auto& differences = result.differences;
   const Expectation& expect = c.expect;
   if (stop != StopName(expect.stop)) {
-    differences.push_back(Concat("stopped at ", stop, " after ", std::to_string(ran.steps),
-                                 ran.steps == 1 ? " step" : " steps", ", expected ",
-                                 StopName(expect.stop)));
+    differences.push_back(ran.steps == 1 ? Text("stopped at {0} after {1} step, expected {2}", stop,
+                                                ran.steps, StopName(expect.stop))
+                                         : Text("stopped at {0} after {1} steps, expected {2}",
+                                                stop, ran.steps, StopName(expect.stop)));
   }
   for (const auto& [port, word] : expect.outputs) {
-    CompareWord(differences, Concat("output port ", Port(port)), word,
+    CompareWord(differences, Text("output port {0}", Port(port)), word,
                 m.cell(outputPortCell(port)).view());
   }
   for (const auto& [n, word] : expect.registers) {
-    CompareWord(differences, Concat("register R", std::string(1, HexDigitToChar(n))), word,
+    CompareWord(differences, Text("register R{0}", std::string(1, HexDigitToChar(n))), word,
                 m.ReadRegister(n).view());
   }
   for (const MemoryBlock& block : expect.memory) {
     for (std::size_t i = 0; i < block.words.size(); ++i) {
       const auto address = static_cast<long long>(block.address + i);
-      CompareWord(differences, Concat("memory ", Word(static_cast<std::uint16_t>(address))),
+      CompareWord(differences, Text("memory {0}", Word(static_cast<std::uint16_t>(address))),
                   block.words[i], m.ReadMemoryWord(address).view());
     }
   }
@@ -160,8 +156,8 @@ CaseResult RunCase(const Program& program, const Case& c, const CaseFile& file) 
                       : letter == 'C' ? Flag::C
                                       : Flag::V;
     if (m.flag(flag) != set) {
-      differences.push_back(Concat("flag ", std::string(1, letter), ": expected ", set ? "1" : "0",
-                                   ", got ", m.flag(flag) ? "1" : "0"));
+      differences.push_back(Text("flag {0}: expected {1}, got {2}", std::string(1, letter),
+                                 set ? "1" : "0", m.flag(flag) ? "1" : "0"));
     }
   }
   if (expect.messages) CompareMessages(differences, *expect.messages, tuka.messages().all());
@@ -173,7 +169,7 @@ CaseResult RunCase(const Program& program, const Case& c, const CaseFile& file) 
 }  // namespace
 
 std::vector<std::string> ProgramResult::problemLines(Language language) const {
-  return InLanguage(problems, language);
+  return linesIn(problems, language);
 }
 
 int ProgramResult::points() const {

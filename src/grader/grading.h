@@ -17,9 +17,9 @@ struct CaseResult {
   bool passed = false;
   std::string stop;  // as tuka2 run names it; empty when nothing ran
   std::uint64_t steps = 0;
-  // What was expected and what came, in words (English, as JSON and JUnit
-  // give them); for a program that could not run, its problems.
-  std::vector<std::string> differences;
+  // What was expected and what came, in words; for a program that could
+  // not run, its problems.
+  std::vector<Text> differences;
 };
 
 // How every case went for one program.

@@ -3,10 +3,7 @@
 namespace orben::runner {
 
 CommandLine::CommandLine(Options& options) : options_(options) {
-  for (CLI::App* app : {&run_, &debug_, &dis_, &asm_}) {
-    app->option_defaults()->group(std::string(tr("Options")));
-    app->set_help_flag("-h,--help", std::string(tr("Print this help message and exit")));
-  }
+  for (CLI::App* app : {&run_, &debug_, &dis_, &asm_}) inTheLanguage(*app);
   addRun();
   addDebug();
   addDis();
@@ -34,13 +31,12 @@ CommandLine::CommandLine(Options& options) : options_(options) {
          "  tuka2 asm prog.asm -o prog.hex -l prog.lst\n"
          "Exit status: 0 when written (warnings allowed), 1 for errors in the source (nothing\n"
          "written), 2 for a usage error or a file that cannot be read or written.")));
-  for (CLI::App* app : {&run_, &debug_, &dis_, &asm_}) {
-    app->allow_extras();
-    labelInTheLanguage(*app);
-  }
+  for (CLI::App* app : {&run_, &debug_, &dis_, &asm_}) app->allow_extras();
 }
 
-void CommandLine::labelInTheLanguage(CLI::App& app) {
+void inTheLanguage(CLI::App& app) {
+  app.option_defaults()->group(std::string(tr("Options")));
+  app.set_help_flag("-h,--help", std::string(tr("Print this help message and exit")));
   const auto formatter = app.get_formatter();
   formatter->column_width(22);
   for (const std::string_view label :

@@ -17,6 +17,10 @@ struct RawValues {
   std::vector<std::string> inputs;
 };
 
+// CLI11's own words of a command's help (its labels, the options' group,
+// the help flag) in the language of the texts; before adding options.
+void inTheLanguage(CLI::App& app);
+
 // The options of each command of tuka2 (run, dis, asm) as CLI11 reads them,
 // bound to one Options; each command lists its own with --help.
 class CommandLine {
@@ -39,8 +43,6 @@ class CommandLine {
   void addDis();
   void addAsm();
   CLI::Option* addFill(CLI::App& app);
-  // CLI11's own words of the help in the language of the texts.
-  static void labelInTheLanguage(CLI::App& app);
 
   Options& options_;
   CLI::App run_{

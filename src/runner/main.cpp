@@ -2,8 +2,8 @@
 #include <string>
 #include <vector>
 
-#include "grader/test_command.h"
 #include "runner/runner.h"
+#include "runner/test_command.h"
 #include "text/language.h"
 
 int main(int argc, char** argv) {
@@ -11,7 +11,7 @@ int main(int argc, char** argv) {
   orben::setLanguage(orben::languageFromEnvironment());
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   if (!arguments.empty() && arguments[0] == "test") {
-    return orben::grader::testCommandLine({arguments.begin() + 1, arguments.end()}, std::cout,
+    return orben::runner::testCommandLine({arguments.begin() + 1, arguments.end()}, std::cout,
                                           std::cerr);
   }
   return orben::runner::runCommandLine(arguments, std::cin, std::cout, std::cerr);

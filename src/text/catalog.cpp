@@ -65,4 +65,17 @@ std::string Text::in(Language language) const {
   return formatText(tr(pattern_, language), views.data(), views.size());
 }
 
+std::size_t shownWidth(std::string_view text) {
+  std::size_t width = 0;
+  for (const char c : text) width += (static_cast<unsigned char>(c) & 0xC0) == 0x80 ? 0 : 1;
+  return width;
+}
+
+std::vector<std::string> linesIn(const std::vector<Text>& texts, Language language) {
+  std::vector<std::string> lines;
+  lines.reserve(texts.size());
+  for (const Text& text : texts) lines.push_back(text.in(language));
+  return lines;
+}
+
 }  // namespace orben

@@ -98,4 +98,11 @@ class Text {
   std::vector<Argument> arguments_;
 };
 
+// The columns `text` takes on a terminal: its characters, each byte that
+// does not continue a UTF-8 sequence counted as one.
+std::size_t shownWidth(std::string_view text);
+
+// Each of `texts` in `language`.
+std::vector<std::string> linesIn(const std::vector<Text>& texts, Language language);
+
 }  // namespace orben

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace orben::grader {
+namespace orben::runner {
 
 // tuka2 test CASES PROGRAM... [--json] [--junit FILE] [-j N]: `arguments`
 // start after "test". Returns 0 when every case of every program passes, 1
@@ -13,4 +13,4 @@ namespace orben::grader {
 int testCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
                     std::ostream& err);
 
-}  // namespace orben::grader
+}  // namespace orben::runner

@@ -1,0 +1,112 @@
+#include "runner/test_command.h"
+
+#include <CLI/CLI.hpp>
+#include <fstream>
+#include <thread>
+
+#include "assembler/source_file.h"
+#include "grader/grade_reports.h"
+#include "runner/command_line.h"
+#include "session/json_writer.h"
+
+namespace orben::runner {
+
+using namespace grader;
+
+namespace {
+
+struct TestOptions {
+  std::string cases;
+  std::vector<std::string> programs;
+  bool json = false;
+  std::string junit;
+  unsigned threads = 0;
+};
+
+void AddOptions(CLI::App& app, TestOptions& options) {
+  inTheLanguage(app);
+  app.add_option(std::string(tr("CASES")), options.cases, std::string(tr("the cases file (TOML)")))
+      ->required()
+      ->type_name("");
+  app.add_option(std::string(tr("PROGRAM")), options.programs,
+                 std::string(tr(
+                     "programs to check: .EHC, .HEX, or an assembly source (assembled in memory)")))
+      ->required()
+      ->type_name("");
+  app.add_flag("--json", options.json, std::string(tr("print the results as one JSON object")));
+  app.add_option("--junit", options.junit,
+                 std::string(tr("also write the results as JUnit XML into FILE")))
+      ->type_name(std::string(tr("FILE")));
+  app.add_option("-j,--jobs", options.threads,
+                 std::string(tr("programs checked at once (default: the number of cores)")))
+      ->type_name("N");
+  app.footer(std::string(
+      tr("Each case runs on a fresh machine as tuka2 run does: switched on (memory filled\n"
+         "with the file's fill, 0000 by default, or random from its seed), loaded, presets\n"
+         "written, input ports set, the start address keyed, then timed to a stop.\n"
+         "A case passes when everything under its expect table holds; it expects the\n"
+         "run to stop at HALT unless expect.stop says otherwise. Every key of a cases\n"
+         "file is shown in the user guide's page for teachers and in examples/*.toml.\n"
+         "Examples:\n"
+         "  tuka2 test examples/suma_1_a_n.toml examples/suma_1_a_n.asm\n"
+         "  tuka2 test ejercicio.toml entregas/*.asm --junit notas.xml\n"
+         "Exit status: 0 when every case of every program passes, 1 when any fails,\n"
+         "2 for a usage error or a cases file that cannot be used.")));
+}
+
+}  // namespace
+
+int testCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
+                    std::ostream& err) {
+  TestOptions options;
+  CLI::App app{std::string(tr("Checks programs against a teacher's test cases.")), "tuka2 test"};
+  AddOptions(app, options);
+  std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+  try {
+    app.parse(reversed);
+  } catch (const CLI::CallForHelp&) {
+    out << app.help();
+    return 0;
+  } catch (const CLI::RequiredError&) {
+    err << tr("tuka2: test needs a CASES file and at least one PROGRAM (try tuka2 test --help)")
+        << '\n';
+    return 2;
+  } catch (const CLI::ParseError& error) {
+    err << trf("tuka2: {0} (try tuka2 test --help)", error.what()) << '\n';
+    return 2;
+  }
+  std::string reason;
+  const auto text = assembler::ReadSourceFile(options.cases, reason);
+  if (!text) {
+    err << trf("tuka2: cannot read {0}: {1}", options.cases, reason) << '\n';
+    return 2;
+  }
+  const ParsedCases parsed = ParseCases(*text, options.cases);
+  for (const CasesError& e : parsed.errors) {
+    err << options.cases << ':' << e.line << ':' << e.column << ": " << e.message.str() << '\n';
+  }
+  if (!parsed.cases) return 2;
+  const unsigned threads =
+      options.threads > 0 ? options.threads : std::max(1u, std::thread::hardware_concurrency());
+  const auto results = GradePrograms(options.programs, *parsed.cases, threads);
+  if (options.json) {
+    session::writeJsonDocument(JsonReport(*parsed.cases, results), out);
+    out << '\n';
+  } else {
+    WriteTextReport(*parsed.cases, results, out);
+  }
+  if (!options.junit.empty()) {
+    std::ofstream junit(options.junit, std::ios::binary | std::ios::trunc);
+    WriteJUnit(*parsed.cases, results, junit);
+    junit.flush();
+    if (!junit) {
+      err << trf("tuka2: cannot write {0}", options.junit) << '\n';
+      return 2;
+    }
+  }
+  const bool all_passed = std::all_of(results.begin(), results.end(),
+                                      [](const ProgramResult& r) { return r.passed(); });
+  return all_passed ? 0 : 1;
+}
+
+}  // namespace orben::runner
