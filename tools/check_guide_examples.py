@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Runs the command-line examples of the user guide and checks their output.
 
-    check_guide_examples.py GUIDE EXAMPLES BIN_DIR
+    check_guide_examples.py GUIDE EXAMPLES BIN_DIR [LANG]
 
 The guide's examples are indented code blocks written as terminal sessions:
 a line "$ command" followed by what the command prints. In a scratch
@@ -22,6 +22,10 @@ guide's order:
 - A command that names a file the scratch folder does not hold (the guide
   assumes files it does not show) is left out, and so is a session placed
   right after the comment <!-- not replayed: REASON -->.
+
+The commands run with LANG (C.UTF-8 by default) as their language, so a
+guide in Spanish is replayed with LANG=es_ES.UTF-8; the character type
+stays C.UTF-8, which every system has.
 
 Exits with 1 and every difference when an output differs, when a command
 fails to run, or when no command could be checked.
@@ -139,14 +143,17 @@ def names_files(command, folder):
 
 
 def main():
-    if len(sys.argv) != 4:
+    if len(sys.argv) not in (4, 5):
         print(__doc__.strip().split("\n")[2].strip(), file=sys.stderr)
         return 2
-    guide, examples, bin_dir = sys.argv[1:]
+    guide, examples, bin_dir = sys.argv[1:4]
+    language = sys.argv[4] if len(sys.argv) == 5 else "C.UTF-8"
     with open(guide, encoding="utf-8") as f:
         text = f.read()
-    env = dict(os.environ, PATH=os.path.abspath(bin_dir) + os.pathsep + os.environ["PATH"],
-               LC_ALL="C.UTF-8", TERM="dumb", COLUMNS="200")
+    env = {key: value for key, value in os.environ.items()
+           if not key.startswith("LC_") and key != "LANGUAGE"}
+    env.update(PATH=os.path.abspath(bin_dir) + os.pathsep + os.environ["PATH"], LANG=language,
+               LC_CTYPE="C.UTF-8", TERM="dumb", COLUMNS="200")
     faults = []
     checked = 0
     left_out = []
