@@ -105,7 +105,17 @@ def run_on_terminal(command, folder, env):
         chunks.append(chunk)
     process.wait()
     os.close(leader)
-    return b"".join(chunks).decode("utf-8", "replace").replace("\r\n", "\n")
+    text = b"".join(chunks).decode("utf-8", "replace").replace("\r\n", "\n")
+    return "\n".join(as_shown(line) for line in text.split("\n"))
+
+
+def as_shown(line):
+    """A line as the terminal leaves it: after a carriage return, what
+    follows is written over what came before (a progress line)."""
+    shown = ""
+    for part in line.split("\r"):
+        shown = part + shown[len(part):]
+    return shown
 
 
 def pattern_of(expected):

@@ -71,6 +71,22 @@ class CasesReader {
     return static_cast<std::uint64_t>(number->get());
   }
 
+  std::optional<bool> boolean(const toml::node& node, const Text& what) {
+    if (const auto* b = node.as_boolean()) return b->get();
+    fault(node.source(), Text("{0} must be true or false", what));
+    return std::nullopt;
+  }
+
+  // A number of seconds above 0 and at most a day, whole or not.
+  std::optional<double> seconds(const toml::node& node, const Text& what) {
+    const auto value = node.value<double>();
+    if (!value || !(*value > 0) || *value > 86400) {
+      fault(node.source(), Text("{0} must be a number of seconds above 0, like 10 or 2.5", what));
+      return std::nullopt;
+    }
+    return value;
+  }
+
   const toml::table* table(const toml::node& node, const Text& what) {
     const auto* t = node.as_table();
     if (!t) fault(node.source(), Text("{0} must be a table, like {{ \"02\" = \"000A\" }}", what));
@@ -207,11 +223,14 @@ class CasesReader {
     return expect;
   }
 
-  Case oneCase(const toml::table& t, std::size_t index, std::uint64_t max_steps) {
+  Case oneCase(const toml::table& t, std::size_t index, std::uint64_t max_steps, double timeout) {
     Case c;
     c.name = "case " + std::to_string(index);
     c.max_steps = max_steps;
-    onlyKeys(t, {"name", "points", "inputs", "start", "registers", "memory", "max_steps", "expect"},
+    c.timeout = timeout;
+    onlyKeys(t,
+             {"name", "points", "partial", "hidden", "timeout", "inputs", "start", "registers",
+              "memory", "max_steps", "expect"},
              Key("[[case]]"));
     if (const auto* n = t.get("name")) {
       if (const auto* text = n->as_string()) {
@@ -224,6 +243,9 @@ class CasesReader {
       if (const auto points = whole(*n, Key("points")); points && *points <= 1000000)
         c.points = static_cast<int>(*points);
     }
+    if (const auto* n = t.get("partial")) c.partial = boolean(*n, Key("partial")).value_or(false);
+    if (const auto* n = t.get("hidden")) c.hidden = boolean(*n, Key("hidden")).value_or(false);
+    if (const auto* n = t.get("timeout")) c.timeout = seconds(*n, Key("timeout")).value_or(timeout);
     if (const auto* n = t.get("inputs")) c.inputs = ports(*n, true);
     if (const auto* n = t.get("start")) c.start = word(*n, Key("start")).value_or(0);
     if (const auto* n = t.get("registers")) c.registers = registers(*n);
@@ -278,7 +300,30 @@ ParsedCases ParseCases(std::string_view text, const std::string& path) {
   }
   CasesReader reader;
   CaseFile file;
-  reader.onlyKeys(root, {"title", "max_steps", "fill", "seed", "case"}, Text("the cases file"));
+  reader.onlyKeys(root,
+                  {"title", "scale", "checks", "timeout", "max_steps", "fill", "seed", "case"},
+                  Text("the cases file"));
+  if (const auto* n = root.get("scale")) {
+    const auto scale = n->value<double>();
+    if (scale && *scale > 0 && *scale <= 1000000) {
+      file.scale = scale;
+    } else {
+      reader.fault(n->source(), Text("scale must be a number above 0, like 10"));
+    }
+  }
+  if (const auto* n = root.get("checks")) {
+    const auto* rule = n->as_string();
+    if (rule && rule->get() == "fail") {
+      file.checks = ChecksRule::Fail;
+    } else if (rule && rule->get() == "warn") {
+      file.checks = ChecksRule::Warn;
+    } else {
+      reader.fault(n->source(), Text("checks must be \"fail\" or \"warn\""));
+    }
+  }
+  double timeout = kDefaultTimeout;
+  if (const auto* n = root.get("timeout"))
+    timeout = reader.seconds(*n, Key("timeout")).value_or(timeout);
   if (const auto* n = root.get("title")) {
     if (const auto* title = n->as_string()) {
       file.title = title->get();
@@ -303,7 +348,7 @@ ParsedCases ParseCases(std::string_view text, const std::string& path) {
   } else {
     std::size_t index = 0;
     for (const auto& item : *array) {
-      file.cases.push_back(reader.oneCase(*item.as_table(), ++index, max_steps));
+      file.cases.push_back(reader.oneCase(*item.as_table(), ++index, max_steps, timeout));
     }
   }
   parsed.errors = std::move(reader.errors);

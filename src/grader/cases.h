@@ -32,9 +32,20 @@ struct Expectation {
   std::optional<std::vector<std::string>> messages;
 };
 
+// Seconds a case's run may take when its file says nothing.
+inline constexpr double kDefaultTimeout = 10;
+
 struct Case {
   std::string name;
   int points = 1;
+  // A case whose points are shared evenly among its expectations (each
+  // output port, register, memory word and flag, the stop and the
+  // messages one each), rather than all or none.
+  bool partial = false;
+  // A case whose feedback to students gives only its name, verdict and
+  // points.
+  bool hidden = false;
+  double timeout = kDefaultTimeout;
   std::vector<NumberedWord> inputs;  // port 02..3F (or 00)
   std::uint16_t start = 0;
   std::vector<NumberedWord> registers;
@@ -43,9 +54,19 @@ struct Case {
   Expectation expect;
 };
 
+// What the check for a word the program did not load does to a case that
+// executed one (with memory random, such a word may be a HALT by chance).
+enum class ChecksRule : std::uint8_t {
+  Fail,  // the case fails, with the check as its difference
+  Warn,  // the check is only noted
+};
+
 // A teacher's cases file.
 struct CaseFile {
   std::string title;
+  // The grade's scale (a grade of `scale` for every point); none: no grade.
+  std::optional<double> scale;
+  ChecksRule checks = ChecksRule::Fail;
   std::uint16_t fill = 0;             // used when there is no seed
   std::optional<std::uint64_t> seed;  // random memory and power-on values
   std::vector<Case> cases;
@@ -63,6 +84,9 @@ struct CasesError {
 struct ParsedCases {
   std::optional<CaseFile> cases;
   std::vector<CasesError> errors;
+  // What is likely wrong though the file can be used (two cases with one
+  // name, an expectation that holds whatever the program does...).
+  std::vector<CasesError> warnings;
 };
 
 // Reads a cases file from its TOML text; every fault is reported, and a

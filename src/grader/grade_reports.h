@@ -9,6 +9,10 @@
 
 namespace orben::grader {
 
+// What a program's report says before its cases: why it could not run,
+// or the messages of its load.
+std::vector<Text> programProblems(const ProgramResult& result);
+
 // Per program: a line per case (PASS or FAIL, its name and points) with
 // every difference under a failed case, then the program's points and
 // cases; with several programs, a table of them all at the end.

@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   if (!arguments.empty() && arguments[0] == "test") {
     return orben::runner::testCommandLine({arguments.begin() + 1, arguments.end()}, std::cout,
-                                          std::cerr);
+                                          std::cerr, orben::runner::thisProcessTerminal());
   }
   return orben::runner::runCommandLine(arguments, std::cin, std::cout, std::cerr);
 }

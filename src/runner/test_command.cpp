@@ -1,6 +1,9 @@
 #include "runner/test_command.h"
 
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
+#include <csignal>
 #include <fstream>
 #include <thread>
 
@@ -54,10 +57,26 @@ void AddOptions(CLI::App& app, TestOptions& options) {
          "2 for a usage error or a cases file that cannot be used.")));
 }
 
+std::atomic<bool> interrupted{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal's handler");
+
+// The first interrupt asks for the reports of what is graded; a second
+// ends the process at once.
+extern "C" void Interrupt(int signal) {
+  interrupted.store(true);
+  std::signal(signal, SIG_DFL);
+}
+
 }  // namespace
 
-int testCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
-                    std::ostream& err) {
+TestTerminal thisProcessTerminal() {
+  std::signal(SIGINT, Interrupt);
+  std::signal(SIGTERM, Interrupt);
+  return {::isatty(STDERR_FILENO) == 1, &interrupted};
+}
+
+int testCommandLine(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+                    const TestTerminal& terminal) {
   TestOptions options;
   CLI::App app{std::string(tr("Checks programs against a teacher's test cases.")), "tuka2 test"};
   AddOptions(app, options);
@@ -88,7 +107,18 @@ int testCommandLine(const std::vector<std::string>& arguments, std::ostream& out
   if (!parsed.cases) return 2;
   const unsigned threads =
       options.threads > 0 ? options.threads : std::max(1u, std::thread::hardware_concurrency());
-  const auto results = GradePrograms(options.programs, *parsed.cases, threads);
+  GradingOptions grading{threads, terminal.interrupted, {}};
+  std::size_t shown = 0;
+  if (terminal.progress && options.programs.size() > 1) {
+    grading.progress = [&](std::size_t graded, std::size_t total) {
+      const std::string line = std::to_string(graded) + "/" + std::to_string(total);
+      err << '\r' << line << std::flush;
+      shown = line.size();
+    };
+  }
+  const ClassResult graded = GradeClass(options.programs, *parsed.cases, grading);
+  if (shown > 0) err << '\r' << std::string(shown, ' ') << '\r' << std::flush;
+  const std::vector<ProgramResult>& results = graded.graded;
   if (options.json) {
     session::writeJsonDocument(JsonReport(*parsed.cases, results), out);
     out << '\n';
@@ -103,6 +133,12 @@ int testCommandLine(const std::vector<std::string>& arguments, std::ostream& out
       err << trf("tuka2: cannot write {0}", options.junit) << '\n';
       return 2;
     }
+  }
+  if (graded.left > 0) {
+    err << (graded.left == 1 ? trf("tuka2: interrupted, {0} program left ungraded", graded.left)
+                             : trf("tuka2: interrupted, {0} programs left ungraded", graded.left))
+        << '\n';
+    return 130;
   }
   const bool all_passed = std::all_of(results.begin(), results.end(),
                                       [](const ProgramResult& r) { return r.passed(); });

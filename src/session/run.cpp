@@ -16,26 +16,28 @@ class Deadline {
  public:
   using Clock = std::chrono::steady_clock;
 
-  Deadline(const std::optional<double>& seconds, std::uint64_t first_step) {
-    if (seconds) {
-      end_ = Clock::now() +
-             std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(*seconds));
-      next_check_ = first_step + kTimeCheckSteps;
+  Deadline(const RunLimits& limits, std::uint64_t first_step) : cancel_(limits.cancel) {
+    if (limits.max_seconds) {
+      end_ = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                std::chrono::duration<double>(*limits.max_seconds));
     }
+    if (set()) next_check_ = first_step + kTimeCheckSteps;
   }
-  bool set() const { return end_.has_value(); }
-  // Whether the time is up, once `step` reaches the next check.
+  bool set() const { return end_.has_value() || cancel_ != nullptr; }
+  // Whether the time is up (or the run cancelled), once `step` reaches the
+  // next check.
   bool passed(std::uint64_t step) {
-    if (!end_ || step < next_check_) return false;
+    if (!set() || step < next_check_) return false;
     next_check_ = step + kTimeCheckSteps;
-    return Clock::now() >= *end_;
+    return (cancel_ && cancel_->load(std::memory_order_relaxed)) || (end_ && Clock::now() >= *end_);
   }
   // The most instructions the fast path may run before the next check.
   std::uint64_t budget(std::uint64_t step, std::uint64_t left) const {
-    return end_ ? std::min(left, next_check_ > step ? next_check_ - step : 1) : left;
+    return set() ? std::min(left, next_check_ > step ? next_check_ - step : 1) : left;
   }
 
  private:
+  const std::atomic<bool>* cancel_;
   std::optional<Clock::time_point> end_;
   std::uint64_t next_check_ = 0;
 };
@@ -83,7 +85,7 @@ RunResult runToTheEnd(Tuka2& tuka, RunPath path, const RunLimits& limits, std::o
   FastRun fast(tuka.machine, tuka.processor);
   const std::uint64_t first = tuka.processor.executions();
   const auto executed = [&] { return tuka.processor.executions() - first; };
-  Deadline deadline(limits.max_seconds, 0);
+  Deadline deadline(limits, 0);
   bool ejecutar = start == RunStart::Ejecutar;
   bool continuar = start == RunStart::Continuar;
   while (executed() < max_steps) {

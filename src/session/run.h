@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <ostream>
@@ -36,6 +37,9 @@ struct RunLimits {
   // Seconds of the host's clock, looked at every kTimeCheckSteps
   // instructions; none: no time limit.
   std::optional<double> max_seconds;
+  // Ends the run as the time limit does once it is set (by another thread,
+  // or a signal's handler), looked at as often; none: nothing can.
+  const std::atomic<bool>* cancel = nullptr;
 };
 inline constexpr std::uint64_t kTimeCheckSteps = 4096;
 

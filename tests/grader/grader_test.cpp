@@ -351,13 +351,27 @@ expect.messages = ["línea\runo"]
   EXPECT_EQ(std::system(command.c_str()), 0) << command;
   std::ifstream in(junit);
   const std::string xml(std::istreambuf_iterator<char>(in), {});
+  // The program that cannot be assembled is in error, not failing.
   EXPECT_NE(xml.find("<testsuites name=\"&lt;Título&gt; &amp; &quot;comillas&quot;\" tests=\"4\" "
-                     "failures=\"3\" errors=\"0\">"),
+                     "failures=\"1\" errors=\"2\" time=\""),
             std::string::npos)
       << xml;
-  EXPECT_NE(xml.find("<testcase name=\"bien &lt;1&gt;\" classname=\"" + good + "\" time=\"0\"/>"),
+  EXPECT_NE(xml.find("<testcase name=\"bien &lt;1&gt;\" classname=\"" + good + "\" time=\""),
             std::string::npos)
       << xml;
+  // Each case's points and maximum; the assembly's reason once, each of
+  // its cases an error.
+  const auto count = [&](const std::string& what) {
+    std::size_t n = 0;
+    for (auto at = xml.find(what); at != std::string::npos; at = xml.find(what, at + 1)) ++n;
+    return n;
+  };
+  EXPECT_EQ(count("<property name=\"max_points\" value=\"1\"/>"), 4u) << xml;
+  EXPECT_EQ(count("<property name=\"points\" value=\"1\"/>"), 1u) << xml;
+  EXPECT_EQ(count("<property name=\"points\" value=\"0\"/>"), 3u) << xml;
+  EXPECT_EQ(count("type=\"assembly\"/>"), 2u) << xml;
+  EXPECT_EQ(count("<system-err>the assembly of "), 1u) << xml;
+  EXPECT_EQ(count("<failure "), 1u) << xml;
 }
 
 TEST_F(GradingTest, UsageAndCasesFileErrorsAreStatusTwo) {
