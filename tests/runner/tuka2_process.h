@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -45,8 +46,11 @@ struct RanApart {
 // Runs the tuka2 executable on `arguments`, without a shell, with exactly
 // `environment` ("NAME=value" each) and nothing of this process's own, so
 // that the language it speaks is the one asked for.
+// `meanwhile`, when given, is called with the child's id while it runs (to
+// signal it).
 inline RanApart runTuka2With(const std::vector<std::string>& arguments,
-                             const std::vector<std::string>& environment) {
+                             const std::vector<std::string>& environment,
+                             const std::function<void(pid_t)>& meanwhile = {}) {
   char out_name[] = "/tmp/tuka2-out-XXXXXX";
   char err_name[] = "/tmp/tuka2-err-XXXXXX";
   const int out_fd = mkstemp(out_name);
@@ -73,6 +77,7 @@ inline RanApart runTuka2With(const std::vector<std::string>& arguments,
   }
   close(out_fd);
   close(err_fd);
+  if (child > 0 && meanwhile) meanwhile(child);
   int raw = 0;
   if (child > 0 && waitpid(child, &raw, 0) == child) {
     ran.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
