@@ -28,6 +28,32 @@ int SeededRandom::below(int n) {
   return static_cast<int>(x % range);
 }
 
+void RandomSource::fillBytes(std::uint8_t* bytes, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) bytes[i] = static_cast<std::uint8_t>(below(256));
+}
+
+// Nothing is drawn again below 256 (2^64 mod 256 is 0): each byte is an
+// output's low eight bits, as below(256) gives it.
+void SeededRandom::fillBytes(std::uint8_t* bytes, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) bytes[i] = static_cast<std::uint8_t>(engine_() & 0xFF);
+}
+
+void FillRandom::fillBytes(std::uint8_t* bytes, std::size_t count) {
+  const std::uint8_t high = static_cast<std::uint8_t>(word_ >> 8);
+  const std::uint8_t low = static_cast<std::uint8_t>(word_ & 0xFF);
+  // In pairs from where the last byte drawn left off.
+  const bool odd = byte_ % 2 == 1;
+  const std::uint8_t first = odd ? low : high;
+  const std::uint8_t second = odd ? high : low;
+  std::size_t i = 0;
+  for (; i + 1 < count; i += 2) {
+    bytes[i] = first;
+    bytes[i + 1] = second;
+  }
+  if (i < count) bytes[i] = first;
+  byte_ += static_cast<unsigned>(count % 2);
+}
+
 int FillRandom::below(int n) {
   if (n == 16) {
     const int shift = 12 - 4 * static_cast<int>(digit_++ % 4);

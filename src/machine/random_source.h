@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <random>
 
@@ -12,6 +13,9 @@ class RandomSource {
   virtual ~RandomSource() = default;
   // A uniform draw in 0..n-1 (n >= 1).
   virtual int below(int n) = 0;
+  // `count` draws below 256, in order, as bytes: what below(256) would give
+  // one by one (memory initialisation draws 122,880 of them).
+  virtual void fillBytes(std::uint8_t* bytes, std::size_t count);
 };
 
 // The generator of a normal run: seeded once, from the clock unless a seed
@@ -21,6 +25,7 @@ class SeededRandom final : public RandomSource {
   SeededRandom();
   explicit SeededRandom(std::uint64_t seed);
   int below(int n) override;
+  void fillBytes(std::uint8_t* bytes, std::size_t count) override;
 
  private:
   std::mt19937_64 engine_;
@@ -34,6 +39,7 @@ class FillRandom final : public RandomSource {
  public:
   explicit FillRandom(std::uint16_t word) : word_(word) {}
   int below(int n) override;
+  void fillBytes(std::uint8_t* bytes, std::size_t count) override;
 
  private:
   std::uint16_t word_;

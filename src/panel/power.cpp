@@ -62,8 +62,7 @@ void Power::ResetDisplays() {
 
 void Power::InitialiseMemory() {
   std::vector<std::uint8_t> bytes(MemoryStore::kMachineBytes);
-  RandomSource& random = m_.random();
-  for (auto& b : bytes) b = static_cast<std::uint8_t>(random.below(256));
+  m_.random().fillBytes(bytes.data(), bytes.size());
   m_.memory().replace(std::move(bytes));
 }
 

@@ -83,5 +83,31 @@ TEST(SeededRandom, SeedOneStartsWithTheseValues) {
   EXPECT_EQ(random.below(16), 10);   // ...1010
 }
 
+// Memory initialisation draws its bytes at once: the same bytes, in the
+// same order, as drawing below 256 one by one, wherever the draws before
+// them left the source (an odd byte of a fill word, a digit draw between).
+TEST(RandomSources, BytesAtOnceAreTheDrawsOneByOne) {
+  for (int before = 0; before < 4; ++before) {
+    const auto draw = [before](RandomSource& random) {
+      for (int i = 0; i < before; ++i) random.below(i % 2 == 0 ? 256 : 16);
+    };
+    SeededRandom seeded(42), seeded_twin(42);
+    FillRandom fill(0x12AB), fill_twin(0x12AB);
+    for (auto [at_once, one_by_one] :
+         {std::pair<RandomSource*, RandomSource*>{&seeded, &seeded_twin},
+          std::pair<RandomSource*, RandomSource*>{&fill, &fill_twin}}) {
+      draw(*at_once);
+      draw(*one_by_one);
+      std::uint8_t bytes[1001];
+      at_once->fillBytes(bytes, sizeof bytes);
+      for (std::size_t i = 0; i < sizeof bytes; ++i)
+        ASSERT_EQ(bytes[i], one_by_one->below(256)) << "after " << before << " draws, byte " << i;
+      // And they go on alike.
+      EXPECT_EQ(at_once->below(256), one_by_one->below(256));
+      EXPECT_EQ(at_once->below(16), one_by_one->below(16));
+    }
+  }
+}
+
 }  // namespace
 }  // namespace orben
