@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "loader/line_reader.h"
+#include "text/catalog.h"
 
 namespace orben::assembler {
 
@@ -12,7 +13,7 @@ std::optional<std::string> ReadSourceFile(const std::string& path, std::string& 
     reason = file.error();
     return std::nullopt;
   }
-  const char* const too_large = "larger than 64 MiB: no TUKA-2 source needs that much";
+  const std::string_view too_large = N_("larger than 64 MiB: no TUKA-2 source needs that much");
   if (file.sizeHint() > kSourceLimit) {
     reason = too_large;
     return std::nullopt;

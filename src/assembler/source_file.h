@@ -9,7 +9,8 @@ namespace orben::assembler {
 // The whole text of a source (or of a program a grader reads once and loads
 // for every case), or nothing with the reason in `reason`: a file that
 // cannot be opened, is not a regular file, or is larger than
-// kSourceLimit.
+// kSourceLimit. The reason is the system's or one of ours, kept in English
+// for JSON: a person is shown tr(reason).
 std::optional<std::string> ReadSourceFile(const std::string& path, std::string& reason);
 
 // No program of a 64K-word machine comes near this size, and a disk image

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "loader/line_scanner.h"
+#include "text/catalog.h"
 
 namespace orben {
 
@@ -24,7 +25,7 @@ std::string systemReason(int error) {
   return std::strerror(error != 0 ? error : EIO);
 }
 
-constexpr std::string_view kNotRegularFile = "Not a regular file";
+constexpr std::string_view kNotRegularFile = N_("Not a regular file");
 
 }  // namespace
 

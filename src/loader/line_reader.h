@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text/catalog.h"
+
 namespace orben {
 
 // Where an object file's bytes come from: a file on disk, or a text in
@@ -19,7 +21,8 @@ class ByteSource {
   // Up to `size` bytes into `buffer`; 0 when no more bytes come, either at
   // the end of the data or after a read error (then error() says why).
   virtual std::size_t read(char* buffer, std::size_t size) = 0;
-  // Empty while nothing has failed.
+  // Empty while nothing has failed. The system's reason or one of ours,
+  // kept in English (the catalog's key): a person is shown tr(error()).
   virtual const std::string& error() const = 0;
   // Lets go of the underlying file, if any; reading afterwards gives 0.
   virtual void close() {}
@@ -98,7 +101,7 @@ class LineReader {
   // needs it, and a file of one endless line (a disk image, a sparse file)
   // is answered in a moment instead of being read for minutes.
   static constexpr std::uint64_t kLineLimit = std::uint64_t{64} << 20;
-  static constexpr std::string_view kLineTooLong = "Line too long (over 64 MiB)";
+  static constexpr std::string_view kLineTooLong = N_("Line too long (over 64 MiB)");
 
   explicit LineReader(ByteSource& source, std::size_t block_size = kBlockSize);
 

@@ -36,7 +36,9 @@ class UserInterface {
   // The speed dialog, opened with item `selected` marked: the item marked
   // when "¡Vale!" is pressed (-1 when none is), nothing after "Cancelar".
   virtual std::optional<int> askSpeed(int selected) = 0;
-  // The platform's report of a file that cannot be opened or read.
+  // The platform's report of a file that cannot be opened or read. The
+  // reason is the system's or one of ours in English, to be shown through
+  // tr in the language of whoever reads it.
   virtual void reportFileError(std::string_view file_name, std::string_view reason) = 0;
 
   // One of many alike messages of one command: the message box with a

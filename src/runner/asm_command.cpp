@@ -27,7 +27,8 @@ using namespace orben::assembler;
 using session::DiagnosticPrinter;
 
 // A file written under a temporary name beside `path` and renamed over it
-// by commit(); removed when it goes without a commit.
+// by commit(); removed when it goes without a commit. error() is the
+// system's reason or one of ours, kept in English: it is shown through tr.
 class ReplacingFile {
  public:
   explicit ReplacingFile(const std::string& path) : path_(path) {
@@ -43,7 +44,7 @@ class ReplacingFile {
     ::fchmod(fd, modeFor(path));
     ::close(fd);
     stream_.open(temporary_, std::ios::binary | std::ios::trunc);
-    if (!stream_) error_ = "cannot open a temporary file beside it";
+    if (!stream_) error_ = N_("cannot open a temporary file beside it");
   }
   ReplacingFile(const ReplacingFile&) = delete;
   ReplacingFile& operator=(const ReplacingFile&) = delete;
@@ -89,6 +90,12 @@ bool SameFile(const std::string& a, const std::string& b) {
   return fs::weakly_canonical(a, ignored) == fs::weakly_canonical(b, ignored);
 }
 
+// tuka2's line for a file it could not write, in the current language; the
+// reason is the system's or one of ours.
+std::string CannotWrite(const std::string& file, const std::string& reason) {
+  return "tuka2: " + trf("cannot write {0}: {1}", file, tr(reason));
+}
+
 // What an assembly without errors wrote, in the current language: its
 // words and where, and its warnings when there were any.
 std::string WrittenLine(const std::string& source, const std::string& object,
@@ -119,23 +126,23 @@ int asmCommand(const Options& options, std::ostream& out, std::ostream& err) {
   for (const std::string* target : {&output, &options.listing}) {
     if (target->empty()) continue;
     if (SameFile(*target, source)) {
-      err << "tuka2: " << *target << " would replace the source; name another file\n";
+      err << "tuka2: " << trf("{0} would replace the source; name another file", *target) << '\n';
       return 2;
     }
   }
   if (!options.listing.empty() && SameFile(options.listing, output)) {
-    err << "tuka2: the listing and the object file cannot both be " << output << '\n';
+    err << "tuka2: " << trf("the listing and the object file cannot both be {0}", output) << '\n';
     return 2;
   }
   const auto format = objectFormatOfName(output);
   if (!format) {
-    err << "tuka2: " << output << ": object files must end in .EHC or .HEX\n";
+    err << "tuka2: " << trf("{0}: object files must end in .EHC or .HEX", output) << '\n';
     return 2;
   }
   std::string reason;
   const auto text = ReadSourceFile(source, reason);
   if (!text) {
-    err << "tuka2: cannot read " << source << ": " << reason << '\n';
+    err << "tuka2: " << trf("cannot read {0}: {1}", source, tr(reason)) << '\n';
     return 2;
   }
   ReplacingFile object(output);
@@ -143,8 +150,7 @@ int asmCommand(const Options& options, std::ostream& out, std::ostream& err) {
   if (!options.listing.empty()) listing.emplace(options.listing);
   for (const auto* file : {&object, listing ? &*listing : nullptr}) {
     if (file != nullptr && !file->good()) {
-      err << "tuka2: cannot write " << (file == &object ? output : options.listing) << ": "
-          << file->error() << '\n';
+      err << CannotWrite(file == &object ? output : options.listing, file->error()) << '\n';
       return 2;
     }
   }
@@ -164,16 +170,16 @@ int asmCommand(const Options& options, std::ostream& out, std::ostream& err) {
   writer.finish();
   if (listing_writer) listing_writer->names(result.names);
   if (!object.commit()) {
-    err << "tuka2: cannot write " << output << ": " << object.error() << '\n';
+    err << CannotWrite(output, object.error()) << '\n';
     return 2;
   }
   if (listing && !listing->commit()) {
-    err << "tuka2: cannot write " << options.listing << ": " << listing->error() << '\n';
+    err << CannotWrite(options.listing, listing->error()) << '\n';
     return 2;
   }
   if (options.output.empty()) {
     for (const std::string& other : OtherSpellings(output))
-      err << other << " is also here and was not changed\n";
+      err << trf("{0} is also here and was not changed", other) << '\n';
   }
   out << WrittenLine(source, output, result) << '\n';
   return 0;

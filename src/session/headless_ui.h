@@ -13,8 +13,13 @@ namespace orben::session {
 // and chooses no file, and keeps the file error the platform would report.
 class HeadlessUi final : public UserInterface {
  public:
+  struct FileError {
+    std::string name;
+    std::string reason;  // as the loader gives it, in English
+  };
+
   MessageLog messages;
-  std::string file_error;
+  std::optional<FileError> file_error;  // the last one reported
 
   void showMessage(std::string_view text) override { messages.add(text); }
   bool askYesNo(std::string_view, std::string_view) override { return false; }
@@ -22,7 +27,7 @@ class HeadlessUi final : public UserInterface {
   std::optional<std::string> askObjectFile(const FileRequest&) override { return std::nullopt; }
   std::optional<int> askSpeed(int) override { return std::nullopt; }
   void reportFileError(std::string_view name, std::string_view reason) override {
-    file_error = std::string(name) + ": " + std::string(reason);
+    file_error = FileError{std::string(name), std::string(reason)};
   }
 };
 

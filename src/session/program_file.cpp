@@ -14,8 +14,10 @@ namespace {
 
 ProgramLoad loadObjectFile(Tuka2& tuka, HeadlessUi& ui, const std::string& file, std::ostream& err,
                            SourceMap& map) {
+  ui.file_error.reset();
   if (tuka.load.loadFile(file) == LoadOutcome::FileError) {
-    err << "tuka2: cannot read " << (ui.file_error.empty() ? file : ui.file_error) << '\n';
+    const auto error = ui.file_error.value_or(HeadlessUi::FileError{file, {}});
+    err << "tuka2: " << trf("cannot read {0}: {1}", error.name, tr(error.reason)) << '\n';
     return ProgramLoad::NotReadable;
   }
   map = SourceMap();
@@ -27,7 +29,7 @@ ProgramLoad loadSourceFile(Tuka2& tuka, const std::string& file, std::ostream& e
   std::string reason;
   const auto text = assembler::ReadSourceFile(file, reason);
   if (!text) {
-    err << "tuka2: cannot read " << file << ": " << reason << '\n';
+    err << "tuka2: " << trf("cannot read {0}: {1}", file, tr(reason)) << '\n';
     return ProgramLoad::NotReadable;
   }
   return loadSourceText(tuka, *text, file, err, map);

@@ -12,6 +12,8 @@
 
 #include <algorithm>
 
+#include "text/catalog.h"
+
 namespace orben {
 
 namespace {
@@ -137,9 +139,11 @@ std::optional<std::string> runObjectFileDialog(QWidget* parent, const FileReques
 }
 
 void showFileErrorBox(QWidget* parent, std::string_view file_name, std::string_view reason) {
+  // The windows speak Spanish: the loader's own reasons too.
   runBox(parent, QApplication::applicationName(),
-         QObject::tr("I/O error: %1\n%2").arg(utf8(file_name), utf8(reason)), QMessageBox::Ok,
-         QMessageBox::Critical);
+         QStringLiteral("Error de entrada/salida: %1\n%2")
+             .arg(utf8(file_name), utf8(orben::tr(reason, Language::Spanish))),
+         QMessageBox::Ok, QMessageBox::Critical);
 }
 
 }  // namespace orben

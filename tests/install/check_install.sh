@@ -3,7 +3,8 @@
 # temporary DESTDIR under /usr and into a temporary --prefix, and checks
 # that exactly the files of tests/install/expected_files.txt are installed,
 # that the desktop entry, the AppStream metainfo and the MIME types are
-# valid, and that both man pages render without a warning.
+# valid, and that every man page, English and Spanish, renders without a
+# warning.
 set -eu
 build=$1
 source=$2
@@ -38,12 +39,21 @@ grep -q '^50:text/x-tuka2-ehc:\*\.ehc$' "$usr/share/mime/globs2" || { echo "FAIL
 grep -q '^50:text/x-ihex:\*\.hex$' "$usr/share/mime/globs2" || { echo "FAIL: *.hex"; exit 1; }
 grep -q '^MimeType=text/x-tuka2-ehc;text/x-ihex;$' "$usr/share/applications/org.orben.Orben.desktop"
 
-for page in orben tuka2; do
-  rendered=$(MANWIDTH=80 man --warnings -l "$usr/share/man/man1/$page.1.gz" 2>"$work/warnings")
+# Every installed man page, English and Spanish, renders without a single
+# warning (groff's and man's own, on the error output) and has its name and
+# synopsis sections, in its language's words. C.UTF-8 reads the Spanish
+# pages' accents on any system, with or without a Spanish locale.
+pages=$(cd "$usr/share/man" && find . -name '*.gz' | sed 's|^\./||' | LC_ALL=C sort)
+for page in $pages; do
+  case $page in
+    es/*) name=NOMBRE synopsis=SINOPSIS ;;
+    *) name=NAME synopsis=SYNOPSIS ;;
+  esac
+  rendered=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$usr/share/man/$page" 2>"$work/warnings")
   if [ -s "$work/warnings" ]; then
     echo "FAIL: man $page warns:"; cat "$work/warnings"; exit 1
   fi
-  echo "$rendered" | grep -q "^NAME" || { echo "FAIL: man $page has no NAME"; exit 1; }
-  echo "$rendered" | grep -q "^SYNOPSIS" || { echo "FAIL: man $page has no SYNOPSIS"; exit 1; }
+  echo "$rendered" | grep -q "^$name" || { echo "FAIL: man $page has no $name"; exit 1; }
+  echo "$rendered" | grep -q "^$synopsis" || { echo "FAIL: man $page has no $synopsis"; exit 1; }
 done
 echo "installed files, desktop entry, metainfo, MIME types and man pages are good"

@@ -1,9 +1,13 @@
-// The assembler's diagnostics as the real tuka2 prints them: for a person
-// in the language its environment asks for, in JSON and JUnit in English
-// whatever the environment.
+// The assembler's diagnostics and the lines about files as the real tuka2
+// prints them: for a person in the language its environment asks for, in
+// JSON and JUnit in English whatever the environment.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -165,6 +169,118 @@ TEST_F(LanguagesTest, WhatIsWrittenForProgramsIsTheSameInBothLanguages) {
   EXPECT_EQ(objects[0], objects[1]);
   EXPECT_NE(jsons[0].find("\"stop\":\"error\""), std::string::npos) << jsons[0];
   EXPECT_EQ(jsons[0], jsons[1]);
+}
+
+// tuka2's lines about the files it reads and writes: the same exit status
+// and, on the error output, the same line in the language of the
+// environment, with the "tuka2: " in front and the file named as given.
+// ORBEN's own reasons (a pipe, a source too large, an endless line) are in
+// that language too; the system's words for a missing file stay the
+// system's. Nothing goes to the output, not even with --json.
+TEST_F(LanguagesTest, FileLinesSpeakTheLanguageOfTheEnvironment) {
+  const std::string source = write("suma.asm", "  LLI R1, H'05\n  HALT\n");
+  const std::string source_pipe = path("tubo.asm");
+  const std::string object_pipe = path("cano.ehc");
+  ASSERT_EQ(::mkfifo(source_pipe.c_str(), 0600), 0);
+  ASSERT_EQ(::mkfifo(object_pipe.c_str(), 0600), 0);
+  // Sparse: no disk is used. One byte over 64 MiB for a source, and a HEX
+  // file of one line of zero bytes a little longer than that.
+  const std::uintmax_t mebibytes_64 = std::uintmax_t{64} << 20;
+  const std::string huge_source = write("enorme.asm", "");
+  fs::resize_file(huge_source, mebibytes_64 + 1);
+  const std::string huge_object = write("enorme.hex", "");
+  fs::resize_file(huge_object, mebibytes_64 + 4096);
+  const std::string missing = path("falta.ehc");
+  const std::string no_folder = path("no/hay/suma.ehc");
+  const std::string no_such_file = std::strerror(ENOENT);  // the system's words
+
+  const struct {
+    std::vector<std::string> arguments;
+    std::string english;  // the line after "tuka2: "
+    std::string spanish;
+  } rows[] = {
+      {{"asm", source_pipe},
+       "cannot read " + source_pipe + ": Not a regular file",
+       "no se puede leer " + source_pipe + ": No es un archivo normal"},
+      {{"run", object_pipe},
+       "cannot read " + object_pipe + ": Not a regular file",
+       "no se puede leer " + object_pipe + ": No es un archivo normal"},
+      {{"run", object_pipe, "--json"},
+       "cannot read " + object_pipe + ": Not a regular file",
+       "no se puede leer " + object_pipe + ": No es un archivo normal"},
+      {{"debug", source_pipe},
+       "cannot read " + source_pipe + ": Not a regular file",
+       "no se puede leer " + source_pipe + ": No es un archivo normal"},
+      {{"dis", missing},
+       "cannot read " + missing + ": " + no_such_file,
+       "no se puede leer " + missing + ": " + no_such_file},
+      {{"asm", huge_source},
+       "cannot read " + huge_source + ": larger than 64 MiB: no TUKA-2 source needs that much",
+       "no se puede leer " + huge_source +
+           ": ocupa más de 64 MiB: ningún programa fuente de TUKA-2 necesita tanto"},
+      {{"asm", source, "-o", source},
+       source + " would replace the source; name another file",
+       source + " sustituiría al programa fuente; indica otro archivo"},
+      {{"asm", source, "-l", source},
+       source + " would replace the source; name another file",
+       source + " sustituiría al programa fuente; indica otro archivo"},
+      {{"asm", source, "-o", path("suma.txt")},
+       path("suma.txt") + ": object files must end in .EHC or .HEX",
+       path("suma.txt") + ": los programas objeto tienen que terminar en .EHC o .HEX"},
+      {{"asm", source, "-o", path("a.ehc"), "-l", path("a.ehc")},
+       "the listing and the object file cannot both be " + path("a.ehc"),
+       "el listado y el programa objeto no pueden ser los dos " + path("a.ehc")},
+      {{"asm", source, "-o", no_folder},
+       "cannot write " + no_folder + ": " + no_such_file,
+       "no se puede escribir " + no_folder + ": " + no_such_file},
+  };
+  const struct {
+    Environment environment;
+    bool spanish;
+  } environments[] = {
+      {{"PATH=/usr/bin:/bin", "LANG=es_ES.UTF-8"}, true},
+      {{"PATH=/usr/bin:/bin", "LANG=en_US.UTF-8"}, false},
+      {{"PATH=/usr/bin:/bin", "LANG=C"}, false},
+  };
+  for (const auto& row : rows) {
+    std::string described;
+    for (const auto& argument : row.arguments) described += argument + " ";
+    for (const auto& [environment, spanish] : environments) {
+      const RanApart ran = runTuka2With(row.arguments, environment);
+      EXPECT_EQ(ran.status, 2) << described << environment.back();
+      EXPECT_EQ(ran.err, "tuka2: " + (spanish ? row.spanish : row.english) + "\n")
+          << described << environment.back();
+      EXPECT_EQ(ran.out, "") << described << environment.back();
+    }
+  }
+  // The loader's endless line, in Spanish only: 64 MiB are read before it
+  // is answered (tests/loader has its English reason).
+  const RanApart endless = runTuka2With({"run", huge_object}, environments[0].environment);
+  EXPECT_EQ(endless.status, 2);
+  EXPECT_EQ(endless.err,
+            "tuka2: no se puede leer " + huge_object + ": Línea demasiado larga (más de 64 MiB)\n");
+  EXPECT_EQ(endless.out, "");
+  // Nothing was written where a line said so, in any language.
+  for (const char* name : {"suma.ehc", "suma.txt", "a.ehc", "tubo.ehc"})
+    EXPECT_FALSE(fs::exists(path(name))) << name;
+}
+
+// tuka2 asm without -o, when the object name in the other capitals is
+// there too: that file is named on the error output in the language of
+// the environment and left as it was; the new one is written all the same.
+TEST_F(LanguagesTest, TheOtherSpellingIsNamedInTheLanguageOfTheEnvironment) {
+  const std::string source = write("mayor.asm", "  HALT\n");
+  const std::string older = write("mayor.EHC", "0000 F000\n0001 F000\n");
+  for (const bool spanish : {true, false}) {
+    const RanApart ran = runTuka2With({"asm", source}, spanish ? kSpanish : kEnglish);
+    EXPECT_EQ(ran.status, 0) << ran.err;
+    EXPECT_EQ(ran.err, older + (spanish ? " también está aquí y no se ha modificado\n"
+                                        : " is also here and was not changed\n"));
+    EXPECT_EQ(ran.out, source + (spanish ? ": 1 palabra escrita en " : ": 1 word to ") +
+                           path("mayor.ehc") + "\n");
+    std::ifstream kept(older, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "0000 F000\n0001 F000\n");
+  }
 }
 
 // tuka2 test: the text report shows the assembly's errors in the language

@@ -4,6 +4,8 @@
 
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 #include <map>
 #include <utility>
 #include <vector>
@@ -131,27 +133,43 @@ class StartWithFileTest : public QObject {
     QCOMPARE(pressed["MApagar_TUKA2"], QStringLiteral("Apagar TUKA-2"));
   }
 
-  // A missing file and one of another kind give the load command's own box;
-  // the window stays up, switched on, and holds no program: not even the
-  // words of the refused file, which is a whole EHC program under a .txt
-  // name.
+  // A missing file, a pipe and a file of another kind give the load
+  // command's own box, in Spanish as every box: the I/O error names the
+  // file and the reason, the system's for a missing file and ORBEN's own
+  // for a pipe. The window stays up, switched on, and holds no program: not
+  // even the words of the refused file, which is a whole EHC program under
+  // a .txt name.
   void aMissingOrRefusedFileSaysSoAndLeavesTuka2On() {
     QTemporaryDir folder;
     QFile sum(QStringLiteral(ORBEN_EXAMPLES "/suma.ehc"));
     QVERIFY(sum.open(QIODevice::ReadOnly));
     const QString refused = writeFile(folder, "programa.txt", sum.readAll());
+    const QString pipe = folder.filePath("tubo.ehc");
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString missing = folder.filePath("falta.ehc");
     const std::vector<Word> words = wordsOf(sum.fileName());
-    for (const QString& path : {folder.filePath("falta.ehc"), refused}) {
+    const QString io_error = QStringLiteral("Error de entrada/salida: ");
+    // Boxes show each '\r' of a machine message as a line break.
+    const QString bad_extension =
+        QString::fromStdString(std::string(orben::kBadExtensionMessage)).replace(u'\r', u'\n');
+    const struct {
+      QString path;
+      QString shown;  // the whole box, or its beginning with `exact` false
+      bool exact;
+    } cases[] = {
+        {missing, io_error + missing + u'\n', false},
+        {pipe, io_error + pipe + QStringLiteral("\nNo es un archivo normal"), true},
+        {refused, bad_extension, true},
+    };
+    for (const auto& [path, shown, exact] : cases) {
       Program program(path);
       QTRY_COMPARE(program.script.messages.size(), 1);
       const QString message = program.script.takeMessages().first();
-      if (path == refused) {
-        // Boxes show each '\r' of a machine message as a line break.
-        QCOMPARE(
-            message,
-            QString::fromStdString(std::string(orben::kBadExtensionMessage)).replace(u'\r', u'\n'));
+      if (exact) {
+        QCOMPARE(message, shown);
       } else {
-        QVERIFY2(message.contains(QStringLiteral("falta.ehc")), qPrintable(message));
+        // The reason after the line break is the system's, in its language.
+        QVERIFY2(message.startsWith(shown) && message.size() > shown.size(), qPrintable(message));
       }
       QVERIFY(program.window()->isVisible());
       QVERIFY(lit("LOn") && lit("LPP"));
