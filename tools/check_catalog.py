@@ -39,7 +39,7 @@ def main():
     qt = (os.path.join(root, "src", "widgets"), os.path.join(root, "src", "windows"))
     sources = sorted(path for pattern in ("*.cpp", "*.h")
                      for path in glob.glob(os.path.join(root, "src", "**", pattern), recursive=True)
-                     if not path.startswith(qt) and not path.endswith("orben_main.cpp"))
+                     if not path.startswith(qt))
     problems = []
     with tempfile.TemporaryDirectory() as scratch:
         template = os.path.join(scratch, "orben.pot")
