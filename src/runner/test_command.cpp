@@ -13,6 +13,7 @@
 #include "assembler/source_file.h"
 #include "grader/grade_reports.h"
 #include "runner/command_line.h"
+#include "runner/options.h"
 #include "session/json_writer.h"
 
 namespace orben::runner {
@@ -32,12 +33,9 @@ struct TestOptions {
 
 // --similar's percentage: a whole number from 1 to 100.
 std::optional<int> Percentage(const std::string& text) {
-  if (text.empty() || text.size() > 3 ||
-      !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
-    return std::nullopt;
-  const int percent = std::stoi(text);
-  if (percent < 1 || percent > 100) return std::nullopt;
-  return percent;
+  const auto percent = wholeNumber(text);
+  if (!percent || *percent < 1 || *percent > 100) return std::nullopt;
+  return static_cast<int>(*percent);
 }
 
 void AddOptions(CLI::App& app, TestOptions& options) {
