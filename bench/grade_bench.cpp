@@ -1,14 +1,17 @@
 // A teacher's grading run: 200 copies of an example program, each checked
-// against the example's cases, on one thread and on every core.
+// against the example's cases, on one thread and on every core; then the
+// copies found among 200 loads of 3,000 words.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <thread>
 
 #include "grader/cases.h"
+#include "grader/copies.h"
 #include "grader/grading.h"
 
 namespace {
@@ -53,6 +56,45 @@ BENCHMARK(BM_Grade200Programs)
     ->Arg(static_cast<int>(std::max(1u, std::thread::hardware_concurrency())))
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// 200 loads of 3,000 words from 0000. Kind 0: every one its own program but
+// for a common start of 50 words (a class writing one exercise); kind 1:
+// every one a copy of one program with 1 % of its words changed (the most
+// the index shares, each word held by all the loads).
+std::vector<orben::grader::ProgramResult> Loads(int kind) {
+  std::mt19937 random(7);
+  std::vector<orben::grader::ProgramResult> results(200);
+  for (std::size_t p = 0; p < results.size(); ++p) {
+    auto& result = results[p];
+    result.program = "entrega" + std::to_string(p) + ".asm";
+    for (std::uint16_t a = 0; a < 3000; ++a) {
+      const bool shared = kind == 1 ? random() % 100 != 0 : a < 50;
+      const auto word = static_cast<std::uint16_t>(shared ? a * 31 : random());
+      result.words.emplace_back(a, word);
+    }
+  }
+  return results;
+}
+
+void BM_FindCopies200Loads(benchmark::State& state) {
+  const auto results = Loads(static_cast<int>(state.range(0)));
+  const std::optional<int> similar =
+      state.range(1) > 0 ? std::optional<int>(static_cast<int>(state.range(1))) : std::nullopt;
+  std::size_t found = 0;
+  for (auto _ : state) {
+    const auto copies = orben::grader::findCopies(results, similar);
+    found = copies.identical.size() + copies.similar.size();
+    benchmark::DoNotOptimize(found);
+  }
+  state.counters["found"] = static_cast<double>(found);
+}
+// {kind, --similar (0: identical groups only)}
+BENCHMARK(BM_FindCopies200Loads)
+    ->Args({0, 0})
+    ->Args({0, 90})
+    ->Args({1, 0})
+    ->Args({1, 90})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

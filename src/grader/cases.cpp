@@ -5,9 +5,12 @@
 #include <algorithm>
 #include <initializer_list>
 
+#include "grader/cases_hints.h"
+#include "grader/cases_warnings.h"
 #include "loader/line_scanner.h"
 #include "machine/word_text.h"
 #include "session/run.h"
+#include "session/session.h"
 
 namespace orben::grader {
 
@@ -287,15 +290,27 @@ int CaseFile::maxPoints() const {
   return total;
 }
 
+session::PowerOnValues CaseFile::powerOnValues() const {
+  return seed ? session::PowerOnValues{std::nullopt, seed}
+              : session::PowerOnValues{fill, std::nullopt};
+}
+
 ParsedCases ParseCases(std::string_view text, const std::string& path) {
   ParsedCases parsed;
+  if (auto fault = NotUtf8(text)) {
+    parsed.errors.push_back(std::move(*fault));
+    return parsed;
+  }
   toml::table root;
   try {
     root = toml::parse(text, path);
   } catch (const toml::parse_error& error) {
     // toml++ says what is wrong in English only.
-    parsed.errors.push_back({error.source().begin.line, error.source().begin.column,
-                             Text("not valid TOML: {0}", error.description())});
+    const auto [line, column] = error.source().begin;
+    const auto hint = SyntaxHint(text, line, column);
+    parsed.errors.push_back({line, column,
+                             hint ? Text("not valid TOML: {0} ({1})", error.description(), *hint)
+                                  : Text("not valid TOML: {0}", error.description())});
     return parsed;
   }
   CasesReader reader;
@@ -351,6 +366,7 @@ ParsedCases ParseCases(std::string_view text, const std::string& path) {
       file.cases.push_back(reader.oneCase(*item.as_table(), ++index, max_steps, timeout));
     }
   }
+  parsed.warnings = CasesWarnings(root, file, reader.errors.empty());
   parsed.errors = std::move(reader.errors);
   std::stable_sort(parsed.errors.begin(), parsed.errors.end(),
                    [](const CasesError& a, const CasesError& b) {

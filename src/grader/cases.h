@@ -11,6 +11,10 @@
 #include "session/presets.h"
 #include "text/catalog.h"
 
+namespace orben::session {
+struct PowerOnValues;
+}
+
 namespace orben::grader {
 
 // How a run must end: the stop words of tuka2 run.
@@ -71,6 +75,8 @@ struct CaseFile {
   std::optional<std::uint64_t> seed;  // random memory and power-on values
   std::vector<Case> cases;
   int maxPoints() const;
+  // What every case's machine is switched on with: the fill, or the seed.
+  session::PowerOnValues powerOnValues() const;
 };
 
 // A fault of a cases file at its line and column (both from 1; 0 when the

@@ -47,7 +47,7 @@ std::vector<Text> programProblems(const ProgramResult& result) {
 }
 
 void WriteTextReport(const CaseFile& cases, const std::vector<ProgramResult>& results,
-                     std::ostream& out) {
+                     std::ostream& out, const Copies& copies) {
   const Language language = currentLanguage();
   const std::string_view pass = tr("PASS");
   const std::string_view fail = tr("FAIL");
@@ -96,9 +96,11 @@ void WriteTextReport(const CaseFile& cases, const std::vector<ProgramResult>& re
       out << passed << '\n';
     }
   }
+  WriteCopies(copies, results, out);
 }
 
-session::JsonDocument JsonReport(const CaseFile& cases, const std::vector<ProgramResult>& results) {
+session::JsonDocument JsonReport(const CaseFile& cases, const std::vector<ProgramResult>& results,
+                                 const Copies& copies) {
   session::JsonDocument json;
   json["title"] = cases.title;
   session::JsonDocument& programs = json["programs"] = session::JsonDocument::array();
@@ -133,6 +135,7 @@ session::JsonDocument JsonReport(const CaseFile& cases, const std::vector<Progra
     programs.push_back(std::move(program));
   }
   json["passed"] = all_passed;
+  if (results.size() > 1) json["copies"] = CopiesJson(copies, results);
   return json;
 }
 

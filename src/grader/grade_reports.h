@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "grader/cases.h"
+#include "grader/copies.h"
 #include "grader/grading.h"
 #include "session/json_writer.h"
 
@@ -15,12 +16,14 @@ std::vector<Text> programProblems(const ProgramResult& result);
 
 // Per program: a line per case (PASS or FAIL, its name and points) with
 // every difference under a failed case, then the program's points and
-// cases; with several programs, a table of them all at the end.
+// cases; with several programs, a table of them all at the end and the
+// copies among them after it.
 void WriteTextReport(const CaseFile& cases, const std::vector<ProgramResult>& results,
-                     std::ostream& out);
+                     std::ostream& out, const Copies& copies = {});
 
-// The same as one JSON object.
-session::JsonDocument JsonReport(const CaseFile& cases, const std::vector<ProgramResult>& results);
+// The same as one JSON object, the copies ("copies") with several programs.
+session::JsonDocument JsonReport(const CaseFile& cases, const std::vector<ProgramResult>& results,
+                                 const Copies& copies = {});
 
 // JUnit XML: a test suite per program, a test case per case, a failure
 // with the differences for each case that failed.

@@ -110,8 +110,7 @@ CaseResult RunCase(const Program& program, const Case& c, const CaseFile& file,
     result.differences = program.problems;
     return result;
   }
-  session::Session tuka(file.seed ? session::PowerOnValues{std::nullopt, file.seed}
-                                  : session::PowerOnValues{file.fill, std::nullopt});
+  session::Session tuka(file.powerOnValues());
   tuka.switchOn();
   tuka.loadObject(program.format, program.load_name, program.bytes);
   const std::size_t load_messages = tuka.messages().all().size();

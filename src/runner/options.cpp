@@ -119,6 +119,12 @@ std::optional<std::string> hexField(const std::string& text, std::size_t width) 
   return PadLeft(UpperCaseText(text), width, '0');
 }
 
+ParseResult usageError(std::string reason) {
+  return {std::nullopt, std::move(reason)};
+}
+
+}  // namespace
+
 std::optional<std::uint64_t> wholeNumber(const std::string& text) {
   std::uint64_t value = 0;
   const auto* end = text.data() + text.size();
@@ -126,12 +132,6 @@ std::optional<std::uint64_t> wholeNumber(const std::string& text) {
   if (text.empty() || ec != std::errc() || ptr != end) return std::nullopt;
   return value;
 }
-
-ParseResult usageError(std::string reason) {
-  return {std::nullopt, std::move(reason)};
-}
-
-}  // namespace
 
 namespace {
 

@@ -39,6 +39,10 @@ struct ParseResult {
 
 ParseResult parseArguments(const std::vector<std::string>& arguments);
 
+// Decimal digits only, as an option's count: none for anything else or a
+// value beyond 64 bits.
+std::optional<std::uint64_t> wholeNumber(const std::string& text);
+
 extern const std::string_view kUsage;
 extern const char* const kVersion;
 

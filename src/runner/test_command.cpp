@@ -3,13 +3,17 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <csignal>
 #include <fstream>
+#include <optional>
 #include <thread>
 
+#include "assembler/assembler.h"
 #include "assembler/source_file.h"
 #include "grader/grade_reports.h"
 #include "runner/command_line.h"
+#include "runner/options.h"
 #include "session/json_writer.h"
 
 namespace orben::runner {
@@ -24,7 +28,15 @@ struct TestOptions {
   bool json = false;
   std::string junit;
   unsigned threads = 0;
+  std::string similar;  // a percentage, checked after parsing
 };
+
+// --similar's percentage: a whole number from 1 to 100.
+std::optional<int> Percentage(const std::string& text) {
+  const auto percent = wholeNumber(text);
+  if (!percent || *percent < 1 || *percent > 100) return std::nullopt;
+  return static_cast<int>(*percent);
+}
 
 void AddOptions(CLI::App& app, TestOptions& options) {
   inTheLanguage(app);
@@ -43,6 +55,10 @@ void AddOptions(CLI::App& app, TestOptions& options) {
   app.add_option("-j,--jobs", options.threads,
                  std::string(tr("programs checked at once (default: the number of cores)")))
       ->type_name("N");
+  app.add_option("--similar", options.similar,
+                 std::string(tr("also name the pairs of programs whose loads agree at P % or more "
+                                "of the addresses either loads")))
+      ->type_name("P");
   app.footer(std::string(
       tr("Each case runs on a fresh machine as tuka2 run does: switched on (memory filled\n"
          "with the file's fill, 0000 by default, or random from its seed), loaded, presets\n"
@@ -94,6 +110,17 @@ int testCommandLine(const std::vector<std::string>& arguments, std::ostream& out
     err << trf("tuka2: {0} (try tuka2 test --help)", error.what()) << '\n';
     return 2;
   }
+  std::optional<int> similar;
+  if (app.count("--similar") > 0) {
+    similar = Percentage(options.similar);
+    if (!similar) {
+      err << trf("tuka2: --similar takes a whole percentage from 1 to 100, not '{0}' (try tuka2 "
+                 "test --help)",
+                 options.similar)
+          << '\n';
+      return 2;
+    }
+  }
   std::string reason;
   const auto text = assembler::ReadSourceFile(options.cases, reason);
   if (!text) {
@@ -103,6 +130,12 @@ int testCommandLine(const std::vector<std::string>& arguments, std::ostream& out
   const ParsedCases parsed = ParseCases(*text, options.cases);
   for (const CasesError& e : parsed.errors) {
     err << options.cases << ':' << e.line << ':' << e.column << ": " << e.message.str() << '\n';
+  }
+  for (const CasesError& w : parsed.warnings) {
+    err << assembler::DiagnosticLine(options.cases,
+                                     {assembler::Severity::Warning, w.line, w.column, w.message})
+               .str()
+        << '\n';
   }
   if (!parsed.cases) return 2;
   const unsigned threads =
@@ -119,11 +152,12 @@ int testCommandLine(const std::vector<std::string>& arguments, std::ostream& out
   const ClassResult graded = GradeClass(options.programs, *parsed.cases, grading);
   if (shown > 0) err << '\r' << std::string(shown, ' ') << '\r' << std::flush;
   const std::vector<ProgramResult>& results = graded.graded;
+  const Copies copies = findCopies(results, similar);
   if (options.json) {
-    session::writeJsonDocument(JsonReport(*parsed.cases, results), out);
+    session::writeJsonDocument(JsonReport(*parsed.cases, results, copies), out);
     out << '\n';
   } else {
-    WriteTextReport(*parsed.cases, results, out);
+    WriteTextReport(*parsed.cases, results, out, copies);
   }
   if (!options.junit.empty()) {
     std::ofstream junit(options.junit, std::ios::binary | std::ios::trunc);

@@ -1,0 +1,31 @@
+#pragma once
+
+// A scratch folder of its own for each grading test, to write programs and
+// cases files into; removed with the test.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace orben::grader {
+
+class GradingTest : public ::testing::Test {
+ protected:
+  GradingTest() {
+    folder_ = std::filesystem::temp_directory_path() /
+              ("tuka2-test-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::create_directories(folder_);
+  }
+  ~GradingTest() override { std::filesystem::remove_all(folder_); }
+  std::string write(const std::string& name, const std::string& text) {
+    std::ofstream(folder_ / name, std::ios::binary) << text;
+    return (folder_ / name).string();
+  }
+  std::filesystem::path folder_;
+};
+
+}  // namespace orben::grader
