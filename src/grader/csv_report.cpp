@@ -91,9 +91,14 @@ bool ReadAsOtherThanText(std::string_view name) {
 }
 
 // `field` as RFC 4180 writes it: in quotes, its own quotes doubled, when
-// it holds a comma, a quote, CR or LF.
+// it holds a comma, a quote, CR or LF, or begins or ends with a blank
+// (which Gnumeric would trim from a number's text otherwise).
 std::string Quoted(std::string_view field) {
-  if (field.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(field);
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  const bool trimmable = !field.empty() && (blank(field.front()) || blank(field.back()));
+  if (!trimmable && field.find_first_of(",\"\r\n") == std::string_view::npos) {
+    return std::string(field);
+  }
   std::string quoted = "\"";
   for (char c : field) {
     quoted += c;

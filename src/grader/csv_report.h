@@ -31,7 +31,8 @@ void WriteCsv(const CaseFile& cases, const std::vector<ProgramResult>& results, 
 // before a name it would take for a formula (=, +, -, @ first), a number,
 // a date, a time, a truth value or an error (a digit, a sign, a blank, a
 // currency or '#' first; a month or a day followed by digits; TRUE,
-// FALSE...), then quoted when it holds a comma, a quote, CR or LF.
+// FALSE...), then quoted when it holds a comma, a quote, CR or LF or has
+// a blank at either end.
 std::string CsvText(std::string_view name);
 
 }  // namespace orben::grader

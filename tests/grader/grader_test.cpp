@@ -9,6 +9,7 @@
 #include "grader/cases.h"
 #include "grader/grade_reports.h"
 #include "grader/grading.h"
+#include "grader/grading_folder.h"
 #include "runner/test_command.h"
 
 namespace orben::grader {
@@ -140,22 +141,6 @@ TEST(CasesFile, EveryFaultAtItsLineAndColumn) {
   EXPECT_EQ(several.errors[0].line, 2u);
   EXPECT_EQ(several.errors[1].line, 4u);
 }
-
-class GradingTest : public ::testing::Test {
- protected:
-  GradingTest() {
-    folder_ = fs::temp_directory_path() /
-              ("tuka2-test-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(folder_);
-  }
-  ~GradingTest() override { fs::remove_all(folder_); }
-  std::string write(const std::string& name, const std::string& text) {
-    std::ofstream(folder_ / name, std::ios::binary) << text;
-    return (folder_ / name).string();
-  }
-  fs::path folder_;
-};
 
 // Each kind of difference, worded as the teacher and the student read it.
 TEST_F(GradingTest, EveryKindOfDifference) {
