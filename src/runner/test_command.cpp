@@ -72,6 +72,31 @@ void AddOptions(CLI::App& app, TestOptions& options) {
          "cannot be written.")));
 }
 
+// The reports written into files (JUnit, the grade sheet, the feedback);
+// returns those that could not be written.
+std::vector<std::string> WriteReportFiles(const TestOptions& options, const CaseFile& cases,
+                                          const std::vector<ProgramResult>& results) {
+  std::vector<std::string> unwritten;
+  if (!options.junit.empty()) {
+    std::ofstream junit(options.junit, std::ios::binary | std::ios::trunc);
+    WriteJUnit(cases, results, junit);
+    junit.flush();
+    if (!junit) unwritten.push_back(options.junit);
+  }
+  if (!options.csv.empty()) {
+    std::ofstream csv(options.csv, std::ios::binary | std::ios::trunc);
+    WriteCsv(cases, results, csv);
+    csv.flush();
+    if (!csv) unwritten.push_back(options.csv);
+  }
+  if (!options.feedback.empty()) {
+    for (auto& file : WriteFeedbackFiles(options.feedback, cases, results)) {
+      unwritten.push_back(std::move(file));
+    }
+  }
+  return unwritten;
+}
+
 std::atomic<bool> interrupted{false};
 static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal's handler");
 
@@ -145,24 +170,7 @@ int testCommandLine(const std::vector<std::string>& arguments, std::ostream& out
     WriteTextReport(*parsed.cases, results, out);
   }
   // Every report is written that can be, then each that could not is said.
-  std::vector<std::string> unwritten;
-  if (!options.junit.empty()) {
-    std::ofstream junit(options.junit, std::ios::binary | std::ios::trunc);
-    WriteJUnit(*parsed.cases, results, junit);
-    junit.flush();
-    if (!junit) unwritten.push_back(options.junit);
-  }
-  if (!options.csv.empty()) {
-    std::ofstream csv(options.csv, std::ios::binary | std::ios::trunc);
-    WriteCsv(*parsed.cases, results, csv);
-    csv.flush();
-    if (!csv) unwritten.push_back(options.csv);
-  }
-  if (!options.feedback.empty()) {
-    for (auto& file : WriteFeedbackFiles(options.feedback, *parsed.cases, results)) {
-      unwritten.push_back(std::move(file));
-    }
-  }
+  const std::vector<std::string> unwritten = WriteReportFiles(options, *parsed.cases, results);
   for (const auto& file : unwritten) err << trf("tuka2: cannot write {0}", file) << '\n';
   if (graded.left > 0) {
     err << (graded.left == 1 ? trf("tuka2: interrupted, {0} program left ungraded", graded.left)
