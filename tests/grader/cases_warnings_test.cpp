@@ -6,7 +6,7 @@
 
 #include "grader/cases.h"
 #include "grader/grading.h"
-#include "grader/grading_test_folder.h"
+#include "grader/grading_folder.h"
 #include "runner/test_command.h"
 
 namespace orben::grader {

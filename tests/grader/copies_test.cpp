@@ -8,7 +8,7 @@
 #include <random>
 #include <sstream>
 
-#include "grader/grading_test_folder.h"
+#include "grader/grading_folder.h"
 #include "grader/program.h"
 #include "runner/test_command.h"
 

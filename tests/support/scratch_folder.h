@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 namespace orben {
@@ -24,10 +25,17 @@ class ScratchFolder {
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;
 
-  // Writes `content` as it is into `name` and gives its path.
+  // Writes `content` as it is into `name` (its folders made first) and
+  // gives its path.
   std::string write(const std::string& name, const std::string& content) const {
+    std::filesystem::create_directories((folder_ / name).parent_path());
     std::ofstream(folder_ / name, std::ios::binary) << content;
     return path(name);
+  }
+  // A file's bytes.
+  static std::string read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
   }
   std::string path(const std::string& name) const { return (folder_ / name).string(); }
   const std::filesystem::path& folder() const { return folder_; }
