@@ -15,9 +15,11 @@ void describe(QCommandLineParser& parser) {
                      "internal panel, memory, listing and ports."));
   parser.addHelpOption();
   parser.addVersionOption();
-  parser.addPositionalArgument(QStringLiteral("FILE"),
-                               QStringLiteral("an object program (.EHC or .HEX) to load at start"),
-                               QStringLiteral("[FILE]"));
+  parser.addPositionalArgument(
+      QStringLiteral("FILE"),
+      QStringLiteral("an object program (.EHC or .HEX) to load at start, or "
+                     "a source to open in the editor"),
+      QStringLiteral("[FILE]"));
 }
 
 // --help and --version answer on the terminal and need no display.
