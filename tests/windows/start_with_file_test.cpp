@@ -1,7 +1,9 @@
-// orben FILE, as a file manager starts it: TUKA-2 is switched on as a press
-// of On/Off switches it on, then the file is loaded as if chosen in DAbrir,
-// so that the program is still in memory when the window comes up.
+// orben FILE, as a file manager starts it: with an object file, TUKA-2 is
+// switched on as a press of On/Off switches it on, then the file is loaded
+// as if chosen in DAbrir, so that the program is still in memory when the
+// window comes up; any other file opens in the source editor.
 
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 
 #include <map>
@@ -131,30 +133,33 @@ class StartWithFileTest : public QObject {
     QCOMPARE(pressed["MApagar_TUKA2"], QStringLiteral("Apagar TUKA-2"));
   }
 
-  // A missing file and one of another kind give the load command's own box;
-  // the window stays up, switched on, and holds no program: not even the
-  // words of the refused file, which is a whole EHC program under a .txt
-  // name.
+  // A missing object file gives the load command's own box; the window
+  // stays up, switched on, and holds no program. A file of any other name
+  // is a source: it opens in the source editor, loaded nowhere, even when
+  // it holds a whole EHC program under a .txt name.
   void aMissingOrRefusedFileSaysSoAndLeavesTuka2On() {
     QTemporaryDir folder;
     QFile sum(QStringLiteral(ORBEN_EXAMPLES "/suma.ehc"));
     QVERIFY(sum.open(QIODevice::ReadOnly));
-    const QString refused = writeFile(folder, "programa.txt", sum.readAll());
+    const QByteArray program_text = sum.readAll();
+    const QString refused = writeFile(folder, "programa.txt", program_text);
     const std::vector<Word> words = wordsOf(sum.fileName());
     for (const QString& path : {folder.filePath("falta.ehc"), refused}) {
       Program program(path);
-      QTRY_COMPARE(program.script.messages.size(), 1);
-      const QString message = program.script.takeMessages().first();
+      auto* editor = find<QWidget>(QStringLiteral("TEditorFuente"));
       if (path == refused) {
-        // Boxes show each '\r' of a machine message as a line break.
-        QCOMPARE(
-            message,
-            QString::fromStdString(std::string(orben::kBadExtensionMessage)).replace(u'\r', u'\n'));
+        QTRY_VERIFY(editor->isVisible());
+        QCOMPARE(find<QPlainTextEdit>(QStringLiteral("Texto_Fuente"))->toPlainText().toUtf8(),
+                 QByteArray(program_text).replace("\r\n", "\n"));
+        QVERIFY(!lit("LOn"));
       } else {
+        QTRY_COMPARE(program.script.messages.size(), 1);
+        const QString message = program.script.takeMessages().first();
         QVERIFY2(message.contains(QStringLiteral("falta.ehc")), qPrintable(message));
+        QVERIFY(!editor->isVisible());
+        QVERIFY(lit("LOn") && lit("LPP"));
       }
       QVERIFY(program.window()->isVisible());
-      QVERIFY(lit("LOn") && lit("LPP"));
       QVERIFY(program.listing().isEmpty());
       int same = 0;
       for (const Word& word : words) {
