@@ -33,9 +33,10 @@ QLabel* statusSection(QStatusBar* bar, const QString& name, const QString& spoke
   label->setObjectName(name);
   label->setFont(sansFont(11));
   label->setAccessibleName(spoken);
-  // Reached by Tab, so that a screen reader reads it on the way.
-  label->setFocusPolicy(Qt::TabFocus);
+  // Reached by Tab, so that a screen reader reads it on the way (after the
+  // interaction flags, which set a focus policy of their own).
   label->setTextInteractionFlags(Qt::TextSelectableByKeyboard);
+  label->setFocusPolicy(Qt::StrongFocus);
   bar->addWidget(label, stretch);
   return label;
 }
