@@ -28,7 +28,9 @@ void describe(QCommandLineParser& parser) {
   parser.addVersionOption();
   const QString file = fromUtf8(orben::tr("FILE"));
   parser.addPositionalArgument(
-      file, fromUtf8(orben::tr("an object program (.EHC or .HEX) to load at start")),
+      file,
+      fromUtf8(orben::tr("an object program (.EHC or .HEX) to load at start, or a source "
+                         "(.asm) to open in the editor")),
       QStringLiteral("[%1]").arg(file));
 }
 

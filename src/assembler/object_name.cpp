@@ -20,6 +20,11 @@ bool AllLowerCase(const std::string& text) {
 
 }  // namespace
 
+bool isAssemblySourceName(const std::string& name) {
+  const std::string extension = UpperCaseText(fs::path(name).extension().string());
+  return extension == ".ASM" || extension == ".S";
+}
+
 std::string DefaultObjectName(const std::string& source) {
   fs::path object(source);
   const std::string extension = object.extension().string();

@@ -12,6 +12,11 @@ namespace orben::assembler {
 // letters (prog gives prog.ehc, PROG and Prog give .EHC).
 std::string DefaultObjectName(const std::string& source);
 
+// Whether `name` is an assembly source's: ending in .asm or .s, in any
+// capitals (what ORBEN opens in its editor and a class folder holds
+// besides object files).
+bool isAssemblySourceName(const std::string& name);
+
 // The other files beside `path` whose names are its own in other capitals
 // (x.EHC beside x.ehc), each as `path` names its folder and as the folder
 // spells the name; none where the file system does not tell them apart.

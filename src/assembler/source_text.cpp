@@ -1,6 +1,8 @@
 #include "assembler/source_text.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 
 #include "machine/word_text.h"
 
@@ -39,15 +41,6 @@ std::size_t Utf8Length(std::string_view text, std::size_t pos) {
   return length;
 }
 
-bool IsUtf8(std::string_view text) {
-  for (std::size_t pos = 0; pos < text.size();) {
-    const std::size_t length = Utf8Length(text, pos);
-    if (length == 0) return false;
-    pos += length;
-  }
-  return true;
-}
-
 // The characters of Windows-1252's bytes 80..9F; the five it leaves
 // undefined (81, 8D, 8F, 90, 9D) stand for the control characters of the
 // same number, as 00..7F and A0..FF do for theirs.
@@ -69,7 +62,47 @@ void AppendUtf8(std::string& text, char32_t value) {
   }
 }
 
+// The character of the whole UTF-8 sequence at `pos`, `length` bytes long.
+char32_t Utf8Value(std::string_view text, std::size_t pos, std::size_t length) {
+  const auto lead = static_cast<unsigned char>(text[pos]);
+  if (length == 1) return lead;
+  constexpr unsigned char kLeadBits[] = {0, 0, 0x1F, 0x0F, 0x07};
+  char32_t value = lead & kLeadBits[length];
+  for (std::size_t i = 1; i < length; ++i) {
+    value = value << 6 | (static_cast<unsigned char>(text[pos + i]) & 0x3F);
+  }
+  return value;
+}
+
 }  // namespace
+
+bool IsUtf8(std::string_view text) {
+  for (std::size_t pos = 0; pos < text.size();) {
+    const std::size_t length = Utf8Length(text, pos);
+    if (length == 0) return false;
+    pos += length;
+  }
+  return true;
+}
+
+std::optional<std::string> Windows1252Bytes(std::string_view utf8) {
+  std::string bytes;
+  bytes.reserve(utf8.size());
+  for (std::size_t pos = 0; pos < utf8.size();) {
+    const std::size_t length = Utf8Length(utf8, pos);
+    if (length == 0) return std::nullopt;
+    const char32_t value = Utf8Value(utf8, pos, length);
+    pos += length;
+    if (value <= 0xFF && (value < 0x80 || value > 0x9F)) {
+      bytes.push_back(static_cast<char>(value));
+      continue;
+    }
+    const auto* high = std::find(std::begin(kWindows1252High), std::end(kWindows1252High), value);
+    if (high == std::end(kWindows1252High)) return std::nullopt;
+    bytes.push_back(static_cast<char>(0x80 + (high - std::begin(kWindows1252High))));
+  }
+  return bytes;
+}
 
 std::string_view Utf8Source(std::string_view source, std::string& storage) {
   constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";

@@ -15,6 +15,14 @@ namespace orben::assembler {
 // `storage` as UTF-8.
 std::string_view Utf8Source(std::string_view source, std::string& storage);
 
+// Whether every byte of `text` belongs to a well-formed UTF-8 sequence.
+bool IsUtf8(std::string_view text);
+
+// UTF-8 text in Windows-1252, the way back of Utf8Source's reading: every
+// character of 00..FF but 80..9F stands for its own byte, the others for
+// the byte Windows-1252 gives them. Nothing when a character has no byte.
+std::optional<std::string> Windows1252Bytes(std::string_view utf8);
+
 // Where a source's text goes wrong before any line is read: a byte that is
 // not UTF-8, or a NUL (a binary file).
 struct TextFault {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string_view>
 
 #include "machine/machine.h"
@@ -57,7 +58,13 @@ class RunControl {
     if (m_.panelState() != PanelState::ContinueRequested && start.isWord()) {
       m_.breakpoints().reached(start.asWord());
     }
+    executions_at_start_ = processor_.executions();
     return processor_.ExecuteInstruction();
+  }
+  // The instructions executed since the last Ejecutar, its own included.
+  std::uint64_t stepsSinceStart() const {
+    const std::uint64_t now = processor_.executions();
+    return now > executions_at_start_ ? now - executions_at_start_ : 0;
   }
   // Continuar: steps address or register mode, or executes the instruction
   // at PC.
@@ -104,6 +111,7 @@ class RunControl {
   PanelModeStepper& stepper_;
   Outcome outcome_ = Outcome::Executed;
   bool at_breakpoint_ = false;
+  std::uint64_t executions_at_start_ = 0;
 };
 
 }  // namespace orben

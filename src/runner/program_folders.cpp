@@ -4,24 +4,19 @@
 #include <filesystem>
 #include <system_error>
 
+#include "assembler/object_name.h"
+#include "loader/load_command.h"
+
 namespace orben::runner {
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string Lowered(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-  });
-  return text;
-}
-
 }  // namespace
 
 bool IsProgramName(const std::string& name) {
-  const std::string extension = Lowered(fs::path(name).extension().string());
-  return extension == ".asm" || extension == ".s" || extension == ".ehc" || extension == ".hex";
+  return assembler::isAssemblySourceName(name) || objectFormatOfName(name).has_value();
 }
 
 ClassPrograms ExpandProgramFolders(const std::vector<std::string>& arguments) {

@@ -3,6 +3,7 @@
 #include "assembler/object_in_memory.h"
 #include "assembler/object_name.h"
 #include "assembler/source_file.h"
+#include "disasm/listing_commands.h"
 #include "loader/line_reader.h"
 #include "loader/load_command.h"
 #include "session/diagnostic_printer.h"
@@ -35,6 +36,23 @@ ProgramLoad loadSourceFile(Tuka2& tuka, const std::string& file, std::ostream& e
   return loadSourceText(tuka, *text, file, err, map);
 }
 
+// The assembled object put into memory as the load command reads a file.
+void loadObjectText(Tuka2& tuka, const assembler::ObjectInMemory& assembled,
+                    const std::string& name) {
+  MemorySource source(assembled.ehc);
+  tuka.load.loadSource(ObjectFormat::Ehc, assembler::DefaultObjectName(name), source,
+                       assembled.ehc.size());
+}
+
+class DiagnosticList : public assembler::AssemblyOutput {
+ public:
+  explicit DiagnosticList(std::vector<assembler::Diagnostic>& into) : into_(into) {}
+  void diagnostic(const assembler::Diagnostic& diagnostic) override { into_.push_back(diagnostic); }
+
+ private:
+  std::vector<assembler::Diagnostic>& into_;
+};
+
 }  // namespace
 
 ProgramLoad loadSourceText(Tuka2& tuka, std::string_view text, const std::string& name,
@@ -50,11 +68,29 @@ ProgramLoad loadSourceText(Tuka2& tuka, std::string_view text, const std::string
         << '\n';
     return ProgramLoad::NotAssembled;
   }
-  MemorySource source(assembled.ehc);
-  tuka.load.loadSource(ObjectFormat::Ehc, assembler::DefaultObjectName(name), source,
-                       assembled.ehc.size());
+  loadObjectText(tuka, assembled, name);
   map = recorder.finish(assembled.result);
   return ProgramLoad::Loaded;
+}
+
+EditorLoad assembleAndLoad(Tuka2& tuka, std::string_view text, const std::string& name,
+                           SourceMap& map) {
+  EditorLoad load;
+  DiagnosticList diagnostics(load.diagnostics);
+  SourceMapRecorder recorder;
+  assembler::OutputFan outputs({&diagnostics, &recorder});
+  const auto assembled = assembler::AssembleInMemory(text, outputs);
+  if (!assembled.result.ok()) return load;
+  if (!tuka.machine.powerOn()) tuka.power.TogglePower();
+  ClearListing(tuka.listing);
+  loadObjectText(tuka, assembled, name);
+  map = recorder.finish(assembled.result);
+  if (!map.lines().empty()) {
+    load.start = map.lines().front().address;
+    tuka.machine.setCell(kCellKeypad, wordOf(*load.start));
+  }
+  load.loaded = true;
+  return load;
 }
 
 ProgramLoad loadProgramFile(Tuka2& tuka, HeadlessUi& ui, const std::string& file, std::ostream& err,

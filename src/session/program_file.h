@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "panel/tuka2.h"
 #include "session/headless_ui.h"
@@ -32,5 +34,25 @@ ProgramLoad loadProgramFile(Tuka2& tuka, HeadlessUi& ui, const std::string& file
 // `name` would be, and its diagnostics name that file.
 ProgramLoad loadSourceText(Tuka2& tuka, std::string_view text, const std::string& name,
                            std::ostream& err, SourceMap& map);
+
+// What the editor's Ensamblar y cargar came to.
+struct EditorLoad {
+  bool loaded = false;
+  // Every error and warning, as the assembler reports them.
+  std::vector<assembler::Diagnostic> diagnostics;
+  // The address of the program's first word (the first the source puts
+  // anywhere), keyed into the keypad; none for a program of no words.
+  std::optional<std::uint16_t> start;
+};
+
+// Ensamblar y cargar: `text` assembled in memory as the file `name` would
+// be. With errors, nothing changes. Without, TUKA-2 is switched on first
+// when it is off (as On/Off does, so that the power-on does not wipe the
+// program), the words are loaded as Cargar programa objeto loads a file
+// (the listing emptied, the words stored, the listing rebuilt; run state
+// and PC untouched), `map` becomes the source's map and the program's
+// first address is keyed into the keypad for Ejecutar.
+EditorLoad assembleAndLoad(Tuka2& tuka, std::string_view text, const std::string& name,
+                           SourceMap& map);
 
 }  // namespace orben::session

@@ -138,6 +138,63 @@ std::optional<std::string> runObjectFileDialog(QWidget* parent, const FileReques
   });
 }
 
+UnsavedChanges askSaveChanges(QWidget* parent, const QString& name) {
+  auto* box = new MessageBox(QMessageBox::NoIcon, QApplication::applicationName(),
+                             QStringLiteral("¿Guardar los cambios de %1?").arg(name),
+                             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+  box->setObjectName(QStringLiteral("Guardar_Cambios"));
+  box->setTextFormat(Qt::PlainText);
+  box->setWindowModality(Qt::ApplicationModal);
+  box->button(QMessageBox::Yes)->setText(QStringLiteral("Sí"));
+  box->button(QMessageBox::No)->setText(QStringLiteral("No"));
+  box->button(QMessageBox::Cancel)->setText(QStringLiteral("Cancelar"));
+  box->setDefaultButton(QMessageBox::Yes);
+  box->setEscapeButton(QMessageBox::Cancel);
+  return runOwned(box, [](QMessageBox*, int result) {
+    if (result == QMessageBox::Yes) return UnsavedChanges::Save;
+    if (result == QMessageBox::No) return UnsavedChanges::Discard;
+    return UnsavedChanges::Cancel;
+  });
+}
+
+namespace {
+
+QFileDialog* sourceDialog(QWidget* parent, const QString& name, const QString& title) {
+  auto* dialog = new QFileDialog(parent, title);
+  dialog->setObjectName(name);
+  dialog->setOption(QFileDialog::DontUseNativeDialog);
+  dialog->setDefaultSuffix(QStringLiteral("asm"));
+  dialog->setNameFilters(
+      {QStringLiteral("Programa fuente (*.ASM)"), QStringLiteral("Todos los archivos (*)")});
+  dialog->setFilter(dialog->filter() & ~QDir::CaseSensitive);
+  dialog->setWindowModality(Qt::ApplicationModal);
+  return dialog;
+}
+
+QString chosenFile(QFileDialog* done, int result) {
+  if (!done || result != QDialog::Accepted || done->selectedFiles().isEmpty()) return {};
+  return done->selectedFiles().first();
+}
+
+}  // namespace
+
+QString runOpenSourceDialog(QWidget* parent) {
+  QFileDialog* dialog = sourceDialog(parent, QStringLiteral("DAbrir_Fuente"),
+                                     QStringLiteral("Abrir programa fuente"));
+  dialog->setAcceptMode(QFileDialog::AcceptOpen);
+  dialog->setFileMode(QFileDialog::ExistingFile);
+  return runOwned(dialog, chosenFile);
+}
+
+QString runSaveSourceDialog(QWidget* parent, const QString& suggested) {
+  QFileDialog* dialog = sourceDialog(parent, QStringLiteral("DGuardar_Fuente"),
+                                     QStringLiteral("Guardar programa fuente como"));
+  dialog->setAcceptMode(QFileDialog::AcceptSave);
+  dialog->setFileMode(QFileDialog::AnyFile);
+  if (!suggested.isEmpty()) dialog->selectFile(suggested);
+  return runOwned(dialog, chosenFile);
+}
+
 void showFileErrorBox(QWidget* parent, std::string_view file_name, std::string_view reason) {
   // The windows speak Spanish: the loader's own reasons too.
   runBox(parent, QApplication::applicationName(),

@@ -30,6 +30,15 @@ std::optional<std::string> runObjectFileDialog(QWidget* parent, const FileReques
 // a description that already ends with its pattern in parentheses (letter
 // case aside) stands alone, any other gets " (pattern)" behind it.
 QStringList nameFiltersOf(std::string_view filter);
+// The answers to "¿Guardar los cambios de NAME?".
+enum class UnsavedChanges { Save, Discard, Cancel };
+// The question of an unsaved source, buttons Sí, No and Cancelar.
+UnsavedChanges askSaveChanges(QWidget* parent, const QString& name);
+// The dialogs of a source's file: DAbrir_Fuente chooses one to open,
+// DGuardar_Fuente names one to save into (starting at `suggested`); the
+// chosen file's full name, or an empty one when cancelled.
+QString runOpenSourceDialog(QWidget* parent);
+QString runSaveSourceDialog(QWidget* parent, const QString& suggested);
 // The report of a file that cannot be opened or read.
 void showFileErrorBox(QWidget* parent, std::string_view file_name, std::string_view reason);
 

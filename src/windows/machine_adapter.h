@@ -13,6 +13,8 @@
 #include "machine/random_source.h"
 #include "machine/user_interface.h"
 #include "panel/tuka2.h"
+#include "session/program_file.h"
+#include "session/source_map.h"
 #include "windows/load_progress.h"
 
 class QTimer;
@@ -50,6 +52,14 @@ class MachineAdapter final : public QObject, private MachineObserver, public Use
   // is skipped the same way, and `window` is deleted once the machine's
   // command has returned, never under it.
   void leaveWhenDialogsEnd(QWidget* window);
+  // Ensamblar y cargar of the editor's `text`, named `name` (the core's
+  // assembleAndLoad); the loaded source's map is kept for the windows that
+  // show the source line at PC.
+  session::EditorLoad assembleAndLoad(std::string_view text, const std::string& name) {
+    return session::assembleAndLoad(*tuka_, text, name, source_map_);
+  }
+  const session::SourceMap& sourceMap() const { return source_map_; }
+
   // How long a load runs before its progress shows (tests shorten it).
   void setLoadProgressDelay(int ms) { progress_ = std::make_unique<LoadProgress>(ms); }
 
@@ -96,6 +106,7 @@ class MachineAdapter final : public QObject, private MachineObserver, public Use
   int open_dialogs_ = 0;
   bool leaving_ = false;
   QPointer<QWidget> leaving_window_;
+  session::SourceMap source_map_;
 };
 
 }  // namespace orben

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include "assembler/object_name.h"
 #include "windows/main_window.h"
 
 namespace orben {
@@ -41,6 +42,12 @@ QMainWindow* StartOrben(const QString& file) {
   }
   if (file.isEmpty()) {
     window->show();
+    return window;
+  }
+  if (assembler::isAssemblySourceName(file.toStdString())) {
+    // A source: opened in the editor, TUKA-2 left as it starts.
+    window->show();
+    QTimer::singleShot(0, window, [window, file] { window->openSourceFile(file); });
     return window;
   }
   // Switched on before the file is loaded: switching on initialises memory

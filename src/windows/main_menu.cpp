@@ -1,4 +1,4 @@
-// The main window's toolbar Menu: three drop-down buttons and their popup
+// The main window's toolbar Menu: four drop-down buttons and their popup
 // menus, and the menu items that follow the machine.
 
 #include <QAction>
@@ -56,7 +56,20 @@ QAction* MainWindow::menuItem(QMenu* menu, const QString& name, const QString& c
   auto* action = new QAction(caption, menu);
   action->setObjectName(name);
   menu->addAction(action);
-  connect(action, &QAction::triggered, this, handler);
+  if (handler != nullptr) connect(action, &QAction::triggered, this, handler);
+  return action;
+}
+
+QAction* MainWindow::menuItem(QMenu* menu, const QString& name, const QString& caption,
+                              const QKeySequence& keys, void (MainWindow::*handler)()) {
+  QAction* action = menuItem(menu, name, caption, handler);
+  action->setShortcut(keys);
+  // From every window of ORBEN: the action belongs to the main window too,
+  // which is always shown, and its context is the whole application.
+  action->setShortcutContext(Qt::ApplicationShortcut);
+  addAction(action);
+  // Not yet built: there, named and keyed, but disabled.
+  action->setEnabled(handler != nullptr);
   return action;
 }
 
@@ -110,6 +123,36 @@ QWidget* MainWindow::buildToolbar() {
   menuItem(tuka2, QStringLiteral("MApagar_TUKA2"), QString(), &MainWindow::MApagar_TUKA2Click);
   menuItem(tuka2, QStringLiteral("MModoPasoapaso"), QString(), &MainWindow::MModoPasoapasoClick);
   dropDownButton(QStringLiteral("ToolButton2"), QStringLiteral("TUKA-2"), 2, tuka2, bar);
+
+  auto* programa = new QMenu(bar);
+  programa->setObjectName(QStringLiteral("pop_Programa"));
+  menuItem(programa, QStringLiteral("MNuevo_fuente"), QStringLiteral("Nuevo programa fuente"),
+           &MainWindow::MNuevo_fuenteClick);
+  menuItem(programa, QStringLiteral("MAbrir_fuente"),
+           QStringLiteral("Abrir programa fuente (.ASM)…"), &MainWindow::MAbrir_fuenteClick);
+  menuItem(programa, QStringLiteral("MGuardar_fuente"), QStringLiteral("Guardar programa fuente"),
+           &MainWindow::MGuardar_fuenteClick);
+  menuItem(programa, QStringLiteral("MGuardar_fuente_como"),
+           QStringLiteral("Guardar programa fuente como…"), &MainWindow::MGuardar_fuente_comoClick);
+  separator(programa, QStringLiteral("N5"));
+  menuItem(programa, QStringLiteral("MEnsamblar_y_cargar"), QStringLiteral("Ensamblar y cargar"),
+           QKeySequence(Qt::Key_F9), &MainWindow::MEnsamblar_y_cargarClick);
+  menuItem(programa, QStringLiteral("MComprobar_casos"),
+           QStringLiteral("Comprobar con casos (.TOML)…"), QKeySequence(), nullptr);
+  separator(programa, QStringLiteral("N6"));
+  menuItem(programa, QStringLiteral("MPunto_de_parada"),
+           QStringLiteral("Poner/Quitar punto de parada"), QKeySequence(Qt::Key_F2), nullptr);
+  menuItem(programa, QStringLiteral("MEjecutar_hasta_cursor"),
+           QStringLiteral("Ejecutar hasta el cursor"), QKeySequence(Qt::Key_F4), nullptr);
+  menuItem(programa, QStringLiteral("MPaso_atras"), QStringLiteral("Paso atrás"),
+           QKeySequence(Qt::CTRL | Qt::Key_Backspace), nullptr);
+  separator(programa, QStringLiteral("N7"));
+  menuItem(programa, QStringLiteral("MGuardar_memoria"),
+           QStringLiteral("Guardar memoria como programa objeto…"), QKeySequence(), nullptr);
+  menuItem(programa, QStringLiteral("MEditor_fuente"),
+           QStringLiteral("Esconder/Mostrar el editor de programa fuente"),
+           &MainWindow::MEditor_fuenteClick);
+  dropDownButton(QStringLiteral("ToolButton3"), QStringLiteral("Programa"), 3, programa, bar);
   return bar;
 }
 

@@ -22,6 +22,7 @@
 #include "windows/lamp.h"
 #include "windows/machine_adapter.h"
 #include "windows/port_window.h"
+#include "windows/source_editor.h"
 #include "windows/style.h"
 
 namespace orben {
@@ -141,6 +142,8 @@ MainWindow::MainWindow() : adapter_(std::make_unique<MachineAdapter>()) {
   reloj_->setObjectName(QStringLiteral("Reloj"));
   adapter_->attachStepTimer(reloj_);
 
+  editor_ = new SourceEditor(*adapter_, this);
+
   bindDisplays(*adapter_, this);
   followMachine();
   // The front panel's page asks for the room the window is designed with,
@@ -171,6 +174,12 @@ void MainWindow::createPortWindows() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+  // An unsaved source first: Cancelar keeps ORBEN open. Not while the
+  // machine waits on one of its boxes: a box over a box would not end.
+  if (!adapter_->waitingOnDialog() && !editor_->settleChanges()) {
+    event->ignore();
+    return;
+  }
   // Salir de ORBEN and the title bar's close button end the program at
   // once, whatever the machine is doing; the other windows close with it.
   reloj_->stop();
@@ -205,6 +214,34 @@ void MainWindow::switchOn() {
 
 void MainWindow::openObjectFile(const QString& path) {
   adapter_->tuka().load.loadNamed(QFile::encodeName(path).toStdString());
+}
+
+void MainWindow::openSourceFile(const QString& path) {
+  editor_->openFile(path);
+}
+
+void MainWindow::MNuevo_fuenteClick() {
+  editor_->newSource();
+}
+
+void MainWindow::MAbrir_fuenteClick() {
+  editor_->chooseAndOpen();
+}
+
+void MainWindow::MGuardar_fuenteClick() {
+  editor_->save();
+}
+
+void MainWindow::MGuardar_fuente_comoClick() {
+  editor_->saveAs();
+}
+
+void MainWindow::MEnsamblar_y_cargarClick() {
+  editor_->assembleAndLoad();
+}
+
+void MainWindow::MEditor_fuenteClick() {
+  editor_->toggleShown();
 }
 
 void MainWindow::MSalir_de_ORBENClick() {

@@ -5,6 +5,7 @@
 #include <memory>
 
 class QAction;
+class QKeySequence;
 class QTimer;
 
 namespace orben {
@@ -15,12 +16,14 @@ class FrontPanelView;
 class InternalPanelView;
 class MachineAdapter;
 class PortWindow;
+class SourceEditor;
 class THListBox;
 
-// TForm1, the main window: the toolbar Menu with its three drop-down menus
+// TForm1, the main window: the toolbar Menu with its four drop-down menus
 // in Barra_Principal, the page "Panel frontal" with the front panel and the
 // program listing, the internal panel at the bottom and the status bar. It
-// owns the machine's adapter, the step timer Reloj and the two port windows.
+// owns the machine's adapter, the step timer Reloj, the two port windows and
+// the source editor.
 class MainWindow : public QMainWindow {
   Q_OBJECT
 
@@ -33,6 +36,8 @@ class MainWindow : public QMainWindow {
   void switchOn();
   // Loads `path` as if the user had chosen it in DAbrir.
   void openObjectFile(const QString& path);
+  // Opens the source `path` in the editor TEditorFuente.
+  void openSourceFile(const QString& path);
 
   MachineAdapter& adapter() { return *adapter_; }
   // TForm2 and TForm3, created hidden after the main window.
@@ -54,6 +59,12 @@ class MainWindow : public QMainWindow {
   void Mododesensamblador1Click();
   void MApagar_TUKA2Click();
   void MModoPasoapasoClick();
+  void MNuevo_fuenteClick();
+  void MAbrir_fuenteClick();
+  void MGuardar_fuenteClick();
+  void MGuardar_fuente_comoClick();
+  void MEnsamblar_y_cargarClick();
+  void MEditor_fuenteClick();
   void Al_Pulsar_Memoria();
   void Editar_Memoria();
   // A dockable piece was dropped: on its home bar, or on nothing (nullptr)
@@ -65,6 +76,10 @@ class MainWindow : public QMainWindow {
   QWidget* buildToolbar();
   QAction* menuItem(QMenu* menu, const QString& name, const QString& caption,
                     void (MainWindow::*handler)());
+  // An item with a shortcut that works from every window of ORBEN; without
+  // a handler, it is disabled.
+  QAction* menuItem(QMenu* menu, const QString& name, const QString& caption,
+                    const QKeySequence& keys, void (MainWindow::*handler)());
   void followMachine();
 
   std::unique_ptr<MachineAdapter> adapter_;
@@ -80,6 +95,7 @@ class MainWindow : public QMainWindow {
   THListBox* listing_ = nullptr;
   PortWindow* input_ports_ = nullptr;
   PortWindow* output_ports_ = nullptr;
+  SourceEditor* editor_ = nullptr;
 };
 
 }  // namespace orben

@@ -102,6 +102,22 @@ void drawFolder(QPainter& p) {
   p.drawPolygon(QPolygonF({{1.5, 16.5}, {4.5, 9.5}, {19.0, 9.5}, {17.5, 16.5}}));
 }
 
+// A sheet of source text: a page with its corner folded and lines of text.
+void drawSourceSheet(QPainter& p) {
+  p.setPen(QPen(QColor(70, 80, 100), 1));
+  p.setBrush(QColor(250, 250, 245));
+  p.drawPolygon(QPolygonF({{3.5, 1.5}, {12.5, 1.5}, {16.5, 5.5}, {16.5, 18.5}, {3.5, 18.5}}));
+  p.setBrush(QColor(205, 210, 220));
+  p.drawPolygon(QPolygonF({{12.5, 1.5}, {12.5, 5.5}, {16.5, 5.5}}));
+  const QColor navy(0, 0, 128);
+  const QColor inks[] = {navy, QColor(0, 128, 0), navy, QColor(128, 0, 128), navy};
+  for (int line = 0; line < 5; ++line) {
+    p.setPen(QPen(inks[line], 1));
+    const double y = 7.5 + 2.3 * line;
+    p.drawLine(QPointF(5.5, y), QPointF(line % 2 == 0 ? 14.5 : 11.5, y));
+  }
+}
+
 void drawGear(QPainter& p) {
   const QPointF centre(10, 10);
   constexpr int kTeeth = 8;
@@ -303,6 +319,7 @@ QPixmap toolbarIcon(int index) {
                         if (index == 0) drawFolder(p);
                         if (index == 1) drawGear(p);
                         if (index == 2) drawSquareChip(p, QRectF(4.5, 4.5, 11, 11), 3);
+                        if (index == 3) drawSourceSheet(p);
                       });
 }
 

@@ -21,8 +21,9 @@ inline constexpr int kLampSize = 21;
 QPixmap lampPicture(LampColour colour, bool lit);
 
 // The toolbar's icons, 20 by 20: 0 a folder (Archivo), 1 a gear (Entorno),
-// 2 a chip (TUKA-2). Any other index gives a null pixmap.
-inline constexpr int kToolbarIconCount = 3;
+// 2 a chip (TUKA-2), 3 a sheet of source text (Programa). Any other index
+// gives a null pixmap.
+inline constexpr int kToolbarIconCount = 4;
 inline constexpr int kToolbarIconSize = 20;
 QPixmap toolbarIcon(int index);
 

@@ -52,9 +52,9 @@ void activate(QMainWindow* main) {
 // display and keys, the panel buttons; the internal panel's registers,
 // flags, PC and input ports; the grid (digits, then text); the listing.
 QStringList readingOrder() {
-  QStringList order = {"Menu_Archivo", "ToolButton1", "ToolButton2", "BOnOff",
-                       "BPasoPaso",    "Lampara_PZ",  "Lampara_PS",  "Lampara_PC",
-                       "Lampara_PV",   "PPC",         "Teclado"};
+  QStringList order = {"Menu_Archivo", "ToolButton1", "ToolButton2", "ToolButton3",
+                       "BOnOff",       "BPasoPaso",   "Lampara_PZ",  "Lampara_PS",
+                       "Lampara_PC",   "Lampara_PV",  "PPC",         "Teclado"};
   const QString hex = QStringLiteral("0123456789ABCDEF");
   for (QChar digit : hex) order << QStringLiteral("T") + digit;
   order += {"BDireccion", "BRegistros", "BCargar", "BEjecutar", "BContinuar"};

@@ -1,7 +1,9 @@
-// orben FILE, as a file manager starts it: TUKA-2 is switched on as a press
-// of On/Off switches it on, then the file is loaded as if chosen in DAbrir,
-// so that the program is still in memory when the window comes up.
+// orben FILE, as a file manager starts it: with an object file, TUKA-2 is
+// switched on as a press of On/Off switches it on, then the file is loaded
+// as if chosen in DAbrir, so that the program is still in memory when the
+// window comes up; a source opens in the source editor.
 
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
@@ -180,6 +182,23 @@ class StartWithFileTest : public QObject {
             QString::fromLatin1(program.machine().ReadMemoryWord(word.address).view()) == word.text;
       }
       QVERIFY2(same < static_cast<int>(words.size()), qPrintable(path));
+    }
+  }
+
+  // A source (.asm or .s, in any capitals) opens in the source editor,
+  // loaded nowhere: TUKA-2 stays off as it starts.
+  void aSourceOpensInTheEditor() {
+    QTemporaryDir folder;
+    const QByteArray text = "bucle: LDI RD, bucle\r\n  BR\r\n";
+    for (const char* name : {"programa.asm", "PROGRAMA.S"}) {
+      Program program(writeFile(folder, name, text));
+      auto* editor = find<QWidget>(QStringLiteral("TEditorFuente"));
+      QTRY_VERIFY(editor->isVisible());
+      QCOMPARE(find<QPlainTextEdit>(QStringLiteral("Texto_Fuente"))->toPlainText().toUtf8(),
+               QByteArray(text).replace("\r\n", "\n"));
+      QVERIFY(!lit("LOn"));
+      QVERIFY(program.listing().isEmpty());
+      QVERIFY(program.script.messages.isEmpty());
     }
   }
 };

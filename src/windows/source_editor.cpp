@@ -1,0 +1,238 @@
+#include "windows/source_editor.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include "machine/cells.h"
+#include "text/language.h"
+#include "windows/dialogs.h"
+#include "windows/machine_adapter.h"
+#include "windows/source_edit.h"
+#include "windows/style.h"
+
+namespace orben {
+
+namespace {
+
+constexpr int kLineRole = Qt::UserRole;
+constexpr int kColumnRole = Qt::UserRole + 1;
+constexpr int kErrorRole = Qt::UserRole + 2;
+
+QString utf8(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QLabel* statusSection(QStatusBar* bar, const QString& name, const QString& spoken, int stretch) {
+  auto* label = new QLabel(bar);
+  label->setObjectName(name);
+  label->setFont(sansFont(11));
+  label->setAccessibleName(spoken);
+  // Reached by Tab, so that a screen reader reads it on the way (after the
+  // interaction flags, which set a focus policy of their own).
+  label->setTextInteractionFlags(Qt::TextSelectableByKeyboard);
+  label->setFocusPolicy(Qt::StrongFocus);
+  bar->addWidget(label, stretch);
+  return label;
+}
+
+}  // namespace
+
+SourceEditor::SourceEditor(MachineAdapter& adapter, QWidget* parent)
+    : QWidget(parent, Qt::Window), adapter_(adapter) {
+  setObjectName(QStringLiteral("TEditorFuente"));
+  setAccessibleName(QStringLiteral("Editor de programa fuente"));
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  auto* split = new QSplitter(Qt::Vertical, this);
+  text_ = new SourceEdit(split);
+  messages_ = new QListWidget(split);
+  messages_->setObjectName(QStringLiteral("Mensajes_Fuente"));
+  messages_->setAccessibleName(QStringLiteral("Mensajes del ensamblador"));
+  messages_->setFont(monoFont(13));
+  split->addWidget(text_);
+  split->addWidget(messages_);
+  split->setStretchFactor(0, 4);
+  split->setStretchFactor(1, 1);
+  layout->addWidget(split, 1);
+  auto* status = new QStatusBar(this);
+  status->setObjectName(QStringLiteral("Estado_Fuente"));
+  status->setSizeGripEnabled(false);
+  steps_ = statusSection(status, QStringLiteral("Estado_Fuente_Pasos"),
+                         QStringLiteral("Pasos desde Ejecutar"), 0);
+  file_name_ = statusSection(status, QStringLiteral("Estado_Fuente_Archivo"),
+                             QStringLiteral("Archivo del programa fuente"), 1);
+  layout->addWidget(status);
+  setTabOrder(text_, messages_);
+  setTabOrder(messages_, steps_);
+  setTabOrder(steps_, file_name_);
+
+  connect(messages_, &QListWidget::itemActivated, this, &SourceEditor::goToMessage);
+  connect(text_->document(), &QTextDocument::modificationChanged, this, &SourceEditor::updateTitle);
+  connect(&adapter_, &MachineAdapter::cellTextChanged, this, [this](int cell, const QString&) {
+    if (cell == kCellPC) updateSteps();
+  });
+  resize(640, 560);
+  present(document_, QString());
+  hide();
+}
+
+bool SourceEditor::modified() const {
+  return text_->document()->isModified();
+}
+
+QString SourceEditor::shownName() const {
+  return path_.isEmpty() ? QStringLiteral("sin nombre") : QFileInfo(path_).fileName();
+}
+
+void SourceEditor::present(const assembler::SourceDocument& document, const QString& path) {
+  document_ = document;
+  path_ = path;
+  text_->setPlainText(utf8(document_.text()));
+  text_->document()->setModified(false);
+  messages_->clear();
+  updateTitle();
+  updateSteps();
+  QWidget::show();
+  raise();
+  activateWindow();
+  text_->setFocus();
+}
+
+void SourceEditor::newSource() {
+  if (settleChanges()) present(assembler::SourceDocument(), QString());
+}
+
+void SourceEditor::chooseAndOpen() {
+  if (!settleChanges()) return;
+  const QString path = runOpenSourceDialog(this);
+  if (!path.isEmpty()) openFile(path);
+}
+
+bool SourceEditor::openFile(const QString& path) {
+  if (!settleChanges()) return false;
+  std::string reason;
+  const auto document =
+      assembler::ReadSourceDocument(QFile::encodeName(path).toStdString(), reason);
+  if (!document) {
+    showFileErrorBox(this, path.toStdString(), reason);
+    return false;
+  }
+  present(*document, QFileInfo(path).absoluteFilePath());
+  return true;
+}
+
+bool SourceEditor::save() {
+  return path_.isEmpty() ? saveAs() : writeTo(path_);
+}
+
+bool SourceEditor::saveAs() {
+  const QString path = runSaveSourceDialog(this, path_);
+  return !path.isEmpty() && writeTo(path);
+}
+
+bool SourceEditor::writeTo(const QString& path) {
+  // Untouched, the text is the document's own (the editor would give no
+  // break spaces back as blanks).
+  const std::string text = modified() ? text_->toPlainText().toStdString() : document_.text();
+  std::string reason;
+  if (!assembler::WriteSourceFile(QFile::encodeName(path).toStdString(), document_.bytesFor(text),
+                                  reason)) {
+    showFileErrorBox(this, path.toStdString(), reason);
+    return false;
+  }
+  document_.saved(text);
+  path_ = QFileInfo(path).absoluteFilePath();
+  text_->document()->setModified(false);
+  updateTitle();
+  return true;
+}
+
+bool SourceEditor::settleChanges() {
+  if (!modified()) return true;
+  switch (askSaveChanges(this, shownName())) {
+    case UnsavedChanges::Save:
+      return save();
+    case UnsavedChanges::Discard:
+      return true;
+    case UnsavedChanges::Cancel:
+      break;
+  }
+  return false;
+}
+
+void SourceEditor::assembleAndLoad() {
+  const std::string name =
+      path_.isEmpty() ? std::string("sin nombre.asm") : QFile::encodeName(path_).toStdString();
+  const session::EditorLoad load =
+      adapter_.assembleAndLoad(text_->toPlainText().toStdString(), name);
+  showDiagnostics(load.diagnostics);
+  if (!load.loaded) {
+    QWidget::show();
+    raise();
+    // The first error, cursor there.
+    for (int row = 0; row < messages_->count(); ++row) {
+      if (messages_->item(row)->data(kErrorRole).toBool()) {
+        messages_->setCurrentRow(row);
+        goToMessage(messages_->item(row));
+        break;
+      }
+    }
+  }
+  updateSteps();
+}
+
+void SourceEditor::showDiagnostics(const std::vector<assembler::Diagnostic>& diagnostics) {
+  messages_->clear();
+  for (const assembler::Diagnostic& d : diagnostics) {
+    const QString message = utf8(d.message.in(Language::Spanish));
+    const QString shown =
+        d.line == 0 ? message : QStringLiteral("%1:%2: %3").arg(d.line).arg(d.column).arg(message);
+    auto* item = new QListWidgetItem(shown, messages_);
+    item->setData(kLineRole, static_cast<int>(d.line));
+    item->setData(kColumnRole, static_cast<int>(d.column));
+    item->setData(kErrorRole, d.severity == assembler::Severity::Error);
+    const bool error = d.severity == assembler::Severity::Error;
+    item->setForeground(error ? QColor(180, 0, 0) : QColor(150, 90, 0));
+  }
+}
+
+void SourceEditor::goToMessage(QListWidgetItem* item) {
+  const int line = item->data(kLineRole).toInt();
+  if (line > 0) text_->moveCursorTo(line, item->data(kColumnRole).toInt());
+}
+
+void SourceEditor::updateTitle() {
+  setWindowTitle(QStringLiteral("Programa fuente: %1%2")
+                     .arg(shownName(), modified() ? QStringLiteral("*") : QString()));
+  file_name_->setText(shownName());
+}
+
+void SourceEditor::updateSteps() {
+  steps_->setText(QStringLiteral("Pasos: %1").arg(adapter_.tuka().run.stepsSinceStart()));
+}
+
+void SourceEditor::toggleShown() {
+  if (isVisible()) {
+    hide();
+  } else {
+    QWidget::show();
+    raise();
+    activateWindow();
+  }
+}
+
+void SourceEditor::closeEvent(QCloseEvent* event) {
+  // Its title bar's close hides it, as Esconder/Mostrar does; the source
+  // stays, to be shown again.
+  hide();
+  event->accept();
+}
+
+}  // namespace orben
