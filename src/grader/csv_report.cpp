@@ -69,6 +69,32 @@ bool IsMonth(std::string_view word) {
 
 // Whether a spreadsheet reading `name` from a CSV file could make of it
 // anything but the text it is.
+// Whether a text that begins with a digit reads as a number, a date or a
+// time: nothing but digits, signs and separators ("11/11", "1e3", "3:45",
+// "5 %"), perhaps ending in AM or PM, or a month's name among its words
+// ("15 nov"). "15H da 2AH" or "1a.asm" stay text.
+bool NumberLike(std::string_view lower) {
+  for (std::string_view suffix : {" am", " pm", "am", "pm"}) {
+    if (lower.size() > suffix.size() && lower.ends_with(suffix)) {
+      lower.remove_suffix(suffix.size());
+      break;
+    }
+  }
+  if (lower.find_first_not_of("0123456789 ./-:,%e+") == std::string_view::npos) return true;
+  for (std::size_t at = 0; at < lower.size();) {
+    const std::size_t begin = static_cast<std::size_t>(
+        std::find_if(lower.begin() + static_cast<std::ptrdiff_t>(at), lower.end(), IsLetter) -
+        lower.begin());
+    const std::size_t end = static_cast<std::size_t>(
+        std::find_if_not(lower.begin() + static_cast<std::ptrdiff_t>(begin), lower.end(),
+                         IsLetter) -
+        lower.begin());
+    if (begin < end && IsMonth(lower.substr(begin, end - begin))) return true;
+    at = end;
+  }
+  return false;
+}
+
 bool ReadAsOtherThanText(std::string_view name) {
   if (name.empty()) return false;
   const char first = name[0];
@@ -76,7 +102,8 @@ bool ReadAsOtherThanText(std::string_view name) {
   // Formulas (=, +, -, @ and what some spreadsheets run on a blank or a
   // line break before them), numbers, errors (#N/A), accounting negatives.
   constexpr std::string_view starts = "=+-@'#($ \t\r\n";
-  if (IsDigit(first) || starts.find(first) != std::string_view::npos) return true;
+  if (starts.find(first) != std::string_view::npos) return true;
+  if (IsDigit(first)) return NumberLike(Lowered(name));
   if ((first == '.' || first == ',') && digit_next) return true;
   if (NumberLikeOutsideAscii(FirstCodePoint(name))) return true;
   if (!IsLetter(first)) return false;

@@ -170,10 +170,10 @@ TEST(GradeSheet, EveryNameStaysTextAsWritten) {
       "11/11", "1/2",   "2026-01-01", "nov 11", "Nov-2020", "mayo 3", "3:45", "3:45 PM",
       "TRUE",  "false", "#N/A",       "(5)",    "$5",       "5%",     "1e3",  ".5",
       "1,000", " 5",    "\t5",        "€5",     "١٢",       "=1+1",   "+x",   "-x",
-      "@x",    "'x",    "5-",         "a\nb",   "\"q\""};
+      "@x",    "'x",    "5-",         "a\nb",   "\"q\"",    "15 nov", "3 pm", "2026-01-01 3:45"};
   const std::vector<std::string> plain = {"ana.asm", "José Pérez Núñez.asm", "N = 10", "caso 1",
                                           "Friday",  "entregas/luis.s",      "jan",    "./ana.asm",
-                                          "ñu.asm"};
+                                          "ñu.asm",  "15H da 2AH",           "1a.asm", "2 casos"};
   for (const std::string& name : plain) EXPECT_EQ(CsvText(name), name);
   std::vector<ProgramResult> results;
   for (const auto* names : {&tricky, &plain}) {
