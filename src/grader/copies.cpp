@@ -145,13 +145,13 @@ std::string copiesOf(const Copies& copies, const std::vector<ProgramResult>& res
   for (const auto& group : copies.identical) {
     if (std::find(group.begin(), group.end(), program) == group.end()) continue;
     for (const std::size_t other : group) {
-      if (other != program) add("= " + results[other].program);
+      if (other != program) add("same as " + results[other].program);
     }
   }
   for (const SimilarPair& pair : copies.similar) {
     if (pair.first != program && pair.second != program) continue;
     const std::size_t other = pair.first == program ? pair.second : pair.first;
-    add(std::to_string(pair.percent) + " % " + results[other].program);
+    add(std::to_string(pair.percent) + " % like " + results[other].program);
   }
   return text;
 }

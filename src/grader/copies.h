@@ -43,9 +43,10 @@ struct Copies {
 // the addresses where they agree over the addresses either of them loads.
 Copies findCopies(const std::vector<ProgramResult>& results, std::optional<int> similar);
 
-// What `copies` says of one program, in a few characters: "= b.asm" for
-// each program it is identical to, "96 % c.asm" for each it is similar to,
-// separated by "; "; empty when nothing.
+// What `copies` says of one program, in a few words (a grade sheet's
+// cell, which a spreadsheet must not take for a formula): "same as b.asm"
+// for each program it is identical to, "96 % like c.asm" for each it is
+// similar to, separated by "; "; empty when nothing.
 std::string copiesOf(const Copies& copies, const std::vector<ProgramResult>& results,
                      std::size_t program);
 

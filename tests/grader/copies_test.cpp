@@ -129,9 +129,9 @@ TEST(Copies, OneProgramsCopiesInAFewCharacters) {
   results[3].words = results[0].words;
   results[4].words = Consecutive(0x300, 1, 5);
   const Copies copies = findCopies(results, 90);
-  EXPECT_EQ(copiesOf(copies, results, 0), "= d.ehc; 96 % b.asm");
-  EXPECT_EQ(copiesOf(copies, results, 1), "96 % a.asm; 96 % d.ehc");
-  EXPECT_EQ(copiesOf(copies, results, 3), "= a.asm; 96 % b.asm");
+  EXPECT_EQ(copiesOf(copies, results, 0), "same as d.ehc; 96 % like b.asm");
+  EXPECT_EQ(copiesOf(copies, results, 1), "96 % like a.asm; 96 % like d.ehc");
+  EXPECT_EQ(copiesOf(copies, results, 3), "same as a.asm; 96 % like b.asm");
   EXPECT_EQ(copiesOf(copies, results, 2), "");
   EXPECT_EQ(copiesOf(copies, results, 4), "");
 }

@@ -76,11 +76,11 @@ struct Row {
 
 const std::vector<Row>& Class() {
   static const std::vector<Row> rows = {
-      {"José Pérez Núñez.asm", kDoubles, {2, 2, 1, 3}, 4, "= copia.asm"},
+      {"José Pérez Núñez.asm", kDoubles, {2, 2, 1, 3}, 4, "same as copia.asm"},
       {"a, \"b\".asm", kDoublesThenClearsZ, {2, 2.0 * 2 / 3, 1, 3}, 3, ""},
       {"=1+1", kEchoesThenClearsZ, {0, 2.0 * 2 / 3, 0, 0}, 0, ""},
       {"11/11", "FOO\n", {0, 0, 0, 0}, 0, ""},
-      {"copia.asm", kDoubles, {2, 2, 1, 3}, 4, "= José Pérez Núñez.asm"},
+      {"copia.asm", kDoubles, {2, 2, 1, 3}, 4, "same as José Pérez Núñez.asm"},
   };
   return rows;
 }
