@@ -21,7 +21,8 @@ Usage:
                    [--max-steps N] [--break ADDR|LABEL]...
   tuka2 dis FILE [--fill HHHH]
   tuka2 asm SOURCE [-o OUTPUT] [-l LISTING]
-  tuka2 test CASES PROGRAM... [--json] [--junit FILE] [-j N]
+  tuka2 test CASES PROGRAM... [--json] [--junit FILE] [--csv FILE] [--feedback DIR]
+                             [--similar P] [-j N]
   tuka2 --help | --version
   tuka2 COMMAND --help   lists the options of one command
 
@@ -67,11 +68,14 @@ asm   assembles SOURCE, written as the listing shows instructions (LD R1,
       address, word and name. Errors and warnings go to stderr as
       SOURCE:LINE:COLUMN: error: message; with any error nothing is written
       and an existing OUTPUT is left as it was.
-test  runs every case of the TOML file CASES on each PROGRAM (.EHC, .HEX or
-      an assembly source) as run would, and says for each case PASS or FAIL
-      with every difference (output port 01: expected 0037, got 0036), then
-      the points of each program; --json gives the same as JSON, --junit
-      FILE writes JUnit XML, -j N checks N programs at once.
+test  runs every case of the TOML file CASES on each PROGRAM (.EHC, .HEX,
+      an assembly source, or a folder of them) as run would, and says for
+      each case PASS or FAIL with every difference (output port 01: expected
+      0037, got 0036), then the points of each program and the copies among
+      them; --json gives the same as JSON, --junit FILE writes JUnit XML,
+      --csv FILE a grade sheet, --feedback DIR each student's feedback in
+      Spanish, --similar P also names programs alike at P % or more, -j N
+      checks N programs at once.
 
 Options:
   --json          print one JSON object: stop, steps (calls of the

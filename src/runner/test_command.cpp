@@ -75,7 +75,8 @@ void AddOptions(CLI::App& app, TestOptions& options) {
   app.footer(std::string(
       tr("Each case runs on a fresh machine as tuka2 run does: switched on (memory filled\n"
          "with the file's fill, 0000 by default, or random from its seed), loaded, presets\n"
-         "written, input ports set, the start address keyed, then timed to a stop.\n"
+         "written, input ports set, the start address keyed, then timed to a stop, or to\n"
+         "its time limit (timeout, 10 s by default).\n"
          "A case passes when everything under its expect table holds; it expects the\n"
          "run to stop at HALT unless expect.stop says otherwise. Every key of a cases\n"
          "file is shown in the user guide's page for teachers and in examples/*.toml.\n"
@@ -85,7 +86,8 @@ void AddOptions(CLI::App& app, TestOptions& options) {
          "  tuka2 test ejercicio.toml entregas/ --csv notas.csv --feedback correcciones/\n"
          "Exit status: 0 when every case of every program passes, 1 when any fails,\n"
          "2 for a usage error, a cases file that cannot be used or a report that\n"
-         "cannot be written.")));
+         "cannot be written, 130 when interrupted (the reports then hold the programs\n"
+         "already graded).")));
 }
 
 // The reports written into files (JUnit, the grade sheet, the feedback);
