@@ -8,11 +8,13 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <sstream>
 #include <thread>
 
 #include "grader/cases.h"
 #include "grader/copies.h"
 #include "grader/grading.h"
+#include "runner/test_command.h"
 
 namespace {
 
@@ -56,6 +58,31 @@ BENCHMARK(BM_Grade200Programs)
     ->Arg(static_cast<int>(std::max(1u, std::thread::hardware_concurrency())))
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// tuka2 test on the same 200 programs as a teacher runs it: the text
+// report, then also a grade sheet, every student's feedback and the
+// similar pairs at 90 %, each on one thread.
+void BM_Tuka2Test200Programs(benchmark::State& state) {
+  static Submissions submissions;
+  const bool reports = state.range(0) != 0;
+  const fs::path cases = fs::path(ORBEN_EXAMPLES) / "doble_entrada.toml";
+  std::vector<std::string> arguments = {cases.string()};
+  arguments.insert(arguments.end(), submissions.programs.begin(), submissions.programs.end());
+  arguments.insert(arguments.end(), {"-j", "1"});
+  if (reports) {
+    arguments.insert(arguments.end(),
+                     {"--csv", (submissions.folder / "notas.csv").string(), "--feedback",
+                      (submissions.folder / "correcciones").string(), "--similar", "90"});
+  }
+  for (auto _ : state) {
+    std::ostringstream out, err;
+    if (orben::runner::testCommandLine(arguments, out, err) != 0) {
+      state.SkipWithError("a case failed");
+    }
+  }
+  state.SetLabel(reports ? "text, --csv, --feedback, --similar 90" : "text report");
+}
+BENCHMARK(BM_Tuka2Test200Programs)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // 200 loads of 3,000 words from 0000. Kind 0: every one its own program but
 // for a common start of 50 words (a class writing one exercise); kind 1:
