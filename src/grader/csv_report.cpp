@@ -151,7 +151,10 @@ void WriteRow(const std::vector<std::string>& fields, std::ostream& out) {
 }  // namespace
 
 std::string CsvText(std::string_view name) {
-  return Quoted(ReadAsOtherThanText(name) ? "'" + std::string(name) : std::string(name));
+  std::string text;
+  if (ReadAsOtherThanText(name)) text += '\'';
+  text += name;
+  return Quoted(text);
 }
 
 void WriteCsv(const CaseFile& cases, const std::vector<ProgramResult>& results, std::ostream& out,
