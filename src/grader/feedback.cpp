@@ -39,7 +39,7 @@ std::string Inputs(const Case& c) {
 std::string Presets(const Case& c) {
   std::vector<std::string> presets;
   for (const auto& [n, word] : c.registers) {
-    presets.push_back("R" + std::string(1, HexDigitToChar(n)) + " = " + Word(word));
+    presets.push_back(std::string("R") + HexDigitToChar(n) + " = " + Word(word));
   }
   for (const MemoryBlock& block : c.memory) {
     std::vector<std::string> words;

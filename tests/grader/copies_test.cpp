@@ -143,7 +143,7 @@ TEST(Copies, AgreeWithEveryPairComparedWordByWord) {
   std::vector<ProgramResult> results;
   for (int i = 0; i < 60; ++i) {
     ProgramResult result;
-    result.program = "p" + std::to_string(i);
+    result.program = std::string("p").append(std::to_string(i));
     std::map<std::uint16_t, std::uint16_t> words;
     const auto original = static_cast<unsigned>(random() % 3);
     const int size = 20 + static_cast<int>(random() % 30);
