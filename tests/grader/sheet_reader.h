@@ -10,8 +10,8 @@
 #include <iterator>
 #include <map>
 #include <optional>
-#include <regex>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace orben::grader {
@@ -59,20 +59,34 @@ inline std::optional<Sheet> ReadBack(const std::filesystem::path& csv) {
   if (std::system(command.c_str()) != 0) return std::nullopt;
   std::ifstream in(xml, std::ios::binary);
   const std::string text{std::istreambuf_iterator<char>(in), {}};
-  static const std::regex cell(
-      R"re(<gnm:Cell Row="(\d+)" Col="(\d+)"([^>]*?)(/>|>([^<]*)</gnm:Cell>))re");
-  static const std::regex type(R"re(ValueType="(\d+)")re");
+  // Each <gnm:Cell Row="R" Col="C" ValueType="T">value</gnm:Cell>, or the
+  // same closed at once for an empty value.
+  const auto attribute = [](std::string_view attributes, std::string_view name) {
+    const std::string key = std::string(" ") + std::string(name) + "=\"";
+    const std::size_t at = attributes.find(key);
+    if (at == std::string_view::npos) return -1;
+    return std::atoi(std::string(attributes.substr(at + key.size())).c_str());
+  };
   Sheet sheet;
-  for (std::sregex_iterator it(text.begin(), text.end(), cell), end; it != end; ++it) {
-    const auto& match = *it;
+  constexpr std::string_view kOpen = "<gnm:Cell ";
+  constexpr std::string_view kClose = "</gnm:Cell>";
+  for (std::size_t at = text.find(kOpen); at != std::string::npos; at = text.find(kOpen, at)) {
+    const std::size_t end = text.find('>', at);
+    if (end == std::string::npos) break;
+    const std::string_view attributes(text.data() + at + kOpen.size() - 1,
+                                      end - at - kOpen.size() + 1);
     Cell read;
-    const std::string attributes = match[3].str();
-    std::smatch typed;
-    if (std::regex_search(attributes, typed, type)) {
-      read.type = static_cast<CellType>(std::stoi(typed[1].str()));
+    if (const int type = attribute(attributes, "ValueType"); type >= 0) {
+      read.type = static_cast<CellType>(type);
     }
-    read.value = XmlUnescaped(match[5].str());
-    sheet[{std::stoi(match[1].str()), std::stoi(match[2].str())}] = read;
+    at = end + 1;
+    if (text[end - 1] != '/') {
+      const std::size_t close = text.find(kClose, at);
+      if (close == std::string::npos) break;
+      read.value = XmlUnescaped(text.substr(at, close - at));
+      at = close + kClose.size();
+    }
+    sheet[{attribute(attributes, "Row"), attribute(attributes, "Col")}] = read;
   }
   return sheet;
 }
