@@ -61,9 +61,13 @@ JsonDocument checksDocument(const std::vector<Check>& checks) {
   return list;
 }
 
+Text checkText(const Check& check) {
+  return Text("check: {0} at {1}, step {2}: {3}", checkKindName(check.kind),
+              wordOf(check.address).str(), check.step, check.text);
+}
+
 std::string checkLine(const Check& check) {
-  return trf("check: {0} at {1}, step {2}: {3}", checkKindName(check.kind),
-             wordOf(check.address).str(), check.step, check.text.str());
+  return checkText(check).str();
 }
 
 void writeJson(const Tuka2& tuka, const RunResult& result, const MessageLog& messages,

@@ -18,6 +18,7 @@ void writeCellMembers(const Machine& m, JsonStream& json);
 // The checks found, each an object with address, step, kind and text.
 JsonDocument checksDocument(const std::vector<Check>& checks);
 // A check on one line of a terminal, as "check: " lines give it.
+Text checkText(const Check& check);
 std::string checkLine(const Check& check);
 
 // The report of tuka2 run --json, on one line: stop, steps, the cells,

@@ -308,6 +308,7 @@ void TDigitalDisplay::paintEvent(QPaintEvent* /*event*/) {
   // Copy the bitmap to the screen at the control's origin.
   QPainter painter(this);
   painter.drawImage(0, 0, bitmap_);
+  if (showsChange(*this)) drawChangeFrame(painter, rect());
   if (showsFocus(*this)) drawFocusFrame(painter, rect(), palette());
 }
 

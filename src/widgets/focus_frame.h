@@ -20,13 +20,37 @@ inline bool showsFocus(const QWidget& control) {
   return control.hasFocus() && control.window()->testAttribute(Qt::WA_KeyboardFocusChange);
 }
 
-inline void drawFocusFrame(QPainter& painter, const QRect& rect, const QPalette& palette) {
-  const QColor colour = palette.color(QPalette::Active, QPalette::Highlight);
-  const int w = kFocusFrameWidth;
+// A frame of `width` pixels inside `rect`'s edge.
+inline void drawFrame(QPainter& painter, const QRect& rect, const QColor& colour, int w) {
   painter.fillRect(QRect(rect.left(), rect.top(), rect.width(), w), colour);
   painter.fillRect(QRect(rect.left(), rect.bottom() - w + 1, rect.width(), w), colour);
   painter.fillRect(QRect(rect.left(), rect.top(), w, rect.height()), colour);
   painter.fillRect(QRect(rect.right() - w + 1, rect.top(), w, rect.height()), colour);
+}
+
+inline void drawFocusFrame(QPainter& painter, const QRect& rect, const QPalette& palette) {
+  drawFrame(painter, rect, palette.color(QPalette::Active, QPalette::Highlight), kFocusFrameWidth);
+}
+
+// What the last step forward or back changed: a control showing it has the
+// dynamic property "cambiado" true until the next step, and an orange frame
+// just inside the focus frame's place, so that both show and the control's
+// own colours stay as they are.
+inline constexpr char kChangedProperty[] = "cambiado";
+inline const QColor kChangedFrameColour(255, 140, 0);
+
+inline bool showsChange(const QWidget& control) {
+  return control.property(kChangedProperty).toBool();
+}
+// Sets the property and repaints when it differs.
+inline void setShowsChange(QWidget& control, bool changed) {
+  if (control.property(kChangedProperty).isValid() && showsChange(control) == changed) return;
+  control.setProperty(kChangedProperty, changed);
+  control.update();
+}
+inline void drawChangeFrame(QPainter& painter, const QRect& rect) {
+  const int w = kFocusFrameWidth;
+  drawFrame(painter, rect.adjusted(w, w, -w, -w), kChangedFrameColour, w);
 }
 
 }  // namespace orben

@@ -2,6 +2,7 @@
 
 #include <QAbstractScrollArea>
 #include <QColor>
+#include <QList>
 #include <QString>
 
 #include <cstddef>
@@ -45,6 +46,8 @@ class THexEditor : public QAbstractScrollArea, private MemoryStoreObserver {
   Q_PROPERTY(OffsetDisplay offsetDisplay READ offsetDisplay WRITE setOffsetDisplay)
   Q_PROPERTY(QString offsetSeparator READ offsetSeparator WRITE setOffsetSeparator)
   Q_PROPERTY(Translation translation READ translation WRITE setTranslation)
+  // The rows the last step changed, framed until the next step.
+  Q_PROPERTY(QList<int> filasCambiadas READ changedRows)
 
  public:
   // Row labels: "H" + word address in hexadecimal + separator, or none.
@@ -85,6 +88,9 @@ class THexEditor : public QAbstractScrollArea, private MemoryStoreObserver {
   bool isChanged(std::size_t index) const;
   void clearChanges();
   std::size_t dataSize() const { return store_->size(); }
+  // The rows (from 0) that the last step forward or back changed.
+  QList<int> changedRows() const { return changed_rows_; }
+  void setChangedRows(const QList<int>& rows);
 
   // Caret.
   Area caretArea() const { return caretArea_; }
@@ -190,6 +196,7 @@ class THexEditor : public QAbstractScrollArea, private MemoryStoreObserver {
 
   int charWidth_ = 8;
   int rowHeight_ = 16;
+  QList<int> changed_rows_;
   int ascent_ = 12;
   int labelDigits_ = 1;
 };

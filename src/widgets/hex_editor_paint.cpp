@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "machine/word_text.h"
+#include "widgets/focus_frame.h"
 #include "widgets/hex_editor.h"
 
 namespace orben {
@@ -28,9 +29,19 @@ void THexEditor::paintEvent(QPaintEvent* event) {
   }
 }
 
+void THexEditor::setChangedRows(const QList<int>& rows) {
+  if (rows == changed_rows_) return;
+  for (const int row : changed_rows_) viewport()->update(rowRect(row));
+  changed_rows_ = rows;
+  for (const int row : changed_rows_) viewport()->update(rowRect(row));
+}
+
 void THexEditor::paintRow(QPainter& painter, long long row) {
   const QRect line = rowRect(row);
   const int scroll = horizontalScrollBar()->value();
+  if (changed_rows_.contains(static_cast<int>(row))) {
+    orben::drawFrame(painter, line, kChangedFrameColour, 1);
+  }
 
   if (offsetDisplay_ != odNone) {
     painter.setPen(colors_.offset);

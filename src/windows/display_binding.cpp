@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "widgets/digital_display.h"
+#include "widgets/focus_frame.h"
 #include "windows/machine_adapter.h"
 
 namespace orben {
@@ -18,6 +19,7 @@ void bindDisplays(MachineAdapter& adapter, QWidget* window) {
     if (!cell) continue;
     (*shown)[*cell].push_back(display);
     display->setValue(QString::fromLatin1(adapter.machine().cell(*cell).view()));
+    setShowsChange(*display, false);
   }
   QObject::connect(&adapter, &MachineAdapter::cellTextChanged, window,
                    [shown](int cell, const QString& text) {
@@ -25,6 +27,14 @@ void bindDisplays(MachineAdapter& adapter, QWidget* window) {
                        display->setValue(text);
                      }
                    });
+  // Each step's changed cells are framed until the next step.
+  QObject::connect(&adapter, &MachineAdapter::stepDone, window, [shown, &adapter] {
+    std::array<bool, kCellCount> changed{};
+    for (const CellId cell : adapter.debugging().lastChanges().cells) changed[cell] = true;
+    for (std::size_t cell = 0; cell < kCellCount; ++cell) {
+      for (auto* display : (*shown)[cell]) setShowsChange(*display, changed[cell]);
+    }
+  });
 }
 
 }  // namespace orben

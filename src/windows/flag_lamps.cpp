@@ -1,6 +1,9 @@
 #include "windows/flag_lamps.h"
 
+#include <algorithm>
+
 #include "panel/front_panel.h"
+#include "widgets/focus_frame.h"
 #include "windows/lamp.h"
 #include "windows/machine_adapter.h"
 #include "windows/pictures.h"
@@ -28,6 +31,11 @@ Lamp* flagLamp(MachineAdapter& adapter, Flag flag, const QString& prefix, QWidge
                    [lamp, flag](int changed, bool on) {
                      if (changed == static_cast<int>(flag)) lamp->setLit(on);
                    });
+  setShowsChange(*lamp, false);
+  QObject::connect(&adapter, &MachineAdapter::stepDone, lamp, [lamp, flag, &adapter] {
+    const auto& flags = adapter.debugging().lastChanges().flags;
+    setShowsChange(*lamp, std::find(flags.begin(), flags.end(), flag) != flags.end());
+  });
   return lamp;
 }
 

@@ -121,6 +121,15 @@ QWidget* InternalPanelView::buildMemory() {
   grid_->setObjectName(QStringLiteral("Memoria"));
   grid_->setAccessibleName(QStringLiteral("Memoria"));
   grid_->setMemoryStore(&adapter_.tuka().machine.memory());
+  // The rows of the words each step changed, framed until the next step.
+  connect(&adapter_, &MachineAdapter::stepDone, grid_, [this] {
+    QList<int> rows;
+    for (const std::uint16_t word : adapter_.debugging().lastChanges().words) {
+      const int row = word * 2 / grid_->bytesPerLine();
+      if (!rows.contains(row)) rows.push_back(row);
+    }
+    grid_->setChangedRows(rows);
+  });
   memory_piece_->setContent(grid_);
   memory_piece_->setFixedSize(176, 204);
   memory_bar_->dock(memory_piece_);

@@ -48,9 +48,12 @@ class LampImage final : public QLabel {
   // The image on top shows the lamp's focus frame.
   void paintEvent(QPaintEvent* event) override {
     QLabel::paintEvent(event);
-    if (!showsFocus(*parentWidget())) return;
+    const bool changed = showsChange(*parentWidget());
+    const bool focus = showsFocus(*parentWidget());
+    if (!changed && !focus) return;
     QPainter painter(this);
-    drawFocusFrame(painter, rect(), palette());
+    if (changed) drawChangeFrame(painter, rect());
+    if (focus) drawFocusFrame(painter, rect(), palette());
   }
 
  private:

@@ -4,6 +4,8 @@
 #include <QDialog>
 #include <QTimer>
 
+#include "session/report.h"
+#include "text/language.h"
 #include "windows/dialogs.h"
 #include "windows/speed_dialog.h"
 #include "windows/value_dialog.h"
@@ -11,12 +13,20 @@
 namespace orben {
 
 MachineAdapter::MachineAdapter(QObject* parent)
-    : QObject(parent), tuka_(std::make_unique<Tuka2>(*this, random_)) {
+    : QObject(parent),
+      tuka_(std::make_unique<Tuka2>(*this, random_)),
+      debugging_(std::make_unique<session::SourceDebugging>(
+          *tuka_, static_cast<session::SourceDebuggingListener*>(this))) {
   tuka_->machine.addObserver(this);
 }
 
 MachineAdapter::~MachineAdapter() {
   tuka_->machine.removeObserver(this);
+}
+
+void MachineAdapter::checkFound(const Check& check, std::size_t line) {
+  const std::string text = session::checkText(check).in(Language::Spanish);
+  emit checkReported(static_cast<int>(line), QString::fromStdString(text));
 }
 
 void MachineAdapter::attachStepTimer(QTimer* timer) {

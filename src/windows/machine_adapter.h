@@ -14,6 +14,7 @@
 #include "machine/user_interface.h"
 #include "panel/tuka2.h"
 #include "session/program_file.h"
+#include "session/source_debugging.h"
 #include "session/source_map.h"
 #include "windows/load_progress.h"
 
@@ -27,7 +28,10 @@ namespace orben {
 // observer, and turns every change into a Qt signal that displays, lamps,
 // buttons and menu items follow. Windows call into tuka() for every action
 // and keep no machine state of their own.
-class MachineAdapter final : public QObject, private MachineObserver, public UserInterface {
+class MachineAdapter final : public QObject,
+                             private MachineObserver,
+                             private session::SourceDebuggingListener,
+                             public UserInterface {
   Q_OBJECT
 
  public:
@@ -52,13 +56,10 @@ class MachineAdapter final : public QObject, private MachineObserver, public Use
   // is skipped the same way, and `window` is deleted once the machine's
   // command has returned, never under it.
   void leaveWhenDialogsEnd(QWidget* window);
-  // Ensamblar y cargar of the editor's `text`, named `name` (the core's
-  // assembleAndLoad); the loaded source's map is kept for the windows that
-  // show the source line at PC.
-  session::EditorLoad assembleAndLoad(std::string_view text, const std::string& name) {
-    return session::assembleAndLoad(*tuka_, text, name, source_map_);
-  }
-  const session::SourceMap& sourceMap() const { return source_map_; }
+  // The source editor's debugging: Ensamblar y cargar, the line at PC,
+  // line breakpoints, Paso atrás, the changes of each step, the checks.
+  session::SourceDebugging& debugging() { return *debugging_; }
+  const session::SourceMap& sourceMap() const { return debugging_->sourceMap(); }
 
   // How long a load runs before its progress shows (tests shorten it).
   void setLoadProgressDelay(int ms) { progress_ = std::make_unique<LoadProgress>(ms); }
@@ -86,6 +87,14 @@ class MachineAdapter final : public QObject, private MachineObserver, public Use
   void initMemoryAtPowerOnChanged(bool on);
   // A menu item's caption (MenuItem) changed.
   void menuCaptionChanged(int item, const QString& caption);
+  // The source line of the instruction at PC (0 for none).
+  void sourceLineAtPC(int line);
+  // A step forward or back is over; debugging().lastChanges() has what it
+  // changed.
+  void stepDone();
+  void stepBackAvailable(bool can);
+  // A classic mistake found by the checks, at source line `line` (0: none).
+  void checkReported(int line, const QString& text);
 
  private:
   // MachineObserver
@@ -93,6 +102,11 @@ class MachineAdapter final : public QObject, private MachineObserver, public Use
   void flagChanged(Flag flag) override;
   void controlChanged(Control control) override;
   void captionChanged(MenuItem item) override;
+  // SourceDebuggingListener
+  void lineAtPCChanged(std::size_t line) override { emit sourceLineAtPC(static_cast<int>(line)); }
+  void stepped(const StepChanges&) override { emit stepDone(); }
+  void canStepBackChanged(bool can) override { emit stepBackAvailable(can); }
+  void checkFound(const Check& check, std::size_t line) override;
 
   // Runs `open` as one of the machine's dialogs, or gives `skipped` at
   // once while the program is leaving.
@@ -106,7 +120,7 @@ class MachineAdapter final : public QObject, private MachineObserver, public Use
   int open_dialogs_ = 0;
   bool leaving_ = false;
   QPointer<QWidget> leaving_window_;
-  session::SourceMap source_map_;
+  std::unique_ptr<session::SourceDebugging> debugging_;
 };
 
 }  // namespace orben

@@ -141,11 +141,17 @@ QWidget* MainWindow::buildToolbar() {
            QStringLiteral("Comprobar con casos (.TOML)…"), QKeySequence(), nullptr);
   separator(programa, QStringLiteral("N6"));
   menuItem(programa, QStringLiteral("MPunto_de_parada"),
-           QStringLiteral("Poner/Quitar punto de parada"), QKeySequence(Qt::Key_F2), nullptr);
+           QStringLiteral("Poner/Quitar punto de parada"), QKeySequence(Qt::Key_F2),
+           &MainWindow::MPunto_de_paradaClick);
   menuItem(programa, QStringLiteral("MEjecutar_hasta_cursor"),
-           QStringLiteral("Ejecutar hasta el cursor"), QKeySequence(Qt::Key_F4), nullptr);
-  menuItem(programa, QStringLiteral("MPaso_atras"), QStringLiteral("Paso atrás"),
-           QKeySequence(Qt::CTRL | Qt::Key_Backspace), nullptr);
+           QStringLiteral("Ejecutar hasta el cursor"), QKeySequence(Qt::Key_F4),
+           &MainWindow::MEjecutar_hasta_cursorClick);
+  QAction* back =
+      menuItem(programa, QStringLiteral("MPaso_atras"), QStringLiteral("Paso atrás"),
+               QKeySequence(Qt::CTRL | Qt::Key_Backspace), &MainWindow::MPaso_atrasClick);
+  // Only while there is an instruction to take back.
+  back->setEnabled(adapter_->debugging().canStepBack());
+  connect(adapter_.get(), &MachineAdapter::stepBackAvailable, back, &QAction::setEnabled);
   separator(programa, QStringLiteral("N7"));
   menuItem(programa, QStringLiteral("MGuardar_memoria"),
            QStringLiteral("Guardar memoria como programa objeto…"), QKeySequence(), nullptr);

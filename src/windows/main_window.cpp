@@ -1,5 +1,6 @@
 #include "windows/main_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
 #include <QLabel>
@@ -242,6 +243,26 @@ void MainWindow::MEnsamblar_y_cargarClick() {
 
 void MainWindow::MEditor_fuenteClick() {
   editor_->toggleShown();
+}
+
+void MainWindow::MPunto_de_paradaClick() {
+  // With the listing focused, on its selected line; else the editor's.
+  if (QApplication::focusWidget() == listing_) {
+    const int line = listing_->currentLine();
+    const int address =
+        line < 0 ? -1 : wordAddress(adapter_->tuka().listing.line(line).substr(1, 4));
+    if (address >= 0) editor_->toggleBreakpointAt(static_cast<std::uint16_t>(address));
+    return;
+  }
+  editor_->toggleBreakpoint();
+}
+
+void MainWindow::MEjecutar_hasta_cursorClick() {
+  editor_->runToCursor();
+}
+
+void MainWindow::MPaso_atrasClick() {
+  adapter_->debugging().stepBack();
 }
 
 void MainWindow::MSalir_de_ORBENClick() {

@@ -65,6 +65,9 @@ class MainWindow : public QMainWindow {
   void MGuardar_fuente_comoClick();
   void MEnsamblar_y_cargarClick();
   void MEditor_fuenteClick();
+  void MPunto_de_paradaClick();
+  void MEjecutar_hasta_cursorClick();
+  void MPaso_atrasClick();
   void Al_Pulsar_Memoria();
   void Editar_Memoria();
   // A dockable piece was dropped: on its home bar, or on nothing (nullptr)

@@ -1,17 +1,24 @@
 #include "windows/source_edit.h"
 
+#include <QAccessible>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QSyntaxHighlighter>
 #include <QTextBlock>
 
 #include <string>
 
 #include "assembler/source_colours.h"
+#include "widgets/change_announcer.h"
 #include "windows/style.h"
 
 namespace orben {
 
 namespace {
+
+// The margin's left part, where a breakpoint's dot goes.
+constexpr int kDotRoom = 14;
 
 // The colour of each kind of word; numbers and names in the listing's navy
 // family, comments in green and italic.
@@ -63,15 +70,31 @@ class SourceHighlighter final : public QSyntaxHighlighter {
   }
 };
 
+// A breakpoint on a line: the mark rides with its text block.
+class BreakpointMark final : public QTextBlockUserData {};
+
+bool hasBreakpoint(const QTextBlock& block) {
+  return dynamic_cast<BreakpointMark*>(block.userData()) != nullptr;
+}
+
+QString spokenLineAtPC(int line) {
+  return line == 0 ? QStringLiteral("Sin línea en PC") : QStringLiteral("Línea %1 en PC").arg(line);
+}
+
 }  // namespace
 
 class LineNumberMargin final : public QWidget {
  public:
-  explicit LineNumberMargin(SourceEdit* edit) : QWidget(edit), edit_(edit) {}
+  explicit LineNumberMargin(SourceEdit* edit) : QWidget(edit), edit_(edit) {
+    setObjectName(QStringLiteral("Texto_Fuente_Margen"));
+  }
   QSize sizeHint() const override { return {edit_->marginWidth(), 0}; }
 
  protected:
   void paintEvent(QPaintEvent* event) override { edit_->paintMargin(event); }
+  void mousePressEvent(QMouseEvent* event) override {
+    if (event->button() == Qt::LeftButton) edit_->clickMargin(event->position().toPoint().y());
+  }
 
  private:
   SourceEdit* edit_;
@@ -91,11 +114,18 @@ SourceEdit::SourceEdit(QWidget* parent)
           [this] { setViewportMargins(marginWidth(), 0, 0, 0); });
   connect(this, &QPlainTextEdit::updateRequest, this, &SourceEdit::updateMargin);
   setViewportMargins(marginWidth(), 0, 0, 0);
+  setAccessibleDescription(spokenLineAtPC(0));
+  announcer_ = new ChangeAnnouncer(
+      this, [this] { return QVariant(line_at_pc_); },
+      [this] {
+        QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&event);
+      });
 }
 
 int SourceEdit::marginWidth() const {
   const int digits = static_cast<int>(QString::number(std::max(1, blockCount())).size());
-  return 10 + fontMetrics().horizontalAdvance(QLatin1Char('9')) * std::max(3, digits);
+  return kDotRoom + 10 + fontMetrics().horizontalAdvance(QLatin1Char('9')) * std::max(3, digits);
 }
 
 void SourceEdit::moveCursorTo(int line, int column) {
@@ -107,6 +137,72 @@ void SourceEdit::moveCursorTo(int line, int column) {
   setTextCursor(cursor);
   centerCursor();
   setFocus();
+}
+
+void SourceEdit::setLineAtPC(int line) {
+  if (line == line_at_pc_) return;
+  line_at_pc_ = line;
+  markLineAtPC();
+  setAccessibleDescription(spokenLineAtPC(line));
+  announcer_->changed();
+  emit lineAtPCChanged(line);
+}
+
+void SourceEdit::markLineAtPC() {
+  QList<QTextEdit::ExtraSelection> marks;
+  const QTextBlock block = document()->findBlockByNumber(line_at_pc_ - 1);
+  if (line_at_pc_ > 0 && block.isValid()) {
+    QTextEdit::ExtraSelection mark;
+    mark.cursor = QTextCursor(block);
+    mark.format.setBackground(QColor(255, 236, 150));
+    mark.format.setProperty(QTextFormat::FullWidthSelection, true);
+    marks.push_back(mark);
+    // Scrolled to, without moving the cursor the student types with.
+    const int top = qRound(blockBoundingGeometry(block).translated(contentOffset()).top());
+    const int height = qRound(blockBoundingRect(block).height());
+    if (top < 0 || top + height > viewport()->height()) {
+      verticalScrollBar()->setValue(
+          std::max(0, block.firstLineNumber() - viewport()->height() / (2 * std::max(1, height))));
+    }
+  }
+  setExtraSelections(marks);
+}
+
+QList<int> SourceEdit::breakpointLines() const {
+  QList<int> lines;
+  for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+    if (hasBreakpoint(block)) lines.push_back(block.blockNumber() + 1);
+  }
+  return lines;
+}
+
+void SourceEdit::setBreakpointLines(const QList<int>& lines) {
+  for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+    const bool set = lines.contains(block.blockNumber() + 1);
+    if (set != hasBreakpoint(block)) block.setUserData(set ? new BreakpointMark : nullptr);
+  }
+  margin_->update();
+}
+
+void SourceEdit::setBreakpoint(int line, bool set) {
+  QTextBlock block = document()->findBlockByNumber(line - 1);
+  if (!block.isValid() || set == hasBreakpoint(block)) return;
+  block.setUserData(set ? new BreakpointMark : nullptr);
+  margin_->update();
+}
+
+void SourceEdit::clickMargin(int y) {
+  QTextBlock block = firstVisibleBlock();
+  int top = qRound(blockBoundingGeometry(block).translated(contentOffset()).top());
+  while (block.isValid()) {
+    const int height = qRound(blockBoundingRect(block).height());
+    if (y >= top && y < top + height) {
+      emit marginClicked(block.blockNumber() + 1);
+      return;
+    }
+    top += height;
+    block = block.next();
+  }
 }
 
 void SourceEdit::resizeEvent(QResizeEvent* event) {
@@ -134,6 +230,14 @@ void SourceEdit::paintMargin(QPaintEvent* event) {
   while (block.isValid() && top <= event->rect().bottom()) {
     const int height = qRound(blockBoundingRect(block).height());
     if (block.isVisible() && top + height >= event->rect().top()) {
+      if (hasBreakpoint(block)) {
+        const int d = std::min(kDotRoom - 4, fontMetrics().height() - 4);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setBrush(QColor(200, 0, 0));
+        painter.setPen(Qt::NoPen);
+        painter.drawEllipse(3, top + (fontMetrics().height() - d) / 2, d, d);
+        painter.setPen(QColor(110, 110, 110));
+      }
       painter.drawText(0, top, right, fontMetrics().height(), Qt::AlignRight,
                        QString::number(block.blockNumber() + 1));
     }

@@ -1,5 +1,6 @@
 #include "windows/source_editor.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -78,6 +79,12 @@ SourceEditor::SourceEditor(MachineAdapter& adapter, QWidget* parent)
   connect(&adapter_, &MachineAdapter::cellTextChanged, this, [this](int cell, const QString&) {
     if (cell == kCellPC) updateSteps();
   });
+  connect(&adapter_, &MachineAdapter::sourceLineAtPC, text_, &SourceEdit::setLineAtPC);
+  connect(&adapter_, &MachineAdapter::checkReported, this, [this](int line, const QString& text) {
+    addMessage(text, line, line > 0 ? 1 : 0, false, QColor(150, 90, 0));
+  });
+  connect(text_, &SourceEdit::marginClicked, this, &SourceEditor::toggleBreakpointAtLine);
+  connect(text_->document(), &QTextDocument::contentsChanged, this, &SourceEditor::textEdited);
   resize(640, 560);
   present(document_, QString());
   hide();
@@ -170,9 +177,21 @@ bool SourceEditor::settleChanges() {
 void SourceEditor::assembleAndLoad() {
   const std::string name =
       path_.isEmpty() ? std::string("sin nombre.asm") : QFile::encodeName(path_).toStdString();
+  std::vector<std::size_t> breakpoints;
+  for (const int line : text_->breakpointLines())
+    breakpoints.push_back(static_cast<std::size_t>(line));
+  session::SourceDebugging& debugging = adapter_.debugging();
   const session::EditorLoad load =
-      adapter_.assembleAndLoad(text_->toPlainText().toStdString(), name);
+      debugging.assembleAndLoad(text_->toPlainText().toStdString(), name, breakpoints);
   showDiagnostics(load.diagnostics);
+  if (load.loaded) {
+    loaded_revision_ = text_->document()->revision();
+    QList<int> lines;
+    for (const std::size_t line : debugging.breakpointLines())
+      lines.push_back(static_cast<int>(line));
+    text_->setBreakpointLines(lines);
+    text_->setLineAtPC(static_cast<int>(debugging.lineAtPC()));
+  }
   if (!load.loaded) {
     QWidget::show();
     raise();
@@ -191,15 +210,54 @@ void SourceEditor::assembleAndLoad() {
 void SourceEditor::showDiagnostics(const std::vector<assembler::Diagnostic>& diagnostics) {
   messages_->clear();
   for (const assembler::Diagnostic& d : diagnostics) {
-    const QString message = utf8(d.message.in(Language::Spanish));
-    const QString shown =
-        d.line == 0 ? message : QStringLiteral("%1:%2: %3").arg(d.line).arg(d.column).arg(message);
-    auto* item = new QListWidgetItem(shown, messages_);
-    item->setData(kLineRole, static_cast<int>(d.line));
-    item->setData(kColumnRole, static_cast<int>(d.column));
-    item->setData(kErrorRole, d.severity == assembler::Severity::Error);
     const bool error = d.severity == assembler::Severity::Error;
-    item->setForeground(error ? QColor(180, 0, 0) : QColor(150, 90, 0));
+    addMessage(utf8(d.message.in(Language::Spanish)), static_cast<int>(d.line),
+               static_cast<int>(d.column), error, error ? QColor(180, 0, 0) : QColor(150, 90, 0));
+  }
+}
+
+void SourceEditor::addMessage(const QString& text, int line, int column, bool error,
+                              const QColor& colour) {
+  const QString shown =
+      line == 0 ? text : QStringLiteral("%1:%2: %3").arg(line).arg(column).arg(text);
+  auto* item = new QListWidgetItem(shown, messages_);
+  item->setData(kLineRole, line);
+  item->setData(kColumnRole, column);
+  item->setData(kErrorRole, error);
+  item->setForeground(colour);
+  messages_->scrollToItem(item);
+}
+
+void SourceEditor::textEdited() {
+  // Colouring changes the layout but not the revision.
+  if (loaded_revision_ >= 0 && text_->document()->revision() != loaded_revision_) {
+    loaded_revision_ = -1;
+    adapter_.debugging().sourceEdited();
+  }
+}
+
+void SourceEditor::toggleBreakpoint() {
+  toggleBreakpointAtLine(text_->cursorLine());
+}
+
+void SourceEditor::toggleBreakpointAtLine(int line) {
+  const auto toggled = adapter_.debugging().toggleAtLine(static_cast<std::size_t>(line));
+  if (toggled) {
+    text_->setBreakpoint(static_cast<int>(toggled->line), toggled->set);
+  } else {
+    // Not loaded as it stands: the mark waits for Ensamblar y cargar.
+    text_->setBreakpoint(line, !text_->breakpointLines().contains(line));
+  }
+}
+
+void SourceEditor::toggleBreakpointAt(std::uint16_t address) {
+  const session::ToggledBreakpoint toggled = adapter_.debugging().toggleAtAddress(address);
+  if (toggled.line > 0) text_->setBreakpoint(static_cast<int>(toggled.line), toggled.set);
+}
+
+void SourceEditor::runToCursor() {
+  if (!adapter_.debugging().runToLine(static_cast<std::size_t>(text_->cursorLine()))) {
+    QApplication::beep();
   }
 }
 

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <cstdint>
 #include <vector>
 
 #include "assembler/assembler.h"
@@ -40,8 +41,14 @@ class SourceEditor final : public QWidget {
   // source without a name. False when nothing was saved.
   bool save();
   bool saveAs();
-  // Ensamblar y cargar.
+  // Ensamblar y cargar, the editor's breakpoints with it.
   void assembleAndLoad();
+  // Poner/Quitar punto de parada on the cursor's line.
+  void toggleBreakpoint();
+  // The same from the listing: the breakpoint at `address`.
+  void toggleBreakpointAt(std::uint16_t address);
+  // Ejecutar hasta el cursor.
+  void runToCursor();
   // Esconder/Mostrar.
   void toggleShown();
 
@@ -62,6 +69,12 @@ class SourceEditor final : public QWidget {
   void present(const assembler::SourceDocument& document, const QString& path);
   bool writeTo(const QString& path);
   void showDiagnostics(const std::vector<assembler::Diagnostic>& diagnostics);
+  // A message of Mensajes_Fuente at `line` and `column` (0: none).
+  void addMessage(const QString& text, int line, int column, bool error, const QColor& colour);
+  void toggleBreakpointAtLine(int line);
+  // The text was edited (not only coloured): the source no longer
+  // describes memory.
+  void textEdited();
   void goToMessage(QListWidgetItem* item);
   void updateTitle();
   void updateSteps();
@@ -73,6 +86,8 @@ class SourceEditor final : public QWidget {
   QListWidget* messages_;
   QLabel* steps_;
   QLabel* file_name_;
+  // The document's revision when it was last assembled and loaded.
+  int loaded_revision_ = -1;
 };
 
 }  // namespace orben
