@@ -17,6 +17,7 @@
 //   disassembler_mode.png  suma typed into the memory grid in that mode
 //   docking_floating.png   the front panel floating in a window of its own
 //   docking_home.png       the front panel dragged back over its home
+//   ide.png, ide_error.png the source editor (ide_pictures.h)
 //
 // Any other PNG file in FOLDER is removed once every picture is made. Each
 // step checks that the program did what the guide says it does (the
@@ -42,6 +43,7 @@
 #include <utility>
 #include <vector>
 
+#include "ide_pictures.h"
 #include "session.h"
 
 #ifndef ORBEN_EXAMPLES
@@ -531,7 +533,7 @@ int main(int argc, char** argv) {
   const bool played = guide.tour() && guide.menus() && guide.switchOn() && guide.keyIn() &&
                       guide.load() && guide.stepByStep() && guide.speed() && guide.timedRun() &&
                       guide.valueDialog() && guide.portWindows() && guide.disassemblerMode() &&
-                      guide.docking();
+                      guide.docking() && playIde(guide, QString::fromUtf8(ORBEN_EXAMPLES));
   if (!played || !guide.ok()) return 1;
   // The folder is the guide's alone: a picture the guide no longer has goes.
   guide.removeOthers();

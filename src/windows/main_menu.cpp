@@ -7,6 +7,9 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <algorithm>
+#include <cstdint>
+
 #include "widgets/focus_frame.h"
 #include "windows/machine_adapter.h"
 #include "windows/main_window.h"
@@ -30,17 +33,22 @@ class MenuButton final : public QToolButton {
   }
 };
 
+// The three first buttons are 76 pixels wide; Programa, whose caption is
+// longer, is as wide as its caption needs.
+enum class ButtonWidth : std::uint8_t { Panel, Caption };
+
 QToolButton* dropDownButton(const QString& name, const QString& caption, int icon, QMenu* menu,
-                            QToolBar* bar) {
+                            QToolBar* bar, ButtonWidth width = ButtonWidth::Panel) {
   auto* button = new MenuButton(bar);
   button->setObjectName(name);
   button->setText(caption);
   button->setIcon(QIcon(toolbarIcon(icon)));
   button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
   button->setAutoRaise(true);
-  button->setFixedWidth(76);
   button->setMenu(menu);
   button->setPopupMode(QToolButton::InstantPopup);
+  button->setFixedWidth(width == ButtonWidth::Panel ? 76
+                                                    : std::max(76, button->sizeHint().width()));
   bar->addWidget(button);
   return button;
 }
@@ -158,7 +166,8 @@ QWidget* MainWindow::buildToolbar() {
   menuItem(programa, QStringLiteral("MEditor_fuente"),
            QStringLiteral("Esconder/Mostrar el editor de programa fuente"),
            &MainWindow::MEditor_fuenteClick);
-  dropDownButton(QStringLiteral("ToolButton3"), QStringLiteral("Programa"), 3, programa, bar);
+  dropDownButton(QStringLiteral("ToolButton3"), QStringLiteral("Programa"), 3, programa, bar,
+                 ButtonWidth::Caption);
   return bar;
 }
 

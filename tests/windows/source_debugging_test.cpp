@@ -270,8 +270,10 @@ class SourceDebuggingTest : public QObject {
     QVERIFY(!editorWindow()->isVisible());
     const QStringList listed = messageTexts();
     QCOMPARE(listed.size(), 1);
-    QVERIFY2(listed[0].startsWith(QStringLiteral("3:1: aviso: rd-not-set en 0001, paso 2: ")),
-             qPrintable(listed[0]));
+    // As the user guide shows it; RD's power-on value is its own number.
+    QCOMPARE(listed[0], QStringLiteral("3:1: aviso: rd-not-set en 0001, paso 2: el salto en 0001 "
+                                       "usa RD, que aún tiene el valor del encendido, 000D (da "
+                                       "antes un valor a RD: LDI RD, nombre)"));
     QVERIFY(program.script.messages.isEmpty());  // no box, the run not stopped
     // Activating it takes the cursor to its line.
     messageList()->setCurrentRow(0);
