@@ -99,7 +99,7 @@ let showingBoxes = false;
 
 async function showBoxes(): Promise<void> {
   waiting.push(...machine.takeMessages());
-  if (showingBoxes) return;
+  if (showingBoxes || waiting.length === 0) return;
   showingBoxes = true;
   while (waiting.length > 0) {
     const next = waiting.shift() as Box;
@@ -110,6 +110,7 @@ async function showBoxes(): Promise<void> {
     }
   }
   showingBoxes = false;
+  // The time a box stood open is owed no ticks.
   timer.restart();
 }
 

@@ -156,3 +156,36 @@ describe('suma.ehc, the shared scenario', () => {
     await context.close();
   });
 });
+
+describe('pace', () => {
+  // A loop of three instructions counting in R1: ADDS R1, R1, R2; LLI RD,
+  // H'01; BR. At Rápida, one instruction a millisecond on average.
+  const loop = '0000 2201\r\n0001 6112\r\n0002 2D01\r\n0003 C000\r\n';
+
+  test('a timed run at Rápida keeps 1,000 instructions a second over 5 s, within 2 %', async () => {
+    const page = await site.page();
+    await s.switchOn(page);
+    await s.loadThroughPicker(page, 'cuenta.ehc', loop);
+    await page.waitForSelector('#Listado li');
+    await s.menu(page, 'ToolButton1', 'VelocidaddeejecucinenmodoPP1');
+    await page.check('#RadioGroup1_0');
+    await s.click(page, 'LiveButton1');
+    await s.click(page, 'BPasoPaso');
+    await s.key(page, '0000');
+    await s.click(page, 'BEjecutar');
+    const sample = () =>
+      page.evaluate(() => [performance.now(), parseInt(document.getElementById('R1').dataset.value, 16)]);
+    // From a change of R1 on, so that both ends are measured alike.
+    const first = await sample();
+    await page.waitForFunction((r1) => parseInt(document.getElementById('R1').dataset.value, 16) !== r1, first[1]);
+    const [t0, r0] = await sample();
+    await page.waitForFunction((t) => performance.now() - t >= 5000, t0, { polling: 100 });
+    const [t1, r1] = await sample();
+    const loops = (r1 - r0 + 0x10000) % 0x10000;
+    const rate = (3 * loops * 1000) / (t1 - t0);
+    console.log(`# timed run at Rápida: ${rate.toFixed(1)} instructions a second`);
+    assert.ok(rate >= 980, `${rate} instructions a second`);
+    assert.ok(rate <= 1020, `${rate} instructions a second`);
+    await page.context().close();
+  });
+});
