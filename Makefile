@@ -11,11 +11,17 @@
 #            guide's docs/guide/*.png (orben_guide_pictures)
 # make sanitize installs what is missing, then builds and runs every test with
 #               AddressSanitizer and UBSan (the asan preset, in build-asan)
+# make web   installs what is missing and builds the browser edition into
+#            build-web/site (the wasm preset in build-wasm, then web/ with Vite)
+# make web-run builds it and serves it on 127.0.0.1, printing the address
+# make web-test builds it and runs the browser tests (Debian's chromium)
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DORBEN_WERROR=ON
 
-.PHONY: deps configure build run test sanitize bench pictures docs deb deb-check clean
+WEB_PORT ?= 8080
+
+.PHONY: deps configure build run test sanitize bench pictures docs deb deb-check clean web web-run web-test
 
 deps:
 	@tools/install-deps.sh
@@ -29,8 +35,25 @@ build: configure
 run: build
 	$(BUILD)/src/orben
 
-test: build
+test: build web
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	cd web && npm test
+
+# The page's npm packages, as package-lock.json pins them.
+web/node_modules/.package-lock.json: web/package.json web/package-lock.json
+	cd web && npm ci --no-audit --no-fund
+	@touch $@
+
+web: deps web/node_modules/.package-lock.json
+	@cmake --preset wasm > /dev/null
+	NODE_PATH=/usr/share/nodejs cmake --build --preset wasm -j $(JOBS)
+	cd web && npm run build
+
+web-run: web
+	node web/tools/serve.mjs build-web/site $(WEB_PORT)
+
+web-test: web
+	cd web && npm test
 
 sanitize: deps
 	@cmake --preset asan > /dev/null
@@ -58,4 +81,4 @@ docs: pictures
 	cp $(BUILD)/pictures/display.png $(BUILD)/pictures/hex_editor.png docs/
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-wasm build-web

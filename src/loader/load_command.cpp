@@ -23,6 +23,12 @@ FileRequest objectFileRequest() {
   return FileRequest{"EHC", std::string(kObjectFileFilter), std::string(kObjectFileTitle)};
 }
 
+std::string fileErrorMessage(std::string_view file_name, std::string_view reason) {
+  std::string text = "Error de entrada/salida: ";
+  text.append(file_name).append("\r").append(tr(reason, Language::Spanish));
+  return text;
+}
+
 LoadOutcome LoadCommand::chooseAndLoad() {
   const FileRequest request = objectFileRequest();
   ClearListing(listing_);
@@ -48,6 +54,20 @@ LoadOutcome LoadCommand::loadFile(const std::string& path) {
     return LoadOutcome::FileError;
   }
   return loadSource(*format, path, file, file.sizeHint());
+}
+
+LoadOutcome LoadCommand::loadBytes(const std::string& name, std::string_view bytes) {
+  const auto format = objectFormatOfName(name);
+  if (!format) {
+    m_.showMessage(kBadExtensionMessage);
+    return LoadOutcome::BadExtension;
+  }
+  if (bytes.size() > kLargestObjectInMemory) {
+    m_.ui().reportFileError(name, kObjectTooLarge);
+    return LoadOutcome::FileError;
+  }
+  MemorySource source(bytes);
+  return loadSource(*format, name, source, bytes.size());
 }
 
 LoadOutcome LoadCommand::loadSource(ObjectFormat format, const std::string& name,

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "machine/user_interface.h"
+#include "text/catalog.h"
 
 namespace orben {
 
@@ -18,6 +19,12 @@ inline constexpr std::string_view kObjectFileFilter =
 inline constexpr std::string_view kObjectFileTitle = "Cargar fichero objeto en ORBEN";
 inline constexpr std::string_view kBadExtensionMessage =
     "ERROR: Los archivos objeto deben tener extensión \r.HEX o .EHC";
+
+// The largest object file held whole in memory to be loaded (the browser
+// edition reads a chosen file that way); a larger one is refused unread.
+inline constexpr std::uint64_t kLargestObjectInMemory = std::uint64_t{64} << 20;
+inline constexpr std::string_view kObjectTooLarge =
+    N_("larger than 64 MiB: no TUKA-2 object file needs that much");
 
 enum class ObjectFormat : std::uint8_t { Ehc, Hex };
 
@@ -36,6 +43,10 @@ enum class LoadOutcome : std::uint8_t {
 std::optional<ObjectFormat> objectFormatOfName(std::string_view name);
 // What the file-open dialog is set to each time the command runs.
 FileRequest objectFileRequest();
+// The box of a file that cannot be opened or read, in Spanish as the
+// windows speak: "Error de entrada/salida: NAME", then the reason ('\r' a
+// line break).
+std::string fileErrorMessage(std::string_view file_name, std::string_view reason);
 
 // "Cargar programa objeto (.HEX, EHC)": puts an object program from a file
 // into memory and shows it in the listing. It leaves power, run state,
@@ -55,6 +66,10 @@ class LoadCommand {
   // file, as a file manager starts it): exactly what follows the choice of
   // `path` in the dialog, the listing cleared first.
   LoadOutcome loadNamed(const std::string& path);
+  // Everything after the dialog for a file already read whole into memory
+  // under the name `name`: the extension rule, the size limit, reading and
+  // listing, as loadFile does for a file on disk.
+  LoadOutcome loadBytes(const std::string& name, std::string_view bytes);
   // Reading an already opened source in the given format and finishing the
   // listing; `name` is the file name a read error is reported with.
   LoadOutcome loadSource(ObjectFormat format, const std::string& name, ByteSource& source,

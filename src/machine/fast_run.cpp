@@ -362,7 +362,9 @@ std::uint64_t FastRun::run(Start start, std::uint64_t limit) {
     watched_ = std::make_unique<WatchedAddresses>();
     m_.collectWatchedAddresses(*watched_);
   }
-  if (how.steps) how.steps->reserve(how.steps->size() + std::min<std::uint64_t>(limit, 1 << 16));
+  if (how.steps)
+    how.steps->reserve(how.steps->size() +
+                       static_cast<std::size_t>(std::min<std::uint64_t>(limit, 1 << 16)));
   Interpreter interpreter(m_, s, *watched_, how);
   if (from_keypad) interpreter.setPC(first_pc.asWord());
   if (start == Start::Ejecutar) m_.breakpoints().reached(first_pc.asWord());

@@ -71,9 +71,12 @@ void MessageLog::readSpilled(const std::function<void(std::string_view)>& each) 
   for (std::size_t i = 0; i < spilled_; ++i) {
     const std::uint64_t shared = readNumber(file);
     const std::uint64_t rest = readNumber(file);
-    if (shared > text.size()) throw std::runtime_error(kLost);
-    text.resize(shared + rest);
-    if (std::fread(text.data() + shared, 1, rest, file) != rest) throw std::runtime_error(kLost);
+    if (shared > text.size() || rest > SIZE_MAX - shared) throw std::runtime_error(kLost);
+    const auto length = static_cast<std::size_t>(rest);
+    text.resize(static_cast<std::size_t>(shared) + length);
+    if (std::fread(text.data() + shared, 1, length, file) != length) {
+      throw std::runtime_error(kLost);
+    }
     each(text);
   }
   std::fseek(file, 0, SEEK_END);  // further messages are added at the end

@@ -4,6 +4,8 @@
 #include "widgets/focus_frame.h"
 #include "widgets/hex_char.h"
 
+#include "panel/segment_display.h"
+
 #include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -19,67 +21,25 @@ namespace orben {
 
 namespace {
 
-// A digit cell is designed on a grid 28 units wide and 35 units high; each
-// segment is a polygon of six points in these units (points may repeat).
-using SegmentPoints = std::array<QPoint, 6>;
+// The segments' geometry is the panel's (segments::), shared with every
+// front end that draws a display; here it becomes Qt polygons.
+QPolygon qtPolygon(const segments::Polygon& points) {
+  QPolygon polygon;
+  polygon.reserve(static_cast<int>(points.size()));
+  for (const segments::Point& p : points) polygon << QPoint(p.x, p.y);
+  return polygon;
+}
 
-constexpr int kSegmentA = 0;
-constexpr int kDecimalPoint = 7;
-constexpr int kColonLower = 8;
-constexpr int kColonUpper = 9;
-
-const std::array<SegmentPoints, 10> kSegments = {{
-    {{{9, 0}, {9, 0}, {24, 0}, {24, 0}, {20, 4}, {13, 4}}},          // a (top)
-    {{{26, 2}, {26, 2}, {26, 14}, {24, 16}, {22, 14}, {22, 6}}},     // b (upper right)
-    {{{26, 20}, {26, 20}, {26, 32}, {22, 28}, {22, 20}, {24, 18}}},  // c (lower right)
-    {{{24, 34}, {24, 34}, {9, 34}, {9, 34}, {13, 30}, {20, 30}}},    // d (bottom)
-    {{{7, 32}, {7, 32}, {7, 20}, {9, 18}, {11, 20}, {11, 28}}},      // e (lower left)
-    {{{7, 14}, {7, 14}, {7, 2}, {11, 6}, {11, 14}, {9, 16}}},        // f (upper left)
-    {{{11, 17}, {13, 15}, {20, 15}, {22, 17}, {20, 19}, {13, 19}}},  // g (middle)
-    {{{2, 32}, {2, 32}, {5, 32}, {5, 32}, {5, 34}, {2, 34}}},        // decimal point
-    {{{2, 22}, {2, 22}, {5, 22}, {5, 22}, {5, 25}, {2, 25}}},        // colon, lower dot
-    {{{2, 10}, {2, 10}, {5, 10}, {5, 10}, {5, 13}, {2, 13}}},        // colon, upper dot
-}};
-
-// States of segments a..g for the values 0..15 (1 lit, 0 unlit).
-const std::array<const char*, 16> kPatterns = {
-    "1111110", "0110000", "1101101", "1111001", "0110011", "1011011", "1011111", "1110000",
-    "1111111", "1111011", "1110111", "0011111", "1001110", "0111101", "1001111", "1000111",
-};
-
-struct CellGeometry {
-  int y0;
-  float sx;
-  float sy;
-
-  QPolygon map(int x, const SegmentPoints& points) const {
-    QPolygon polygon;
-    polygon.reserve(static_cast<int>(points.size()));
-    for (const QPoint& p : points) {
-      // trunc drops the fraction (a conversion to int does exactly that).
-      polygon << QPoint(x + static_cast<int>(static_cast<float>(p.x()) * sx),
-                        y0 + static_cast<int>(static_cast<float>(p.y()) * sy));
-    }
-    return polygon;
+segments::Alignment segmentAlignment(TDigitalDisplay::DisplayAlignment alignment) {
+  switch (alignment) {
+    case TDigitalDisplay::Left:
+      return segments::Alignment::Left;
+    case TDigitalDisplay::Centre:
+      return segments::Alignment::Centre;
+    case TDigitalDisplay::Right:
+      break;
   }
-};
-
-// Where the digit cells of a control lie: 2% of the width and 12% of the
-// height are margins, split evenly on both sides; the rest is cut into
-// Digits cells of equal width, each the 28 by 35 units of the design scaled.
-struct CellLayout {
-  int left;
-  int width;
-  CellGeometry geometry;
-};
-
-CellLayout cellLayout(QSize size, int digits) {
-  const int mx = static_cast<int>(size.width() * 0.02);
-  const int my = static_cast<int>(size.height() * 0.12);
-  const int cw = (size.width() - mx) / digits;
-  return {mx / 2, cw,
-          CellGeometry{my / 2, static_cast<float>(cw) / 28.0f,
-                       static_cast<float>(size.height() - my) / 35.0f}};
+  return segments::Alignment::Right;
 }
 
 void drawSegment(QPainter& painter, const QPolygon& polygon, const QColor& color) {
@@ -87,16 +47,6 @@ void drawSegment(QPainter& painter, const QPolygon& polygon, const QColor& color
   painter.setPen(QPen(color, 1));
   painter.setBrush(color);
   painter.drawPolygon(polygon);
-}
-
-// The seven segments of `digit` in the cell at x, lit or unlit.
-void drawDigit(QPainter& painter, const CellGeometry& cell, int x, int digit, const QColor& on,
-               const QColor& off) {
-  const char* pattern = kPatterns[static_cast<std::size_t>(digit)];
-  for (int s = kSegmentA; s < kSegmentA + 7; ++s) {
-    drawSegment(painter, cell.map(x, kSegments[static_cast<std::size_t>(s)]),
-                pattern[s] == '1' ? on : off);
-  }
 }
 
 }  // namespace
@@ -164,18 +114,8 @@ void TDigitalDisplay::setDigitOffColor(const QColor& color) {
 }
 
 QString TDigitalDisplay::paddedText() const {
-  int hex_digits = 0;
-  for (QChar ch : value_) {
-    if (hexValue(ch) >= 0) ++hex_digits;
-  }
-  const QChar pad = leading_zeros_ ? QChar(u'0') : QChar(u' ');
-  int padding = 0;
-  if (alignment_ == Right) {
-    padding = digits_ - hex_digits;
-  } else if (alignment_ == Centre) {
-    padding = (digits_ - hex_digits) / 2;
-  }
-  return (padding > 0 ? QString(padding, pad) : QString()) + value_;
+  return QString::fromStdString(segments::paddedText(value_.toStdString(), digits_,
+                                                     segmentAlignment(alignment_), leading_zeros_));
 }
 
 QString TDigitalDisplay::shownText() const {
@@ -205,32 +145,15 @@ QImage TDigitalDisplay::compose(QSize size) const {
   image.fill(bckgnd_color_);
   if (digits_ <= 0 || w <= 0 || h <= 0) return image;
 
-  // Margins, cell width, start position and scales.
-  const CellLayout layout = cellLayout(size, digits_);
-  const int cw = layout.width;
-  const CellGeometry& cell = layout.geometry;
-  int x = layout.left;
-
   // The walk, left to right.
   QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing, false);
-  int drawn = 0;
-  for (QChar ch : paddedText()) {
-    const int digit = hexValue(ch);
-    if (digit >= 0) {
-      drawDigit(painter, cell, x, digit, digit_on_color_, digit_off_color_);
-      x += cw;
-      if (++drawn >= digits_) break;
-    } else if (ch == u' ') {
-      x += cw;
-    } else if (ch == u'.' || ch == u',') {
-      drawSegment(painter, cell.map(x, kSegments[kDecimalPoint]), digit_on_color_);
-    } else if (ch == u':') {
-      drawSegment(painter, cell.map(x, kSegments[kColonUpper]), digit_on_color_);
-      drawSegment(painter, cell.map(x, kSegments[kColonLower]), digit_on_color_);
-    }
-    // Any other character: ignored, nothing drawn and no advance.
-  }
+  segments::forEachSegment(
+      w, h, digits_, segmentAlignment(alignment_), leading_zeros_, value_.toStdString(),
+      [&](const segments::Polygon& polygon, segments::Light light) {
+        drawSegment(painter, qtPolygon(polygon),
+                    light == segments::Light::On ? digit_on_color_ : digit_off_color_);
+      });
   return image;
 }
 
@@ -264,14 +187,17 @@ const DigitCells& digitCells(QSize size, int digits, const QColor& background, c
   look->background = background.rgb();
   look->on = on.rgb();
   look->off = off.rgb();
-  const CellLayout layout = cellLayout(size, digits);
+  const segments::CellLayout layout = segments::cellLayout(size.width(), size.height(), digits);
   look->cell_width = layout.width;
   for (int digit = 0; digit < 16; ++digit) {
     QImage image(look->cell_width, size.height(), QImage::Format_RGB32);
     image.fill(background);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing, false);
-    drawDigit(painter, layout.geometry, 0, digit, on, off);
+    segments::forEachDigitSegment(
+        layout.geometry, 0, digit, [&](const segments::Polygon& polygon, segments::Light light) {
+          drawSegment(painter, qtPolygon(polygon), light == segments::Light::On ? on : off);
+        });
     look->cells[static_cast<std::size_t>(digit)] = image;
   }
   looks.push_back(std::move(look));
@@ -295,7 +221,7 @@ bool TDigitalDisplay::composeFromCells(QImage& image) const {
   }
   image.fill(bckgnd_color_);
   QPainter painter(&image);
-  int x = cellLayout(size(), digits_).left;
+  int x = segments::cellLayout(width(), height(), digits_).left;
   for (QChar ch : value_) {
     painter.drawImage(x, 0, look.cells[static_cast<std::size_t>(hexValue(ch))]);
     x += look.cell_width;

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 
+#include "loader/load_command.h"
 #include "text/catalog.h"
 
 namespace orben {
@@ -197,9 +198,7 @@ QString runSaveSourceDialog(QWidget* parent, const QString& suggested) {
 
 void showFileErrorBox(QWidget* parent, std::string_view file_name, std::string_view reason) {
   // The windows speak Spanish: the loader's own reasons too.
-  runBox(parent, QApplication::applicationName(),
-         QStringLiteral("Error de entrada/salida: %1\n%2")
-             .arg(utf8(file_name), utf8(orben::tr(reason, Language::Spanish))),
+  runBox(parent, QApplication::applicationName(), screenText(fileErrorMessage(file_name, reason)),
          QMessageBox::Ok, QMessageBox::Critical);
 }
 

@@ -1,0 +1,66 @@
+// The machine's module (src/web/binding.cpp), as the page sees it.
+declare module '@module/orben_web.js' {
+  export interface MachineState {
+    powerOn: boolean;
+    stepLamp: boolean;
+    stepInterval: number;
+    initMemoryAtPowerOn: boolean;
+    disassemblerMode: boolean;
+    running: boolean;
+    flags: string;
+    powerCaption: string;
+    stepCaption: string;
+    disassemblerCaption: string;
+    listingRevision: number;
+    listingSelected: number;
+    speedItem: number;
+  }
+  export interface Box {
+    text: string;
+    skipRest: boolean;
+  }
+  export interface Machine {
+    togglePower(): void;
+    toggleStepMode(): void;
+    pressKey(digit: string): void;
+    selectAddress(): void;
+    selectRegisters(): void;
+    storeKeypadValue(): void;
+    execute(): void;
+    continueExecution(): void;
+    initialiseMemory(): void;
+    toggleInitMemoryAtPowerOn(): void;
+    toggleDisassemblerMode(yes: boolean): void;
+    editDisplay(name: string, answer: string): void;
+    toggleFlag(letter: string): void;
+    chooseSpeed(item: number, accepted: boolean): void;
+    openLoad(): void;
+    loadChosen(name: string, bytes: Uint8Array): number;
+    tick(count: number): number;
+    cells(): string[];
+    state(): MachineState;
+    listingLines(): string[];
+    memoryWords(address: number, count: number): string;
+    takeMessages(): Box[];
+  }
+  export interface Texts {
+    speedChoices: string[];
+    speedTitle: string;
+    speedPrompt: string;
+    disassemblerTitle: string;
+    disassemblerQuestion: string;
+    skipRest: string;
+    objectFileTitle: string;
+    objectFileFilter: string;
+    largestObject: number;
+  }
+  export interface OrbenModule {
+    Machine: new (seed: number) => Machine;
+    cellOf(display: string): number;
+    displaySegments(width: number, height: number, digits: number, value: string): number[];
+    texts(): Texts;
+  }
+  export default function createOrben(options?: {
+    locateFile?: (path: string) => string;
+  }): Promise<OrbenModule>;
+}

@@ -1,0 +1,106 @@
+// What the browser tests share: the site served on 127.0.0.1, Debian's
+// Chromium driven headless by playwright-core, and the page's controls
+// found by the desktop's object names.
+import { readFileSync } from 'node:fs';
+import { fileURLToPath } from 'node:url';
+import { chromium } from 'playwright-core';
+import { serve } from '../tools/serve.mjs';
+
+const here = (path) => fileURLToPath(new URL(path, import.meta.url));
+export const kSite = here('../../build-web/site');
+export const kExamples = here('../../examples');
+export const kScenarios = here('../../tests/scenarios');
+export const kChromium = process.env.ORBEN_CHROMIUM ?? '/usr/bin/chromium';
+
+export function scenario(name) {
+  return JSON.parse(readFileSync(`${kScenarios}/${name}.json`, 'utf8'));
+}
+
+// One server and one browser for a test file; every request any page
+// makes is kept, to be checked against the site's own origin.
+export async function start() {
+  const { server, address } = await serve(kSite);
+  const browser = await chromium.launch({ executablePath: kChromium, args: ['--no-sandbox'], headless: true });
+  const requests = [];
+  const errors = [];
+  return {
+    address,
+    requests,
+    errors,
+    async page(options = {}) {
+      const context = options.context ?? (await browser.newContext({ viewport: { width: 960, height: 760 } }));
+      const page = await context.newPage();
+      page.on('request', (request) => requests.push(request.url()));
+      page.on('pageerror', (error) => errors.push(error.message));
+      await page.goto(address);
+      await page.waitForSelector('body[data-listo="true"]');
+      return page;
+    },
+    async newContext() {
+      return browser.newContext({ viewport: { width: 960, height: 760 } });
+    },
+    async stop() {
+      await browser.close();
+      await new Promise((done) => server.close(done));
+    },
+  };
+}
+
+export const value = (page, id) => page.getAttribute(`#${id}`, 'data-value');
+export const lit = async (page, id) => (await page.getAttribute(`#${id}`, 'data-lit')) === 'true';
+
+export async function click(page, id) {
+  await page.click(`#${id}`);
+}
+
+export async function key(page, digits) {
+  for (const d of digits) await click(page, `T${d.toUpperCase()}`);
+}
+
+// A menu item: its menu dropped down from its toolbar button, then the item.
+export async function menu(page, button, item) {
+  await click(page, button);
+  await click(page, item);
+}
+
+// The next message box: its title and text (line breaks as '\r'); then
+// the button of `answer` is pressed.
+export async function takeBox(page, answer = 'Aceptar') {
+  const open = page.locator('dialog.caja[open]');
+  await open.waitFor();
+  const box = page.locator(`dialog.caja[data-n="${await open.getAttribute('data-n')}"]`);
+  const title = await box.locator('h2').textContent();
+  const text = await box.locator('.texto').evaluate((p) =>
+    [...p.childNodes].map((n) => (n.nodeName === 'BR' ? '\r' : n.textContent)).join(''),
+  );
+  const buttons = await box.locator('button').allTextContents();
+  await box.getByRole('button', { name: answer, exact: true }).click();
+  await box.waitFor({ state: 'detached' });
+  return { title, text, buttons };
+}
+
+export async function noBox(page) {
+  return (await page.locator('dialog[open]').count()) === 0;
+}
+
+// Cargar programa objeto through the browser's file picker.
+export async function loadThroughPicker(page, name, contents) {
+  const chooser = page.waitForEvent('filechooser');
+  await menu(page, 'Menu_Archivo', 'Cargarprogramaobjeto1');
+  const picker = await chooser;
+  await picker.setFiles({ name, mimeType: 'application/octet-stream', buffer: Buffer.from(contents) });
+}
+
+export async function listing(page) {
+  return page.locator('#Listado li').allTextContents();
+}
+
+export async function marked(page) {
+  const line = page.locator('#Listado li[aria-selected="true"]');
+  return (await line.count()) > 0 ? line.textContent() : null;
+}
+
+export async function switchOn(page) {
+  await click(page, 'BOnOff');
+  await page.waitForSelector('#Lampara_On[data-lit="true"]');
+}
