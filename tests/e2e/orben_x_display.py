@@ -5,6 +5,11 @@ dragged back home (the power lamp moves with it and returns); TUKA-2 switched
 on by a click on On/Off, 1 and 2 clicked on the keypad, 3 and 4 keyed with
 Alt (xdotool); screenshots (ImageMagick's import) show the power lamp LOn dark
 then bright green and Teclado's cells read back into digits by segment.
+Then orben started again with a source file: its editor found by its title,
+by keys alone F9 (TUKA-2 switched on, the program loaded and keyed), Down
+and F2 (a breakpoint on the second OUT), Alt+P and Alt+J (a timed run): the
+run stops before that OUT, D/OP1 still showing the first OUT's 0012 and the
+step lamp lit again.
 Usage: orben_x_display.py path/to/orben. Exits 77 (skipped) without Xvfb,
 xdotool or import."""
 import ctypes, os, re, select, shutil, signal, subprocess, sys, tempfile, time
@@ -12,7 +17,7 @@ import ctypes, os, re, select, shutil, signal, subprocess, sys, tempfile, time
 TITLE = "ORBEN 0.1.0 para Windows, el Entorno Integrado de Desarrollo para TUKA-2"
 # The power lamp, 21 pixels square, is the only dark green thing on the screen;
 # from its top left corner: Teclado's, and the middles of On/Off, 1 and 2.
-LAMP, TECLADO = 21, (74, 87)
+LAMP, TECLADO, POP1, LPP = 21, (74, 87), (241, -5), (0, 37)
 CLICK = {"On/Off": (-62, 10), "1": (91, 135), "2": (125, 135)}
 # The front panel's grip, a dotted strip along the panel's left edge, 128
 # pixels left of the lamp; and how far the panel is dragged out: down, over
@@ -26,6 +31,14 @@ BOXES = [(7, 11, 1, 2), (12, 14, 5, 8), (12, 14, 15, 19), (7, 11, 22, 23), (4, 6
 LIGHTS = ("1111110 0110000 1101101 1111001 0110011 1011011 1011111 1110000 1111111 1111011 "
           "1110111 0011111 1001110 0111101 1001111 1000111").split()
 DIGIT = dict(zip(LIGHTS, "0123456789ABCDEF"), **{"0000000": " "})
+# Out through port 01 twice; a breakpoint on line 4 stops the run before the
+# second OUT, a second after Ejecutar at the one-second pace ORBEN starts at.
+SOURCE = """        LLI R1, H'12
+        OUT H'01, R1
+        LLI R1, H'34
+        OUT H'01, R1
+        HALT
+"""
 
 
 class Failure(Exception):
@@ -63,19 +76,27 @@ class Shot:
         dark, lit = 10 < g < 110 and g > max(r, b), g > 160 and g > max(r, b) + 80
         return "dark" if dark else "lit" if lit else "other"
 
-    def teclado(self):
-        """Teclado's four cells: a digit, a blank or '?' each."""
+    def teclado(self, at=TECLADO):
+        """Teclado's four cells (or another display's at `at`): a digit, a
+        blank or '?' each."""
         def bit(cell, x0, x1, y0, y1):
-            box = [self.pixel(TECLADO[0] + 16 * cell + i, TECLADO[1] + j)
+            box = [self.pixel(at[0] + 16 * cell + i, at[1] + j)
                    for i in range(x0, x1 + 1) for j in range(y0, y1 + 1)]
             return "1" if 2 * box.count((0, 255, 0)) >= len(box) else "0"
 
         return "".join(DIGIT.get("".join(bit(c, *box) for box in BOXES), "?") for c in range(4))
 
+    def step_lamp_lit(self):
+        """Whether the amber step lamp below the power lamp is lit."""
+        middle = [self.pixel(LPP[0] + i, LPP[1] + j) for i in range(6, LAMP - 6)
+                  for j in range(6, LAMP - 6)]
+        r, g, b = (sum(p[k] for p in middle) / len(middle) for k in range(3))
+        return r > 180 and g > 120 and b < 100
+
 
 class Session:
     def __init__(self, runtime_dir):
-        self.deadline, self.processes = time.monotonic() + 45, []
+        self.deadline, self.processes = time.monotonic() + 75, []
         self.last = self.lamp_at = None
         self.log = os.path.join(runtime_dir, "orben.log")
         self.env = dict(os.environ, QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=runtime_dir)
@@ -131,8 +152,8 @@ class Session:
 
     def run(self, orben):
         read_end, write_end = os.pipe()  # Xvfb writes the display number it took there
-        self.start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
-                    "-nolisten", "tcp"], pass_fds=(write_end,))
+        self.start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "2000x900x24",
+                    "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,))
         os.close(write_end)
         number = os.read(read_end, 16) if select.select([read_end], [], [], 15)[0] else b""
         if not number.strip().isdigit():
@@ -140,11 +161,7 @@ class Session:
         self.env["DISPLAY"] = ":" + number.strip().decode()
         with open(self.log, "w") as log:
             self.orben = self.start([orben], stderr=log)
-        def titled():
-            found = self.xdotool("search", "--onlyvisible", "--name", "ORBEN").split()
-            return next((w for w in found if self.xdotool("getwindowname", w) == TITLE), None)
-
-        self.window = self.wait("the main window titled " + TITLE, titled)
+        self.window = self.wait("the main window titled " + TITLE, lambda: self.titled(TITLE))
         off = self.shot("the dark power lamp", Shot.find_dark_lamp)
         self.lamp_at = off.lamp_at
         if off.lamp() != "dark" or off.teclado() != "    ":
@@ -165,6 +182,36 @@ class Session:
             self.key(key)
             shown = shown[1:] + key
             self.shot(f"Teclado showing {shown}", lambda s: s.teclado() == shown)
+        self.debug_a_source(orben)
+
+    def debug_a_source(self, orben):
+        self.orben.terminate()
+        self.orben.wait(5)
+        source = os.path.join(os.path.dirname(self.log), "salida.asm")
+        with open(source, "w") as out:
+            out.write(SOURCE)
+        with open(self.log, "a") as log:
+            self.orben = self.start([orben, source], stderr=log)
+        self.window = self.wait("the main window again", lambda: self.titled(TITLE))
+        editor = self.wait("the source editor", lambda: self.titled("Programa fuente: salida.asm"))
+        # Beside the main window, where it hides none of the front panel.
+        main = dict(line.split("=") for line in
+                    self.xdotool("getwindowgeometry", "--shell", self.window).split())
+        self.xdotool("windowmove", editor, str(int(main["X"]) + int(main["WIDTH"]) + 10), "0")
+        off = self.shot("the dark power lamp", Shot.find_dark_lamp)
+        self.lamp_at = off.lamp_at
+        self.xdotool("windowfocus", "--sync", editor, "key", "F9", "Down", "Down", "Down", "F2")
+        self.shot("TUKA-2 switched on by F9, the first address keyed",
+                  lambda s: s.lamp() == "lit" and s.teclado() == "0000" and s.step_lamp_lit())
+        self.xdotool("windowfocus", "--sync", self.window, "key", "alt+p")
+        self.shot("the step lamp dark", lambda s: not s.step_lamp_lit())
+        self.xdotool("windowfocus", "--sync", self.window, "key", "alt+j")
+        self.shot("the run stopped before the second OUT, D/OP1 showing 0012",
+                  lambda s: s.step_lamp_lit() and s.teclado(POP1) == "0012")
+
+    def titled(self, title):
+        found = self.xdotool("search", "--onlyvisible", "--name", title).split()
+        return next((w for w in found if self.xdotool("getwindowname", w) == title), None)
 
 
 def main():
