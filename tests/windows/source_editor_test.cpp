@@ -18,24 +18,11 @@ using namespace orben::testing;
 
 namespace {
 
-QPlainTextEdit* sourceText() {
-  return find<QPlainTextEdit>(QStringLiteral("Texto_Fuente"));
-}
 QWidget* editorWindow() {
   return find<QWidget>(QStringLiteral("TEditorFuente"));
 }
 QListWidget* messageList() {
   return find<QListWidget>(QStringLiteral("Mensajes_Fuente"));
-}
-// Replaces the editor's whole text as a user types it.
-void typeSource(const QString& text) {
-  QPlainTextEdit* edit = sourceText();
-  edit->selectAll();
-  QTest::keyClick(edit, Qt::Key_Delete);
-  for (const QString& line : text.split(u'\n')) {
-    QTest::keyClicks(edit, line);
-    if (&line != &text.split(u'\n').back()) QTest::keyClick(edit, Qt::Key_Return);
-  }
 }
 QStringList messageTexts() {
   QStringList texts;
@@ -71,14 +58,6 @@ ModalScript::Answer saveInto(const QString& path) {
     QMetaObject::invokeMethod(files, "accept");
   };
 }
-// Declared after the program, it goes first: a test that failed half-way
-// leaves no unsaved source whose question would hold the program open.
-struct UnsavedLeftBehind {
-  ~UnsavedLeftBehind() {
-    if (QPlainTextEdit* edit = sourceText()) edit->document()->setModified(false);
-  }
-};
-
 }  // namespace
 
 class SourceEditorTest : public QObject {
