@@ -33,15 +33,21 @@ void ObjectWriter::line(const SourceLine& line, std::uint32_t address,
                         std::span<const std::uint16_t> words) {
   if (words.empty()) return;
   const std::string comment = format_ == ObjectFormat::Ehc ? CommentText(line.text) : "";
-  for (std::uint16_t word : words) {
-    const unsigned at = address++ & 0xFFFF;
-    if (format_ == ObjectFormat::Ehc) {
-      out_ << wordOf(at).view() << ' ' << wordOf(word).view() << " ; " << comment << "\r\n";
-    } else {
-      const unsigned sum = 0x02 + (at >> 8) + (at & 0xFF) + (word >> 8) + (word & 0xFF);
-      out_ << ":02" << wordOf(at).view() << "00" << wordOf(word).view()
-           << Hex2(0x100 - (sum & 0xFF)) << "\r\n";
-    }
+  for (std::uint16_t each : words)
+    word(static_cast<std::uint16_t>(address++ & 0xFFFF), each, comment);
+}
+
+void ObjectWriter::word(std::uint16_t address, std::uint16_t word,
+                        std::optional<std::string_view> comment) {
+  const unsigned at = address;
+  if (format_ == ObjectFormat::Ehc) {
+    out_ << wordOf(at).view() << ' ' << wordOf(word).view();
+    if (comment) out_ << " ; " << *comment;
+    out_ << "\r\n";
+  } else {
+    const unsigned sum = 0x02 + (at >> 8) + (at & 0xFF) + (word >> 8) + (word & 0xFF);
+    out_ << ":02" << wordOf(at).view() << "00" << wordOf(word).view() << Hex2(0x100 - (sum & 0xFF))
+         << "\r\n";
   }
 }
 

@@ -20,6 +20,10 @@ class ObjectWriter : public AssemblyOutput {
   ObjectWriter(ObjectFormat format, std::ostream& out) : format_(format), out_(out) {}
   void line(const SourceLine& line, std::uint32_t address,
             std::span<const std::uint16_t> words) override;
+  // One word at `address`, as line() writes each of its words: in EHC with
+  // `comment` (made with CommentText) after " ; ", or "AAAA CCCC" alone
+  // where there is none; a HEX record carries no comment.
+  void word(std::uint16_t address, std::uint16_t word, std::optional<std::string_view> comment);
   void finish();
 
  private:

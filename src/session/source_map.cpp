@@ -9,6 +9,16 @@ const MappedLine* SourceMap::lineAt(std::uint16_t address) const {
   return found == line_of_.end() ? nullptr : &lines_[found->second];
 }
 
+std::optional<std::uint16_t> SourceMap::lowestAddress() const {
+  if (line_of_.empty()) return std::nullopt;
+  return line_of_.begin()->first;
+}
+
+std::optional<std::uint16_t> SourceMap::highestAddress() const {
+  if (line_of_.empty()) return std::nullopt;
+  return line_of_.rbegin()->first;
+}
+
 const assembler::NameEntry* SourceMap::name(std::string_view name) const {
   const std::string wanted = UpperCaseText(std::string(name));
   for (const auto& entry : names_) {

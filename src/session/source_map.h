@@ -32,6 +32,10 @@ class SourceMap {
   bool empty() const { return lines_.empty() && names_.empty(); }
   // The line of the word at `address`, or nullptr where the source put none.
   const MappedLine* lineAt(std::uint16_t address) const;
+  // The lowest and the highest address the source put a word at; nothing
+  // for a source of no words.
+  std::optional<std::uint16_t> lowestAddress() const;
+  std::optional<std::uint16_t> highestAddress() const;
   // Every line that gave words, in the order of the source.
   const std::vector<MappedLine>& lines() const { return lines_; }
   // The labels and EQU constants with their values, in alphabetical order

@@ -196,6 +196,27 @@ QString runSaveSourceDialog(QWidget* parent, const QString& suggested) {
   return runOwned(dialog, chosenFile);
 }
 
+QString runSaveMemoryDialog(QWidget* parent) {
+  auto* dialog = new QFileDialog(parent, QStringLiteral("Guardar memoria como programa objeto"));
+  dialog->setObjectName(QStringLiteral("DGuardar_Memoria"));
+  dialog->setOption(QFileDialog::DontUseNativeDialog);
+  dialog->setAcceptMode(QFileDialog::AcceptSave);
+  dialog->setFileMode(QFileDialog::AnyFile);
+  const FileRequest request = objectFileRequest();
+  const QStringList filters = nameFiltersOf(request.filter);
+  dialog->setNameFilters(filters);
+  dialog->setDefaultSuffix(utf8(request.default_extension));
+  // The name's extension chooses the format: a name typed without one
+  // gets the extension of the filter chosen.
+  QObject::connect(dialog, &QFileDialog::filterSelected, dialog, [dialog](const QString& filter) {
+    const bool hex = filter.contains(QStringLiteral("*.HEX"), Qt::CaseInsensitive);
+    dialog->setDefaultSuffix(hex ? QStringLiteral("HEX") : QStringLiteral("EHC"));
+  });
+  dialog->setFilter(dialog->filter() & ~QDir::CaseSensitive);
+  dialog->setWindowModality(Qt::ApplicationModal);
+  return runOwned(dialog, chosenFile);
+}
+
 void showFileErrorBox(QWidget* parent, std::string_view file_name, std::string_view reason) {
   // The windows speak Spanish: the loader's own reasons too.
   runBox(parent, QApplication::applicationName(), screenText(fileErrorMessage(file_name, reason)),

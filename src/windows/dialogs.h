@@ -39,6 +39,10 @@ UnsavedChanges askSaveChanges(QWidget* parent, const QString& name);
 // chosen file's full name, or an empty one when cancelled.
 QString runOpenSourceDialog(QWidget* parent);
 QString runSaveSourceDialog(QWidget* parent, const QString& suggested);
+// DGuardar_Memoria names the object file a range of memory is saved into,
+// with the filters of DAbrir; the extension EHC is added to a name without
+// one (HEX while the HEX filter is chosen). An empty name when cancelled.
+QString runSaveMemoryDialog(QWidget* parent);
 // The report of a file that cannot be opened or read.
 void showFileErrorBox(QWidget* parent, std::string_view file_name, std::string_view reason);
 

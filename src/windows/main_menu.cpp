@@ -162,7 +162,8 @@ QWidget* MainWindow::buildToolbar() {
   connect(adapter_.get(), &MachineAdapter::stepBackAvailable, back, &QAction::setEnabled);
   separator(programa, QStringLiteral("N7"));
   menuItem(programa, QStringLiteral("MGuardar_memoria"),
-           QStringLiteral("Guardar memoria como programa objeto…"), QKeySequence(), nullptr);
+           QStringLiteral("Guardar memoria como programa objeto…"), QKeySequence(),
+           &MainWindow::MGuardar_memoriaClick);
   menuItem(programa, QStringLiteral("MEditor_fuente"),
            QStringLiteral("Esconder/Mostrar el editor de programa fuente"),
            &MainWindow::MEditor_fuenteClick);
@@ -185,9 +186,13 @@ void MainWindow::followMachine() {
               if (changed == static_cast<int>(item)) action->setText(caption);
             });
   }
-  auto* step_switch = findChild<QAction*>(QStringLiteral("MModoPasoapaso"));
-  step_switch->setEnabled(machine.powerOn());
-  connect(adapter_.get(), &MachineAdapter::powerChanged, step_switch, &QAction::setEnabled);
+  // Only while TUKA-2 is on: the step switch, and Guardar memoria (off,
+  // memory shows "****" and holds nothing to save).
+  for (const char* name : {"MModoPasoapaso", "MGuardar_memoria"}) {
+    auto* follows_power = findChild<QAction*>(QString::fromLatin1(name));
+    follows_power->setEnabled(machine.powerOn());
+    connect(adapter_.get(), &MachineAdapter::powerChanged, follows_power, &QAction::setEnabled);
+  }
   auto* init = findChild<QAction*>(QStringLiteral("MInicializar_memoria_al_Encender_TUKA2"));
   init->setChecked(machine.initMemoryAtPowerOn());
   connect(adapter_.get(), &MachineAdapter::initMemoryAtPowerOnChanged, init, &QAction::setChecked);

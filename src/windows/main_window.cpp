@@ -22,6 +22,7 @@
 #include "windows/internal_panel_view.h"
 #include "windows/lamp.h"
 #include "windows/machine_adapter.h"
+#include "windows/memory_save_dialog.h"
 #include "windows/port_window.h"
 #include "windows/source_editor.h"
 #include "windows/style.h"
@@ -239,6 +240,10 @@ void MainWindow::MGuardar_fuente_comoClick() {
 
 void MainWindow::MEnsamblar_y_cargarClick() {
   editor_->assembleAndLoad();
+}
+
+void MainWindow::MGuardar_memoriaClick() {
+  runMemorySaveDialog(*adapter_, this);
 }
 
 void MainWindow::MEditor_fuenteClick() {

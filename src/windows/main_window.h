@@ -64,6 +64,7 @@ class MainWindow : public QMainWindow {
   void MGuardar_fuenteClick();
   void MGuardar_fuente_comoClick();
   void MEnsamblar_y_cargarClick();
+  void MGuardar_memoriaClick();
   void MEditor_fuenteClick();
   void MPunto_de_paradaClick();
   void MEjecutar_hasta_cursorClick();

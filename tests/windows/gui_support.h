@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -64,7 +65,12 @@ class ModalScript : public QObject {
     QTest::qFail(qPrintable(left), __FILE__, __LINE__);
   }
 
-  void then(Answer answer) { answers_.push_back(std::move(answer)); }
+  void then(Answer answer) { answers_.push_back({std::move(answer), false}); }
+  // An answer that leaves its dialog open on purpose: what it started (a
+  // button's click queued) runs in the dialog's own event loop, where the
+  // next answers take the boxes and dialogs it opens; the dialog, when it
+  // comes back to the front, takes the answer after those.
+  void thenLeaveOpen(Answer answer) { answers_.push_back({std::move(answer), true}); }
   bool done() const { return answers_.empty(); }
   QStringList takeMessages() { return std::exchange(messages, {}); }
 
@@ -77,12 +83,12 @@ class ModalScript : public QObject {
     if (modal == nullptr || modal == handled_) return;
     handled_ = modal;
     if (!answers_.empty()) {
-      Answer answer = std::move(answers_.front());
+      Scripted next = std::move(answers_.front());
       answers_.pop_front();
       QPointer<QWidget> open = modal;
-      answer(modal);
+      next.answer(modal);
       // An answer that failed half-way must not leave its dialog open.
-      if (open && open->isVisible()) {
+      if (open && open->isVisible() && (!next.leave_open || QTest::currentTestFailed())) {
         if (auto* dialog = qobject_cast<QDialog*>(open.data())) dialog->reject();
       }
       return;
@@ -96,8 +102,12 @@ class ModalScript : public QObject {
     if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
   }
 
+  struct Scripted {
+    Answer answer;
+    bool leave_open;
+  };
   QTimer timer_;
-  std::deque<Answer> answers_;
+  std::deque<Scripted> answers_;
   QPointer<QWidget> handled_;
 };
 
@@ -230,5 +240,28 @@ inline void loadFile(Program& program, const QTemporaryDir& folder, const QStrin
   if (then) program.script.then(std::move(then));
   trigger("Cargarprogramaobjeto1");
 }
+
+// The source editor's text Texto_Fuente.
+inline QPlainTextEdit* sourceText() {
+  return find<QPlainTextEdit>(QStringLiteral("Texto_Fuente"));
+}
+// Replaces the editor's whole text as a user types it.
+inline void typeSource(const QString& text) {
+  QPlainTextEdit* edit = sourceText();
+  edit->selectAll();
+  QTest::keyClick(edit, Qt::Key_Delete);
+  const QStringList lines = text.split(u'\n');
+  for (qsizetype i = 0; i < lines.size(); ++i) {
+    QTest::keyClicks(edit, lines[i]);
+    if (i + 1 < lines.size()) QTest::keyClick(edit, Qt::Key_Return);
+  }
+}
+// Declared after the program, it goes first: a test that failed half-way
+// leaves no unsaved source whose question would hold the program open.
+struct UnsavedLeftBehind {
+  ~UnsavedLeftBehind() {
+    if (QPlainTextEdit* edit = sourceText()) edit->document()->setModified(false);
+  }
+};
 
 }  // namespace orben::testing
