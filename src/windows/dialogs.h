@@ -39,6 +39,9 @@ UnsavedChanges askSaveChanges(QWidget* parent, const QString& name);
 // chosen file's full name, or an empty one when cancelled.
 QString runOpenSourceDialog(QWidget* parent);
 QString runSaveSourceDialog(QWidget* parent, const QString& suggested);
+// DAbrir_Casos: the cases file (TOML) Comprobar con casos runs; its full
+// name, or an empty one when cancelled.
+QString runOpenCasesDialog(QWidget* parent);
 // The report of a file that cannot be opened or read.
 void showFileErrorBox(QWidget* parent, std::string_view file_name, std::string_view reason);
 

@@ -55,10 +55,23 @@ class MachineAdapter final : public QObject, private MachineObserver, public Use
   // Ensamblar y cargar of the editor's `text`, named `name` (the core's
   // assembleAndLoad); the loaded source's map is kept for the windows that
   // show the source line at PC.
-  session::EditorLoad assembleAndLoad(std::string_view text, const std::string& name) {
-    return session::assembleAndLoad(*tuka_, text, name, source_map_);
-  }
+  session::EditorLoad assembleAndLoad(std::string_view text, const std::string& name);
   const session::SourceMap& sourceMap() const { return source_map_; }
+
+  // Cargar programa objeto, through DAbrir or of a file already named.
+  void chooseAndLoadObject();
+  void loadObjectNamed(const std::string& path);
+
+  // The program last loaded, as Comprobar con casos grades it: the
+  // editor's source as its last Ensamblar y cargar assembled it, or the
+  // object file Cargar programa objeto last read.
+  enum class ProgramKind : std::uint8_t { Source, ObjectFile };
+  struct LoadedProgram {
+    ProgramKind kind = ProgramKind::Source;
+    std::string name;  // the file's name ("sin nombre.asm" for a source without one)
+    std::string text;  // a source's text; an object file is read again
+  };
+  const std::optional<LoadedProgram>& lastProgram() const { return last_program_; }
 
   // How long a load runs before its progress shows (tests shorten it).
   void setLoadProgressDelay(int ms) { progress_ = std::make_unique<LoadProgress>(ms); }
@@ -107,6 +120,7 @@ class MachineAdapter final : public QObject, private MachineObserver, public Use
   bool leaving_ = false;
   QPointer<QWidget> leaving_window_;
   session::SourceMap source_map_;
+  std::optional<LoadedProgram> last_program_;
 };
 
 }  // namespace orben

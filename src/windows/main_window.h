@@ -10,6 +10,7 @@ class QTimer;
 
 namespace orben {
 
+class CaseCheck;
 class DockBar;
 class DockPiece;
 class FrontPanelView;
@@ -64,6 +65,7 @@ class MainWindow : public QMainWindow {
   void MGuardar_fuenteClick();
   void MGuardar_fuente_comoClick();
   void MEnsamblar_y_cargarClick();
+  void MComprobar_casosClick();
   void MEditor_fuenteClick();
   void Al_Pulsar_Memoria();
   void Editar_Memoria();
@@ -96,6 +98,7 @@ class MainWindow : public QMainWindow {
   PortWindow* input_ports_ = nullptr;
   PortWindow* output_ports_ = nullptr;
   SourceEditor* editor_ = nullptr;
+  CaseCheck* case_check_ = nullptr;
 };
 
 }  // namespace orben

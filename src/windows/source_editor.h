@@ -3,6 +3,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <vector>
 
 #include "assembler/assembler.h"
@@ -50,6 +51,17 @@ class SourceEditor final : public QWidget {
   // failed): nothing goes on.
   bool settleChanges();
 
+  // One item of a group shown below the assembler's messages.
+  struct GroupItem {
+    QString text;
+    int key = -1;  // activating the item tells its key; none when negative
+    bool failed = false;
+  };
+  // Shows `items` below the assembler's messages in place of the group
+  // shown before, the editor shown; activating (double-click, Enter) an
+  // item with a key calls `activated` with it.
+  void showMessageGroup(const std::vector<GroupItem>& items, std::function<void(int)> activated);
+
   bool modified() const;
   // "sin nombre" until the source has a file, then the file's name.
   QString shownName() const;
@@ -73,6 +85,7 @@ class SourceEditor final : public QWidget {
   QListWidget* messages_;
   QLabel* steps_;
   QLabel* file_name_;
+  std::function<void(int)> group_activated_;
 };
 
 }  // namespace orben
