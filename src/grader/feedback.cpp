@@ -61,20 +61,16 @@ class Handout {
     out_ << title << '\n' << std::string(shownWidth(title), '=') << "\n\n";
   }
 
-  void caseLine(const CaseResult& c) {
-    const std::string_view verdict = c.passed ? pass_ : fail_;
-    const std::string points = pointsText(c.points, kStudents);
-    const Text earned = c.max_points == 1 ? Text("{0}/{1} point", points, c.max_points)
-                                          : Text("{0}/{1} points", points, c.max_points);
-    out_ << verdict << std::string(verdict_width_ - shownWidth(verdict), ' ') << c.name << "  ("
-         << earned.in(kStudents) << ")\n";
-  }
+  void caseLine(const CaseResult& c) { out_ << grader::caseLine(c, kStudents) << '\n'; }
   // A line under the case's, after its own caption when it has one.
   void detail(const Text& line) { out_ << indent() << line.in(kStudents) << '\n'; }
   void list(const Text& caption, const std::vector<Text>& lines) {
+    list(caption, linesIn(lines, kStudents));
+  }
+  void list(const Text& caption, const std::vector<std::string>& lines) {
     if (lines.empty()) return;
     detail(caption);
-    for (const auto& line : linesIn(lines, kStudents)) out_ << indent() << "  " << line << '\n';
+    for (const auto& line : lines) out_ << indent() << "  " << line << '\n';
   }
 
  private:
@@ -117,7 +113,7 @@ void WriteFeedback(const CaseFile& cases, const ProgramResult& result, std::ostr
     // A program that could not run fails every case for the reason said
     // once above.
     if (result.trouble == Trouble::None) {
-      handout.list(Text("Differences:"), c.differences);
+      handout.list(Text("Differences:"), differenceLines(result, c, Reader::Student, kStudents));
       std::vector<Text> checks;
       for (const Text& check : c.checks) {
         if (std::find(c.differences.begin(), c.differences.end(), check) == c.differences.end()) {
@@ -128,18 +124,7 @@ void WriteFeedback(const CaseFile& cases, const ProgramResult& result, std::ostr
     }
     out << '\n';
   }
-  const std::string points = pointsText(result.points(), kStudents);
-  const auto passed = static_cast<std::size_t>(result.passedCases());
-  if (const auto grade = gradeOf(cases, result)) {
-    out << Text("Total: {0}/{1} points, {2}/{3} cases, grade {4} out of {5}", points,
-                result.maxPoints(), passed, result.cases.size(), pointsText(*grade, kStudents),
-                pointsText(*cases.scale, kStudents))
-               .in(kStudents);
-  } else {
-    out << Text("Total: {0}/{1} points, {2}/{3} cases", points, result.maxPoints(), passed,
-                result.cases.size())
-               .in(kStudents);
-  }
+  out << totalLine(cases, result, kStudents);
   out << '\n';
 }
 

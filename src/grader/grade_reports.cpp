@@ -40,6 +40,38 @@ session::JsonDocument JsonPoints(double points) {
 
 }  // namespace
 
+std::string caseLine(const CaseResult& c, Language language) {
+  const std::string_view pass = tr("PASS", language);
+  const std::string_view fail = tr("FAIL", language);
+  const std::size_t verdict_width = std::max(shownWidth(pass), shownWidth(fail)) + 2;
+  const std::string points = pointsText(c.points, language);
+  const Text earned = c.max_points == 1 ? Text("{0}/{1} point", points, c.max_points)
+                                        : Text("{0}/{1} points", points, c.max_points);
+  std::string line = Padded(c.passed ? pass : fail, verdict_width);
+  line.append(c.name).append("  (").append(earned.in(language)).append(")");
+  return line;
+}
+
+std::vector<std::string> differenceLines(const ProgramResult& result, const CaseResult& c,
+                                         Reader reader, Language language) {
+  if (result.trouble != Trouble::None || (reader == Reader::Student && c.hidden)) return {};
+  return linesIn(c.differences, language);
+}
+
+std::string totalLine(const CaseFile& cases, const ProgramResult& result, Language language) {
+  const std::string points = pointsText(result.points(), language);
+  const auto passed = static_cast<std::size_t>(result.passedCases());
+  if (const auto grade = gradeOf(cases, result)) {
+    return Text("Total: {0}/{1} points, {2}/{3} cases, grade {4} out of {5}", points,
+                result.maxPoints(), passed, result.cases.size(), pointsText(*grade, language),
+                pointsText(*cases.scale, language))
+        .in(language);
+  }
+  return Text("Total: {0}/{1} points, {2}/{3} cases", points, result.maxPoints(), passed,
+              result.cases.size())
+      .in(language);
+}
+
 std::vector<Text> programProblems(const ProgramResult& result) {
   std::vector<Text> problems = result.problems;
   for (const auto& message : result.load_messages) problems.push_back(LoadMessage(message));
@@ -49,9 +81,6 @@ std::vector<Text> programProblems(const ProgramResult& result) {
 void WriteTextReport(const CaseFile& cases, const std::vector<ProgramResult>& results,
                      std::ostream& out, const Copies& copies) {
   const Language language = currentLanguage();
-  const std::string_view pass = tr("PASS");
-  const std::string_view fail = tr("FAIL");
-  const std::size_t verdict_width = std::max(shownWidth(pass), shownWidth(fail)) + 2;
   if (!cases.title.empty()) out << cases.title << "\n\n";
   for (const ProgramResult& result : results) {
     out << result.program << '\n';
@@ -59,13 +88,8 @@ void WriteTextReport(const CaseFile& cases, const std::vector<ProgramResult>& re
     // cases.
     for (const auto& line : linesIn(programProblems(result), language)) out << "  " << line << '\n';
     for (const CaseResult& c : result.cases) {
-      const std::string points = pointsText(c.points);
-      out << "  " << Padded(c.passed ? pass : fail, verdict_width) << c.name << "  ("
-          << (c.max_points == 1 ? trf("{0}/{1} point", points, c.max_points)
-                                : trf("{0}/{1} points", points, c.max_points))
-          << ")\n";
-      if (result.trouble != Trouble::None) continue;
-      for (const auto& difference : linesIn(c.differences, language))
+      out << "  " << caseLine(c, language) << '\n';
+      for (const auto& difference : differenceLines(result, c, Reader::Teacher, language))
         out << "        " << difference << '\n';
     }
     out << "  " << Summary(cases, result) << "\n\n";

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "assembler/text.h"
+#include "grader/case_start.h"
 #include "session/report.h"
 #include "session/session.h"
 
@@ -112,10 +113,10 @@ CaseResult RunCase(const Program& program, const Case& c, const CaseFile& file,
   }
   session::Session tuka(file.powerOnValues());
   tuka.switchOn();
-  tuka.loadObject(program.format, program.load_name, program.bytes);
+  PrepareCase(tuka.tuka(), program, c, file);
+  // Every message so far is the load's: presets show none, a cases file
+  // keeping them below F000.
   const std::size_t load_messages = tuka.messages().all().size();
-  tuka.writePresets({c.memory, c.registers, c.inputs});
-  tuka.keyStart(Word(c.start));
   tuka.leaveStepMode();
   const auto began = std::chrono::steady_clock::now();
   const session::RunResult ran = tuka.run({c.max_steps, c.timeout, cancel});
@@ -231,9 +232,13 @@ int ProgramResult::passedCases() const {
 
 ProgramResult GradeProgram(const std::string& path, const CaseFile& cases,
                            const std::atomic<bool>* cancel) {
+  return GradeProgram(PrepareProgram(path), path, cases, cancel);
+}
+
+ProgramResult GradeProgram(Program program, const std::string& name, const CaseFile& cases,
+                           const std::atomic<bool>* cancel) {
   ProgramResult result;
-  result.program = path;
-  Program program = PrepareProgram(path);
+  result.program = name;
   result.trouble = program.trouble;
   result.problems = program.problems;
   result.load_messages = program.load_messages;

@@ -70,6 +70,10 @@ std::optional<double> gradeOf(const CaseFile& cases, const ProgramResult& result
 // `cancel`, once set, ends the run at hand as its time limit would.
 ProgramResult GradeProgram(const std::string& program, const CaseFile& cases,
                            const std::atomic<bool>* cancel = nullptr);
+// The same for a program already prepared, reported under `name`; its
+// loaded words move into the result.
+ProgramResult GradeProgram(Program program, const std::string& name, const CaseFile& cases,
+                           const std::atomic<bool>* cancel = nullptr);
 
 struct GradingOptions {
   unsigned threads = 1;

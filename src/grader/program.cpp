@@ -46,18 +46,23 @@ void LearnTheLoad(Program& program) {
 }  // namespace
 
 Program PrepareProgram(const std::string& path) {
-  Program program;
   std::string reason;
   auto text = assembler::ReadSourceFile(path, reason);
   if (!text) {
+    Program program;
     program.trouble = Trouble::Unreadable;
     program.problems.push_back(Text("cannot read {0}: {1}", path, reason));
     return program;
   }
+  return PrepareProgram(path, std::move(*text));
+}
+
+Program PrepareProgram(const std::string& path, std::string text) {
+  Program program;
   if (const auto format = objectFormatOfName(path)) {
     program.format = *format;
     program.load_name = path;
-    program.bytes = std::move(*text);
+    program.bytes = std::move(text);
     LearnTheLoad(program);
     return program;
   }
@@ -71,7 +76,7 @@ Program PrepareProgram(const std::string& path) {
     }
   } keeper;
   keeper.kept = &errors;
-  auto assembled = assembler::AssembleInMemory(*text, keeper);
+  auto assembled = assembler::AssembleInMemory(text, keeper);
   const auto& result = assembled.result;
   if (!result.ok()) {
     program.trouble = Trouble::NotAssembled;

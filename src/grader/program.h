@@ -39,5 +39,8 @@ struct Program {
 // Reads `path` (.EHC, .HEX, or else an assembly source, assembled in
 // memory), then loads it once to learn its messages and its words.
 Program PrepareProgram(const std::string& path);
+// The same for the text of a file named `path` already in memory (the
+// editor's source as it was assembled).
+Program PrepareProgram(const std::string& path, std::string text);
 
 }  // namespace orben::grader

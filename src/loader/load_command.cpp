@@ -53,6 +53,7 @@ LoadOutcome LoadCommand::loadFile(const std::string& path) {
     m_.ui().reportFileError(path, file.error());
     return LoadOutcome::FileError;
   }
+  last_file_ = path;
   return loadSource(*format, path, file, file.sizeHint());
 }
 

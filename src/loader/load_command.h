@@ -75,9 +75,14 @@ class LoadCommand {
   LoadOutcome loadSource(ObjectFormat format, const std::string& name, ByteSource& source,
                          std::uint64_t size_hint = 0);
 
+  // The file loadFile last opened, whatever its reading came to (what
+  // memory now holds of it); empty until a file is opened.
+  const std::string& lastFileOpened() const { return last_file_; }
+
  private:
   Machine& m_;
   Listing& listing_;
+  std::string last_file_;
 };
 
 }  // namespace orben

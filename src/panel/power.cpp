@@ -38,12 +38,15 @@ void Power::switchOff() {
 }
 
 void Power::ResetDisplays() {
+  ResetDisplays(m_.random());
+}
+
+void Power::ResetDisplays(RandomSource& random) {
   // Each register its own number, except RE: the stack starts empty at F000,
   // the first word of the monitor's area.
   for (int n = 0; n < kRegisterCount; ++n) {
     m_.WriteRegister(n, n == 14 ? WordText("F000") : ValueToWordText(n));
   }
-  RandomSource& random = m_.random();
   for (CellId cell : {kCellAR, kCellDR, outputPortCell(1), outputPortCell(2), inputPortCell(2),
                       kCellIR, kCellPC, kCellKeypad}) {
     m_.setCell(cell, RandomWordText(random));
@@ -61,8 +64,12 @@ void Power::ResetDisplays() {
 }
 
 void Power::InitialiseMemory() {
+  InitialiseMemory(m_.random());
+}
+
+void Power::InitialiseMemory(RandomSource& random) {
   std::vector<std::uint8_t> bytes(MemoryStore::kMachineBytes);
-  m_.random().fillBytes(bytes.data(), bytes.size());
+  random.fillBytes(bytes.data(), bytes.size());
   m_.memory().replace(std::move(bytes));
 }
 

@@ -5,6 +5,7 @@
 namespace orben {
 
 class Listing;
+class RandomSource;
 
 // The power switch (BOnOff and MApagar_TUKA2), the power-on values and the
 // memory initialisation commands.
@@ -19,6 +20,10 @@ class Power {
   void InitialiseMemory();
   // Registers 0000..000F (RE F000), everything else random, mirrors equal.
   void ResetDisplays();
+  // The same two drawing from `random` rather than the machine's own
+  // source (a case's run starts from its file's fill or seed).
+  void InitialiseMemory(RandomSource& random);
+  void ResetDisplays(RandomSource& random);
   // "Inicializar Memoria": random memory and an empty listing, on or off.
   void initialiseMemoryAndListing();
   // "Inicializar memoria al Encender TUKA2": flips the option and its check.

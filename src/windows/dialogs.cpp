@@ -217,6 +217,18 @@ QString runSaveMemoryDialog(QWidget* parent) {
   return runOwned(dialog, chosenFile);
 }
 
+QString runOpenCasesDialog(QWidget* parent) {
+  auto* dialog = new QFileDialog(parent, QStringLiteral("Comprobar con casos"));
+  dialog->setObjectName(QStringLiteral("DAbrir_Casos"));
+  dialog->setOption(QFileDialog::DontUseNativeDialog);
+  dialog->setAcceptMode(QFileDialog::AcceptOpen);
+  dialog->setFileMode(QFileDialog::ExistingFile);
+  dialog->setDefaultSuffix(QStringLiteral("toml"));
+  dialog->setNameFilters({QStringLiteral("Casos (*.toml *.TOML)")});
+  dialog->setWindowModality(Qt::ApplicationModal);
+  return runOwned(dialog, chosenFile);
+}
+
 void showFileErrorBox(QWidget* parent, std::string_view file_name, std::string_view reason) {
   // The windows speak Spanish: the loader's own reasons too.
   runBox(parent, QApplication::applicationName(), screenText(fileErrorMessage(file_name, reason)),

@@ -43,6 +43,9 @@ QString runSaveSourceDialog(QWidget* parent, const QString& suggested);
 // with the filters of DAbrir; the extension EHC is added to a name without
 // one (HEX while the HEX filter is chosen). An empty name when cancelled.
 QString runSaveMemoryDialog(QWidget* parent);
+// DAbrir_Casos: the cases file (TOML) Comprobar con casos runs; its full
+// name, or an empty one when cancelled.
+QString runOpenCasesDialog(QWidget* parent);
 // The report of a file that cannot be opened or read.
 void showFileErrorBox(QWidget* parent, std::string_view file_name, std::string_view reason);
 

@@ -38,6 +38,45 @@ void MachineAdapter::attachStepTimer(QTimer* timer) {
   timer->start();
 }
 
+session::EditorLoad MachineAdapter::assembleAndLoad(
+    std::string_view text, const std::string& name,
+    const std::vector<std::size_t>& breakpoint_lines) {
+  session::EditorLoad load = debugging_->assembleAndLoad(text, name, breakpoint_lines);
+  if (load.loaded) last_program_ = LoadedProgram{ProgramKind::Source, name, std::string(text)};
+  return load;
+}
+
+namespace {
+
+// Whether memory now holds (some of) the file the load opened.
+bool fileWasRead(LoadOutcome outcome) {
+  switch (outcome) {
+    case LoadOutcome::Loaded:
+    case LoadOutcome::Stopped:
+    case LoadOutcome::FormatError:
+      return true;
+    case LoadOutcome::Cancelled:
+    case LoadOutcome::BadExtension:
+    case LoadOutcome::FileError:
+      break;
+  }
+  return false;
+}
+
+}  // namespace
+
+void MachineAdapter::chooseAndLoadObject() {
+  if (fileWasRead(tuka_->load.chooseAndLoad())) {
+    last_program_ = LoadedProgram{ProgramKind::ObjectFile, tuka_->load.lastFileOpened(), {}};
+  }
+}
+
+void MachineAdapter::loadObjectNamed(const std::string& path) {
+  if (fileWasRead(tuka_->load.loadNamed(path))) {
+    last_program_ = LoadedProgram{ProgramKind::ObjectFile, tuka_->load.lastFileOpened(), {}};
+  }
+}
+
 void MachineAdapter::cellChanged(CellId cell) {
   emit cellTextChanged(cell, QString::fromLatin1(machine().cell(cell).view()));
 }

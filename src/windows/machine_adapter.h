@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "machine/machine.h"
 #include "machine/random_source.h"
@@ -60,6 +61,26 @@ class MachineAdapter final : public QObject,
   // line breakpoints, Paso atrás, the changes of each step, the checks.
   session::SourceDebugging& debugging() { return *debugging_; }
   const session::SourceMap& sourceMap() const { return debugging_->sourceMap(); }
+  // Ensamblar y cargar of the editor's `text`, named `name`, with its
+  // breakpoint lines (SourceDebugging::assembleAndLoad); a loaded source
+  // becomes the program last loaded.
+  session::EditorLoad assembleAndLoad(std::string_view text, const std::string& name,
+                                      const std::vector<std::size_t>& breakpoint_lines);
+
+  // Cargar programa objeto, through DAbrir or of a file already named.
+  void chooseAndLoadObject();
+  void loadObjectNamed(const std::string& path);
+
+  // The program last loaded, as Comprobar con casos grades it: the
+  // editor's source as its last Ensamblar y cargar assembled it, or the
+  // object file Cargar programa objeto last read.
+  enum class ProgramKind : std::uint8_t { Source, ObjectFile };
+  struct LoadedProgram {
+    ProgramKind kind = ProgramKind::Source;
+    std::string name;  // the file's name ("sin nombre.asm" for a source without one)
+    std::string text;  // a source's text; an object file is read again
+  };
+  const std::optional<LoadedProgram>& lastProgram() const { return last_program_; }
 
   // How long a load runs before its progress shows (tests shorten it).
   void setLoadProgressDelay(int ms) { progress_ = std::make_unique<LoadProgress>(ms); }
@@ -121,6 +142,7 @@ class MachineAdapter final : public QObject,
   bool leaving_ = false;
   QPointer<QWidget> leaving_window_;
   std::unique_ptr<session::SourceDebugging> debugging_;
+  std::optional<LoadedProgram> last_program_;
 };
 
 }  // namespace orben

@@ -146,7 +146,8 @@ QWidget* MainWindow::buildToolbar() {
   menuItem(programa, QStringLiteral("MEnsamblar_y_cargar"), QStringLiteral("Ensamblar y cargar"),
            QKeySequence(Qt::Key_F9), &MainWindow::MEnsamblar_y_cargarClick);
   menuItem(programa, QStringLiteral("MComprobar_casos"),
-           QStringLiteral("Comprobar con casos (.TOML)…"), QKeySequence(), nullptr);
+           QStringLiteral("Comprobar con casos (.TOML)…"), QKeySequence(),
+           &MainWindow::MComprobar_casosClick);
   separator(programa, QStringLiteral("N6"));
   menuItem(programa, QStringLiteral("MPunto_de_parada"),
            QStringLiteral("Poner/Quitar punto de parada"), QKeySequence(Qt::Key_F2),

@@ -16,6 +16,7 @@
 #include "widgets/digital_display.h"
 #include "widgets/hex_editor.h"
 #include "widgets/hlistbox.h"
+#include "windows/case_check.h"
 #include "windows/display_binding.h"
 #include "windows/dock.h"
 #include "windows/front_panel_view.h"
@@ -145,6 +146,7 @@ MainWindow::MainWindow() : adapter_(std::make_unique<MachineAdapter>()) {
   adapter_->attachStepTimer(reloj_);
 
   editor_ = new SourceEditor(*adapter_, this);
+  case_check_ = new CaseCheck(*adapter_, *editor_, this);
 
   bindDisplays(*adapter_, this);
   followMachine();
@@ -161,7 +163,8 @@ MainWindow::MainWindow() : adapter_(std::make_unique<MachineAdapter>()) {
 MainWindow::~MainWindow() {
   // Everything that watches the machine goes before the machine: the port
   // windows, the pieces floating in their own windows (the front panel, the
-  // memory grid), then the docked rest.
+  // memory grid), then the docked rest. A check still grading ends first.
+  delete case_check_;
   delete input_ports_;
   delete output_ports_;
   for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
@@ -185,6 +188,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   // Salir de ORBEN and the title bar's close button end the program at
   // once, whatever the machine is doing; the other windows close with it.
   reloj_->stop();
+  case_check_->cancel();
   if (input_ports_) input_ports_->close();
   if (output_ports_) output_ports_->close();
   // The floating pieces' windows are hidden, not closed: a closed one would
@@ -207,7 +211,7 @@ void MainWindow::ORBEN_Inicio() {
 }
 
 void MainWindow::Cargarprogramaobjeto1Click() {
-  adapter_->tuka().load.chooseAndLoad();
+  adapter_->chooseAndLoadObject();
 }
 
 void MainWindow::switchOn() {
@@ -215,7 +219,7 @@ void MainWindow::switchOn() {
 }
 
 void MainWindow::openObjectFile(const QString& path) {
-  adapter_->tuka().load.loadNamed(QFile::encodeName(path).toStdString());
+  adapter_->loadObjectNamed(QFile::encodeName(path).toStdString());
 }
 
 void MainWindow::openSourceFile(const QString& path) {
@@ -244,6 +248,10 @@ void MainWindow::MEnsamblar_y_cargarClick() {
 
 void MainWindow::MGuardar_memoriaClick() {
   runMemorySaveDialog(*adapter_, this);
+}
+
+void MainWindow::MComprobar_casosClick() {
+  case_check_->chooseAndRun();
 }
 
 void MainWindow::MEditor_fuenteClick() {

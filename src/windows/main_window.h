@@ -10,6 +10,7 @@ class QTimer;
 
 namespace orben {
 
+class CaseCheck;
 class DockBar;
 class DockPiece;
 class FrontPanelView;
@@ -65,6 +66,7 @@ class MainWindow : public QMainWindow {
   void MGuardar_fuente_comoClick();
   void MEnsamblar_y_cargarClick();
   void MGuardar_memoriaClick();
+  void MComprobar_casosClick();
   void MEditor_fuenteClick();
   void MPunto_de_paradaClick();
   void MEjecutar_hasta_cursorClick();
@@ -100,6 +102,7 @@ class MainWindow : public QMainWindow {
   PortWindow* input_ports_ = nullptr;
   PortWindow* output_ports_ = nullptr;
   SourceEditor* editor_ = nullptr;
+  CaseCheck* case_check_ = nullptr;
 };
 
 }  // namespace orben

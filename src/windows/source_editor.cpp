@@ -24,6 +24,8 @@ namespace {
 constexpr int kLineRole = Qt::UserRole;
 constexpr int kColumnRole = Qt::UserRole + 1;
 constexpr int kErrorRole = Qt::UserRole + 2;
+constexpr int kGroupRole = Qt::UserRole + 3;
+constexpr int kKeyRole = Qt::UserRole + 4;
 
 QString utf8(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -182,7 +184,7 @@ void SourceEditor::assembleAndLoad() {
     breakpoints.push_back(static_cast<std::size_t>(line));
   session::SourceDebugging& debugging = adapter_.debugging();
   const session::EditorLoad load =
-      debugging.assembleAndLoad(text_->toPlainText().toStdString(), name, breakpoints);
+      adapter_.assembleAndLoad(text_->toPlainText().toStdString(), name, breakpoints);
   showDiagnostics(load.diagnostics);
   if (load.loaded) {
     loaded_revision_ = text_->document()->revision();
@@ -261,7 +263,30 @@ void SourceEditor::runToCursor() {
   }
 }
 
+void SourceEditor::showMessageGroup(const std::vector<GroupItem>& items,
+                                    std::function<void(int)> activated) {
+  for (int row = messages_->count() - 1; row >= 0; --row) {
+    if (messages_->item(row)->data(kGroupRole).toBool()) delete messages_->takeItem(row);
+  }
+  group_activated_ = std::move(activated);
+  for (const GroupItem& shown : items) {
+    auto* item = new QListWidgetItem(shown.text, messages_);
+    item->setData(kGroupRole, true);
+    item->setData(kKeyRole, shown.key);
+    if (shown.failed) item->setForeground(QColor(180, 0, 0));
+  }
+  if (!isVisible()) {
+    QWidget::show();
+    raise();
+  }
+}
+
 void SourceEditor::goToMessage(QListWidgetItem* item) {
+  if (item->data(kGroupRole).toBool()) {
+    const int key = item->data(kKeyRole).toInt();
+    if (key >= 0 && group_activated_) group_activated_(key);
+    return;
+  }
   const int line = item->data(kLineRole).toInt();
   if (line > 0) text_->moveCursorTo(line, item->data(kColumnRole).toInt());
 }

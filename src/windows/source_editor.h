@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "assembler/assembler.h"
@@ -57,6 +58,17 @@ class SourceEditor final : public QWidget {
   // failed): nothing goes on.
   bool settleChanges();
 
+  // One item of a group shown below the assembler's messages.
+  struct GroupItem {
+    QString text;
+    int key = -1;  // activating the item tells its key; none when negative
+    bool failed = false;
+  };
+  // Shows `items` below the assembler's messages in place of the group
+  // shown before, the editor shown; activating (double-click, Enter) an
+  // item with a key calls `activated` with it.
+  void showMessageGroup(const std::vector<GroupItem>& items, std::function<void(int)> activated);
+
   bool modified() const;
   // "sin nombre" until the source has a file, then the file's name.
   QString shownName() const;
@@ -88,6 +100,7 @@ class SourceEditor final : public QWidget {
   QLabel* file_name_;
   // The document's revision when it was last assembled and loaded.
   int loaded_revision_ = -1;
+  std::function<void(int)> group_activated_;
 };
 
 }  // namespace orben

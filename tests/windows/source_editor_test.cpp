@@ -77,7 +77,7 @@ class SourceEditorTest : public QObject {
         {"MGuardar_fuente_como", "Guardar programa fuente como…", {}, true},
         {nullptr, {}, {}, true},
         {"MEnsamblar_y_cargar", "Ensamblar y cargar", QKeySequence(QStringLiteral("F9")), true},
-        {"MComprobar_casos", "Comprobar con casos (.TOML)…", {}, false},
+        {"MComprobar_casos", "Comprobar con casos (.TOML)…", {}, true},
         {nullptr, {}, {}, true},
         {"MPunto_de_parada", "Poner/Quitar punto de parada", QKeySequence(QStringLiteral("F2")),
          true},
