@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 
+#include "editor_support.h"
 #include "grader/cases.h"
 #include "gui_support.h"
 #include "text/language.h"
@@ -16,30 +17,14 @@ using namespace orben::testing;
 
 namespace {
 
-QPlainTextEdit* sourceText() {
-  return find<QPlainTextEdit>(QStringLiteral("Texto_Fuente"));
-}
-QListWidget* messageList() {
-  return find<QListWidget>(QStringLiteral("Mensajes_Fuente"));
-}
-QStringList messageTexts() {
-  QStringList texts;
-  for (int row = 0; row < messageList()->count(); ++row) texts << messageList()->item(row)->text();
-  return texts;
-}
 // Types the source into the editor and loads it with F9.
 void typeAndLoad(const QString& text) {
   trigger("MNuevo_fuente");
   QWidget* editor = find<QWidget>(QStringLiteral("TEditorFuente"));
   editor->activateWindow();
   QVERIFY(QTest::qWaitForWindowActive(editor));
-  QPlainTextEdit* edit = sourceText();
-  const QStringList lines = text.split(u'\n');
-  for (qsizetype i = 0; i < lines.size(); ++i) {
-    QTest::keyClicks(edit, lines[i]);
-    if (i + 1 < lines.size()) QTest::keyClick(edit, Qt::Key_Return);
-  }
-  QTest::keyClick(edit, Qt::Key_F9);
+  typeSource(text);
+  QTest::keyClick(sourceText(), Qt::Key_F9);
 }
 // An answer for DAbrir_Casos: checks its filter and chooses `path`.
 ModalScript::Answer chooseCases(const QString& path) {
@@ -64,13 +49,6 @@ void activate(const QString& text) {
   list->setCurrentRow(row);
   QTest::keyClick(list, Qt::Key_Return);
 }
-// Declared after the program, it goes first: no unsaved source holds the
-// program open at the end.
-struct UnsavedLeftBehind {
-  ~UnsavedLeftBehind() {
-    if (QPlainTextEdit* edit = sourceText()) edit->document()->setModified(false);
-  }
-};
 
 // Doubles input port 02 onto output port 01 (and R2); its first line draws
 // the assembler's warning on a negative displacement.
