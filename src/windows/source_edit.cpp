@@ -117,10 +117,8 @@ SourceEdit::SourceEdit(QWidget* parent)
   setAccessibleDescription(spokenLineAtPC(0));
   announcer_ = new ChangeAnnouncer(
       this, [this] { return QVariant(line_at_pc_); },
-      [this] {
-        QAccessibleEvent event(this, QAccessible::DescriptionChanged);
-        QAccessible::updateAccessibility(&event);
-      });
+      // Setting the description is what tells a screen reader of it.
+      [this] { setAccessibleDescription(spokenLineAtPC(line_at_pc_)); });
 }
 
 int SourceEdit::marginWidth() const {
@@ -143,7 +141,6 @@ void SourceEdit::setLineAtPC(int line) {
   if (line == line_at_pc_) return;
   line_at_pc_ = line;
   markLineAtPC();
-  setAccessibleDescription(spokenLineAtPC(line));
   announcer_->changed();
   emit lineAtPCChanged(line);
 }
@@ -203,6 +200,12 @@ void SourceEdit::clickMargin(int y) {
     top += height;
     block = block.next();
   }
+}
+
+void SourceEdit::showEvent(QShowEvent* event) {
+  QPlainTextEdit::showEvent(event);
+  // Hidden, no change was told: it reads as it is now.
+  setAccessibleDescription(spokenLineAtPC(line_at_pc_));
 }
 
 void SourceEdit::resizeEvent(QResizeEvent* event) {

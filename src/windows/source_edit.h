@@ -43,6 +43,7 @@ class SourceEdit final : public QPlainTextEdit {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   friend class LineNumberMargin;

@@ -8,6 +8,7 @@
 #include <QDeadlineTimer>
 #include <QMenu>
 
+#include "editor_support.h"
 #include "gui_support.h"
 #include "support/heard_events.h"
 #include "widgets/hex_editor.h"
@@ -315,6 +316,51 @@ class AccessibilityTest : public QObject {
       back << focusName();
     }
     QCOMPARE(back, QStringList{"Menu_Archivo"} + QStringList(order.rbegin(), order.rend()));
+  }
+
+  // The source editor: its parts named in Spanish and walked by Tab in
+  // order; the line at PC told in the text's description, and during a
+  // timed run at Rápida a few times a second, as the displays are.
+  void theSourceEditorIsNamedWalkedAndTellsItsLineAtPC() {
+    Program program;
+    const UnsavedLeftBehind discard;
+    trigger("MNuevo_fuente");
+    QWidget* editor = editorWindow();
+    QApplication::setActiveWindow(editor);
+    QVERIFY(QTest::qWaitForWindowActive(editor));
+    QCOMPARE(spoken("TEditorFuente"), QStringLiteral("Editor de programa fuente"));
+    const std::pair<const char*, const char*> parts[] = {
+        {"Texto_Fuente", "Programa fuente"},
+        {"Mensajes_Fuente", "Mensajes del ensamblador"},
+        {"Estado_Fuente_Pasos", "Pasos desde Ejecutar"},
+        {"Estado_Fuente_Archivo", "Archivo del programa fuente"},
+        {"Texto_Fuente", "Programa fuente"}};
+    sourceText()->setFocus();
+    for (const auto& [name, heard] : parts) {
+      QCOMPARE(focusName(), QString::fromLatin1(name));
+      QCOMPARE(spoken(QString::fromLatin1(name)), QString::fromUtf8(heard));
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    // A loop: ADDS, then LDI (two instructions) and BR back to it.
+    typeSource(QStringLiteral("bucle:  ADDS R5, R5, R1\n        LDI RD, bucle\n        BR"));
+    QCOMPARE(spoken("Texto_Fuente", QAccessible::Description), QStringLiteral("Sin línea en PC"));
+    QTest::keyClick(sourceText(), Qt::Key_F9);
+    QVERIFY(messageTexts().isEmpty());
+    HeardEvents::clear();
+    click("BEjecutar");
+    QTRY_COMPARE(spoken("Texto_Fuente", QAccessible::Description), QStringLiteral("Línea 2 en PC"));
+    QVERIFY(HeardEvents::count(QAccessible::DescriptionChanged, sourceText()) >= 1);
+    // Timed: the line changes at two ticks of every four.
+    HeardEvents::clear();
+    startTimedRun(program, "0000");
+    const QDeadlineTimer enough(60000);
+    while (program.tuka().run.stepsSinceStart() < 400 && !enough.hasExpired())
+      QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    click("BPasoPaso");
+    const auto steps = static_cast<int>(program.tuka().run.stepsSinceStart());
+    QVERIFY(steps >= 400);
+    const int told = HeardEvents::count(QAccessible::DescriptionChanged, sourceText());
+    QVERIFY2(told >= 1 && told <= 1 + steps / 10, qPrintable(QString::number(told)));
   }
 
   // Enter or Space on a focused editable display opens its value entry

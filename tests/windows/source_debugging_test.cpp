@@ -121,7 +121,7 @@ class SourceDebuggingTest : public QObject {
     QCOMPARE(program.tuka().listing.line(program.tuka().listing.selected()).substr(0, 7),
              std::string("[0002]:"));
     // The screen reader hears of the line too.
-    QCOMPARE(sourceText()->accessibleDescription(), QStringLiteral("Línea 6 en PC"));
+    QTRY_COMPARE(sourceText()->accessibleDescription(), QStringLiteral("Línea 6 en PC"));
     QVERIFY(HeardEvents::count(QAccessible::DescriptionChanged, sourceText()) >= 1);
     // Typed into, the source no longer describes memory: no line at all.
     cursorToLine(1);
