@@ -1,18 +1,8 @@
 // The page's modal windows: the message box, the question box, the value
 // entry dialog and the speed dialog. Each resolves with its answer; the
 // machine is called afterwards with it.
+import { element } from './page';
 import { kAppTitle, kCancelar, kNo, kOk, kVale, kValuePrompt, kValueTitle, kYes } from './captions';
-
-function element<K extends keyof HTMLElementTagNameMap>(
-  tag: K,
-  attributes: Record<string, string> = {},
-  text?: string,
-): HTMLElementTagNameMap[K] {
-  const e = document.createElement(tag);
-  for (const [k, v] of Object.entries(attributes)) e.setAttribute(k, v);
-  if (text !== undefined) e.textContent = text;
-  return e;
-}
 
 function openModal(dialog: HTMLDialogElement): void {
   document.body.append(dialog);
