@@ -15,13 +15,16 @@
 #            build-web/site (the wasm preset in build-wasm, then web/ with Vite)
 # make web-run builds it and serves it on 127.0.0.1, printing the address
 # make web-test builds it and runs the browser tests (Debian's chromium)
+# make web-glyphs redraws web/public/pictures, the page's lamps, icons
+#                 and glyphs, from the desktop's drawing
+# make web-picture builds it and redraws docs/orben_web.png from the page
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DORBEN_WERROR=ON
 
 WEB_PORT ?= 8080
 
-.PHONY: deps configure build run test sanitize bench pictures docs deb deb-check clean web web-run web-test
+.PHONY: deps configure build run test sanitize bench pictures docs deb deb-check clean web web-run web-test web-glyphs web-picture
 
 deps:
 	@tools/install-deps.sh
@@ -54,6 +57,12 @@ web-run: web
 
 web-test: web
 	cd web && npm test
+
+web-glyphs: build
+	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/orben_web_pictures web/public/pictures
+
+web-picture: web
+	node web/tools/picture.mjs build-web/site docs/orben_web.png
 
 sanitize: deps
 	@cmake --preset asan > /dev/null

@@ -71,6 +71,7 @@ val state(WebMachine& w) {
   s.set("stepCaption", m.caption(MenuItem::StepSwitch));
   s.set("disassemblerCaption", m.caption(MenuItem::DisassemblerMode));
   s.set("listingRevision", static_cast<double>(w.listingRevision()));
+  s.set("memoryRevision", static_cast<double>(w.memoryRevision()));
   s.set("listingSelected", w.tuka().listing.selected());
   s.set("speedItem", speedItemForInterval(m.stepInterval()));
   return s;

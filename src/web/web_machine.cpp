@@ -7,10 +7,12 @@ namespace orben::web {
 WebMachine::WebMachine(double seed)
     : random_(static_cast<std::uint64_t>(seed)), tuka_(ui_, random_) {
   tuka_.listing.addObserver(&revision_);
+  tuka_.machine.memory().addObserver(&memory_revision_);
   tuka_.power.startUp();
 }
 
 WebMachine::~WebMachine() {
+  tuka_.machine.memory().removeObserver(&memory_revision_);
   tuka_.listing.removeObserver(&revision_);
 }
 

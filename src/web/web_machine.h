@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "disasm/listing.h"
+#include "machine/memory_store.h"
 #include "machine/random_source.h"
 #include "panel/tuka2.h"
 #include "web/web_ui.h"
@@ -22,6 +23,18 @@ class ListingRevision final : public ListingObserver {
   void lineRemoved(int) override { ++revision_; }
   void lineChanged(int) override { ++revision_; }
   void selectionChanged(int, int) override {}
+
+ private:
+  std::uint64_t revision_ = 0;
+};
+
+// Counts the memory's whole replacements, after which the grid's caret
+// goes home and its typing marks go.
+class MemoryRevision final : public MemoryStoreObserver {
+ public:
+  std::uint64_t revision() const { return revision_; }
+  void bytesChanged(std::size_t, std::size_t) override {}
+  void contentReplaced() override { ++revision_; }
 
  private:
   std::uint64_t revision_ = 0;
@@ -64,12 +77,14 @@ class WebMachine {
   bool running() const;
 
   std::uint64_t listingRevision() const { return revision_.revision(); }
+  std::uint64_t memoryRevision() const { return memory_revision_.revision(); }
 
  private:
   WebUi ui_;
   SeededRandom random_;
   Tuka2 tuka_;
   ListingRevision revision_;
+  MemoryRevision memory_revision_;
 };
 
 }  // namespace orben::web

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "machine/memory_store.h"
+#include "panel/memory_grid_keys.h"
 
 class QPainter;
 
@@ -58,7 +59,7 @@ class THexEditor : public QAbstractScrollArea, private MemoryStoreObserver {
   enum Translation { ttASCII };
   Q_ENUM(Translation)
 
-  enum class Area { Digits, Text };
+  using Area = grid::Area;
 
   struct Colors {
     QColor background;         // behind every cell
@@ -96,6 +97,7 @@ class THexEditor : public QAbstractScrollArea, private MemoryStoreObserver {
   Area caretArea() const { return caretArea_; }
   int caretNibble() const { return caretNibble_; }  // 0 high digit, 1 low
   void setCaret(std::size_t byteIndex, Area area = Area::Digits, int nibble = 0);
+  grid::Caret caret() const { return {caretByteIndex(), caretArea_, caretNibble_}; }
 
   // Configuration.
   int bytesPerLine() const { return bytesPerLine_; }
@@ -169,10 +171,8 @@ class THexEditor : public QAbstractScrollArea, private MemoryStoreObserver {
   // Keyboard and caret
   bool isCaretMoveKey(const QKeyEvent* event) const;
   void moveCaret(const QKeyEvent* event);
-  void moveToCell(long long cell);
-  long long caretCell() const;
-  long long lastCell() const;
-  int cellsPerRow() const;
+  grid::Shape shape() const;
+  void setCaret(const grid::Caret& caret);
   void typeCharacter(QChar character);
   void writeTypedByte(std::size_t index, std::uint8_t value);
   void ensureCaretVisible();

@@ -8,7 +8,6 @@
 #include <algorithm>
 
 #include "widgets/accessibility.h"
-#include "widgets/hex_char.h"
 #include "widgets/hex_editor.h"
 
 namespace orben {
@@ -62,7 +61,7 @@ void THexEditor::keyPressEvent(QKeyEvent* event) {
   emit keyDown(event->key(), event->modifiers());
   switch (event->key()) {
     case Qt::Key_Backspace:
-      moveToCell(std::max(0LL, caretCell() - 1));
+      setCaret(grid::cellBack(caret(), shape()));
       return;
     case Qt::Key_Delete:
       return;
@@ -128,105 +127,63 @@ bool THexEditor::isCaretMoveKey(const QKeyEvent* event) const {
   }
 }
 
-// A cell is a digit in the digit area or a byte in the text area; cells are
-// numbered in reading order, so a row holds cellsPerRow() of them.
-long long THexEditor::caretCell() const {
-  const auto byte = static_cast<long long>(caretByteIndex());
-  return caretArea_ == Area::Digits ? byte * 2 + caretNibble_ : byte;
+grid::Shape THexEditor::shape() const {
+  return {store_->size(), bytesPerLine_, firstVisibleRow(), visibleRowCount()};
 }
 
-long long THexEditor::lastCell() const {
-  const auto size = static_cast<long long>(store_->size());
-  if (size == 0) return 0;
-  return caretArea_ == Area::Digits ? size * 2 - 1 : size - 1;
-}
-
-int THexEditor::cellsPerRow() const {
-  return caretArea_ == Area::Digits ? bytesPerLine_ * 2 : bytesPerLine_;
-}
-
-void THexEditor::moveToCell(long long cell) {
-  cell = std::clamp(cell, 0LL, lastCell());
-  if (caretArea_ == Area::Digits) {
-    setCaret(static_cast<std::size_t>(cell / 2), Area::Digits, static_cast<int>(cell % 2));
-  } else {
-    setCaret(static_cast<std::size_t>(cell), Area::Text);
-  }
+void THexEditor::setCaret(const grid::Caret& caret) {
+  setCaret(caret.byte, caret.area, caret.nibble);
 }
 
 void THexEditor::moveCaret(const QKeyEvent* event) {
-  if (isAreaSwitch(event)) {
-    setCaret(caretByteIndex(), caretArea_ == Area::Digits ? Area::Text : Area::Digits);
-    return;
-  }
   const bool ctrl = event->modifiers().testFlag(Qt::ControlModifier);
-  const long long cell = caretCell();
-  const long long perRow = cellsPerRow();
-  const long long column = cell % perRow;
-  const long long row = cell / perRow;
-  const long long lastRow = lastCell() / perRow;
-  const long long page = visibleRowCount();
-  // The same column of another row, or the last cell when that row is short.
-  const auto toRow = [&](long long target) {
-    moveToCell(std::clamp(target, 0LL, lastRow) * perRow + column);
-  };
+  grid::CaretKey key = grid::CaretKey::SwitchArea;
   switch (event->key()) {
     case Qt::Key_Left:
-      moveToCell(cell - 1);
+      key = grid::CaretKey::Left;
       break;
     case Qt::Key_Right:
-      moveToCell(cell + 1);
+      key = grid::CaretKey::Right;
       break;
     case Qt::Key_Up:
-      if (row > 0) toRow(row - 1);
+      key = grid::CaretKey::Up;
       break;
     case Qt::Key_Down:
-      if (row < lastRow) toRow(row + 1);
+      key = grid::CaretKey::Down;
       break;
     case Qt::Key_PageUp:
-      if (ctrl) {
-        toRow(firstVisibleRow());
-      } else {
-        verticalScrollBar()->setValue(verticalScrollBar()->value() - static_cast<int>(page));
-        toRow(row - page);
-      }
+      key = grid::CaretKey::PageUp;
       break;
     case Qt::Key_PageDown:
-      if (ctrl) {
-        toRow(firstVisibleRow() + page - 1);
-      } else {
-        verticalScrollBar()->setValue(verticalScrollBar()->value() + static_cast<int>(page));
-        toRow(row + page);
-      }
+      key = grid::CaretKey::PageDown;
       break;
     case Qt::Key_Home:
-      moveToCell(ctrl ? 0 : row * perRow);
+      key = grid::CaretKey::Home;
       break;
     case Qt::Key_End:
-      moveToCell(ctrl ? lastCell() : row * perRow + perRow - 1);
+      key = grid::CaretKey::End;
       break;
     default:
+      if (!isAreaSwitch(event)) return;
       break;
   }
+  const grid::Shape before = shape();
+  // A page up or down scrolls the view by a page as the caret moves.
+  if (!ctrl && (key == grid::CaretKey::PageUp || key == grid::CaretKey::PageDown)) {
+    const int page = static_cast<int>(before.visible_rows);
+    QScrollBar* bar = verticalScrollBar();
+    bar->setValue(bar->value() + (key == grid::CaretKey::PageUp ? -page : page));
+  }
+  setCaret(grid::moveCaret(caret(), key, ctrl, before));
 }
 
 void THexEditor::typeCharacter(QChar character) {
   if (store_->size() == 0) return;
   const std::size_t index = caretByteIndex();
-  const std::uint8_t old = store_->byte(index);
-  if (caretArea_ == Area::Digits) {
-    const int digit = hexValue(character);
-    if (digit < 0) return;
-    const int value = caretNibble_ == 0 ? (digit << 4) | (old & 0x0F) : (old & 0xF0) | digit;
-    writeTypedByte(index, static_cast<std::uint8_t>(value));
-  } else {
-    // Printable ASCII only: control codes and characters without an ASCII
-    // value (accented letters, symbols beyond 7 bits) are refused.
-    const char16_t code = character.unicode();
-    if (code < 32 || code > 126) return;
-    writeTypedByte(index, static_cast<std::uint8_t>(code));
-  }
-  moveToCell(caretCell() + 1);
+  const auto value = grid::typedByte(caret(), store_->byte(index), character.unicode());
+  if (!value) return;
+  writeTypedByte(index, *value);
+  setCaret(grid::cellForward(caret(), shape()));
 }
 
 void THexEditor::writeTypedByte(std::size_t index, std::uint8_t value) {

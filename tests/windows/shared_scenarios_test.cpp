@@ -7,6 +7,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMessageBox>
+#include <QTemporaryDir>
 
 #include "gui_support.h"
 
@@ -30,6 +32,21 @@ QStringList texts(const QJsonValue& array) {
 QString markedLine(const Program& program) {
   const int line = find<QWidget>(QStringLiteral("Listado"))->property("currentLine").toInt();
   return line >= 0 ? program.listing().value(line) : QString();
+}
+
+// An answer for the next box: its title and text as expected, then the
+// button of `answer` pressed (Aceptar, or the one that skips the rest).
+ModalScript::Answer answerBox(const QString& title, const QString& text, const QString& answer) {
+  return [=](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    QVERIFY(box);
+    QCOMPARE(box->windowTitle(), title);
+    QCOMPARE(box->text(), QString(text).replace(u'\r', u'\n'));
+    auto* skip = box->findChild<QAbstractButton*>(QStringLiteral("OmitirAvisos"));
+    QCOMPARE(skip != nullptr, answer != QStringLiteral("Aceptar"));
+    if (skip) QCOMPARE(skip->text(), answer);
+    (skip ? skip : box->button(QMessageBox::Ok))->click();
+  };
 }
 
 }  // namespace
@@ -66,6 +83,32 @@ class SharedScenariosTest : public QObject {
       QCOMPARE(markedLine(program), step[QStringLiteral("marked")].toString());
     }
     QVERIFY(lit("LPP"));
+  }
+
+  void loads() {
+    const QJsonObject table = scenario(QStringLiteral("loads"));
+    QVERIFY(!table.isEmpty());
+    const QString title = table[QStringLiteral("title")].toString();
+    for (const QJsonValue& entry : table[QStringLiteral("loads")].toArray()) {
+      const QJsonObject load = entry.toObject();
+      const QString name = load[QStringLiteral("name")].toString();
+      QTemporaryDir folder;
+      Program program;
+      click("BOnOff");
+      program.script.then(
+          chooseFile(writeFile(folder, load[QStringLiteral("file")].toString(),
+                               load[QStringLiteral("contents")].toString().toUtf8())));
+      for (const QJsonValue& b : load[QStringLiteral("boxes")].toArray()) {
+        const QJsonObject box = b.toObject();
+        program.script.then(answerBox(title, box[QStringLiteral("text")].toString(),
+                                      box[QStringLiteral("answer")].toString()));
+      }
+      trigger("Cargarprogramaobjeto1");
+      QVERIFY2(program.script.done(), qPrintable(name));
+      if (!load[QStringLiteral("listing")].isNull()) {
+        QVERIFY2(program.listing() == texts(load[QStringLiteral("listing")]), qPrintable(name));
+      }
+    }
   }
 };
 

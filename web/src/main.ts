@@ -18,7 +18,7 @@ const machine = new orben.Machine(Date.now());
 const texts = orben.texts();
 const root = document.getElementById('TForm1') as HTMLElement;
 const page = buildPage(orben, root);
-const memory = new MemoryView(document.getElementById('Memoria') as HTMLElement, machine);
+const memory = new MemoryView(document.getElementById('Memoria') as HTMLElement, orben, machine, () => act(() => undefined));
 const cellOf = new Map<string, number>();
 for (const id of page.displays.keys()) cellOf.set(id, orben.cellOf(id));
 

@@ -12,6 +12,7 @@ declare module '@module/orben_web.js' {
     stepCaption: string;
     disassemblerCaption: string;
     listingRevision: number;
+    memoryRevision: number;
     listingSelected: number;
     speedItem: number;
   }
@@ -54,7 +55,19 @@ declare module '@module/orben_web.js' {
     objectFileFilter: string;
     largestObject: number;
   }
+  // A caret of the memory grid: its byte, its area (0 digits, 1 text), its
+  // digit (0 high, 1 low; 0 in the text).
+  export interface GridCaret {
+    byte: number;
+    area: number;
+    nibble: number;
+  }
   export interface OrbenModule {
+    gridMove(machine: Machine, caret: GridCaret, key: string, ctrl: boolean, firstRow: number, visibleRows: number): GridCaret | null;
+    gridBack(machine: Machine, caret: GridCaret): GridCaret;
+    gridType(machine: Machine, caret: GridCaret, character: string): { caret: GridCaret; changed: boolean } | null;
+    gridKeyDown(machine: Machine, caretByte: number): void;
+    gridKeyUp(machine: Machine): void;
     Machine: new (seed: number) => Machine;
     cellOf(display: string): number;
     displaySegments(width: number, height: number, digits: number, value: string): number[];

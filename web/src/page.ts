@@ -28,6 +28,13 @@ export function element<K extends keyof HTMLElementTagNameMap>(
   return e;
 }
 
+// A picture the windows draw, kept in the site as pictures/NAME.png.
+export function picture(name: string, id?: string): HTMLImageElement {
+  const img = element('img', { src: `pictures/${name}.png`, alt: '', draggable: 'false' });
+  if (id) img.id = id;
+  return img;
+}
+
 function place(e: HTMLElement, x: number, y: number, w?: number, h?: number): HTMLElement {
   e.style.left = `${x}px`;
   e.style.top = `${y}px`;
@@ -66,18 +73,36 @@ function lamp(container: string, off: string, on: string, label: string, colour:
   const e = element('span', {
     id: container,
     class: `lampara ${colour}`,
-    role: clickable ? 'checkbox' : 'img',
+    role: 'checkbox',
     'aria-label': label,
     'data-lit': 'false',
   });
+  // A lamp the user cannot switch is an indicator: read, not changed.
   if (clickable) e.tabIndex = 0;
-  e.append(element('span', { id: off, class: 'apagada' }), element('span', { id: on, class: 'encendida' }));
+  else e.setAttribute('aria-readonly', 'true');
+  const lit = picture(`lampara_${colour}_encendida`, on);
+  lit.className = 'encendida';
+  const dark = picture(`lampara_${colour}_apagada`, off);
+  dark.className = 'apagada';
+  e.append(dark, lit);
   return e;
 }
 
-function panelButton(id: string, caption: string, x: number, y: number, w: number, h: number): HTMLButtonElement {
+// A panel button; with a glyph, the glyph 3 pixels from its left edge and
+// the caption centred in the rest, the disabled look its own picture.
+function panelButton(id: string, caption: string, x: number, y: number, w: number, h: number, glyph = false): HTMLButtonElement {
   const b = element('button', { id, type: 'button', class: 'live' });
   captioned(b, caption);
+  if (glyph) {
+    b.classList.add('con-glifo');
+    const text = element('span', { class: 'leyenda' });
+    text.append(...b.childNodes);
+    const normal = picture(`glifo_${id}`);
+    normal.className = 'glifo';
+    const disabled = picture(`glifo_${id}_inactivo`);
+    disabled.className = 'glifo inactivo';
+    b.append(normal, disabled, text);
+  }
   place(b, x, y, w, h);
   return b;
 }
@@ -108,7 +133,8 @@ export function buildPage(orben: OrbenModule, root: HTMLElement): Page {
   const bar = element('div', { id: 'Menu_Botones', role: 'toolbar', 'aria-label': 'Menu' });
   for (const menu of kMenus) {
     const wrap = element('div', { class: 'desplegable' });
-    const button = element('button', { id: menu.button, type: 'button', 'aria-haspopup': 'menu', 'aria-expanded': 'false' }, menu.caption);
+    const button = element('button', { id: menu.button, type: 'button', 'aria-haspopup': 'menu', 'aria-expanded': 'false' });
+    button.append(picture(`icono_${kMenus.indexOf(menu)}`), element('span', {}, menu.caption), element('span', { class: 'flecha', 'aria-hidden': 'true' }));
     const list = element('div', { id: menu.menu, role: 'menu', hidden: '' });
     for (const item of menu.items) {
       if (item.separator) {
@@ -125,23 +151,25 @@ export function buildPage(orben: OrbenModule, root: HTMLElement): Page {
 
   // The front panel's page: the listing at its left, the panel at its right.
   const pages = element('section', { id: 'Ficha_PF' });
-  pages.append(element('div', { class: 'pestana', role: 'tab', 'aria-selected': 'true' }, kFrontPageCaption));
+  const tabs = element('div', { role: 'tablist' });
+  tabs.append(element('div', { class: 'pestana', role: 'tab', 'aria-selected': 'true' }, kFrontPageCaption));
+  pages.append(tabs);
   const page = element('div', { id: 'TPanel_Frontal', role: 'tabpanel' });
   const listing = element('ul', { id: 'Listado', role: 'listbox', 'aria-label': 'Listado', tabindex: '0' });
   const front = element('div', { id: 'PPanel_Frontal', role: 'region', 'aria-label': kFrontPanelCaption });
 
   const left = element('div', { id: 'Contenedor_PF_Izquierda', class: 'parte' });
-  const onOff = panelButton('BOnOff', 'On/Off', 4, 6, 108, 31);
+  const onOff = panelButton('BOnOff', 'On/Off', 4, 6, 108, 31, true);
   onOff.title = kPowerHint;
   left.append(onOff, place(lamp('Lampara_On', 'LOff', 'LOn', 'Encendido', 'verde', false), 120, 11));
-  left.append(panelButton('BPasoPaso', '&Paso a paso', 4, 43, 108, 31));
+  left.append(panelButton('BPasoPaso', '&Paso a paso', 4, 43, 108, 31, true));
   left.append(place(lamp('Lampara_PP', 'LPP_Off', 'LPP', 'Paso a paso', 'ambar', false), 120, 48));
-  const processor = place(element('div', { class: 'procesador' }), 15, 126, 120, 60);
-  left.append(processor);
+  left.append(place(picture('chip'), 45, 80), place(picture('procesador'), 0, 126));
   kFlagLetters.forEach((f, i) => {
     const x = 15 + 30 * i + 4;
     left.append(place(lamp(`Lampara_P${f}`, `P${f}_OFF`, `P${f}_ON`, f, 'roja', true), x, 138));
-    label(left, f, x + 6, 162, 'titulo letra-blanca');
+    // The letter on the processor repeats the lamp's name.
+    label(left, f, x + 6, 162, 'titulo letra-blanca').setAttribute('aria-hidden', 'true');
   });
   label(left, 'IR', 14, 201);
   display(left, 'PIR', 'IR', 46, 196);
@@ -165,7 +193,7 @@ export function buildPage(orben: OrbenModule, root: HTMLElement): Page {
   display(right, 'POP1', 'D/OP1', 54, 6);
   label(right, 'C/OP2', 4, 43);
   display(right, 'POP2', 'C/OP2', 54, 38);
-  for (const b of kPanelButtons) right.append(panelButton(b.id, b.caption, b.x, b.y, b.w, b.h));
+  for (const b of kPanelButtons) right.append(panelButton(b.id, b.caption, b.x, b.y, b.w, b.h, true));
 
   front.append(left, centre, right);
   page.append(listing, front);
@@ -188,6 +216,7 @@ export function buildPage(orben: OrbenModule, root: HTMLElement): Page {
   for (let n = 0; n < 16; ++n) {
     labelled(registers, `R${kDigits[n]}`, `r${kDigits[n]}`, 8 + 96 * Math.floor(n / 8), 24 + 27 * (n % 8), true);
   }
+  registers.append(place(picture('alu'), 204, 24));
   labelled(registers, 'AR', 'AR', 208, 114);
   labelled(registers, 'DR', 'DR', 208, 145);
   const ff = place(element('fieldset', { id: 'GroupBox_FF', class: 'grupo' }), 204, 178, 124, 58);

@@ -99,44 +99,15 @@ describe('port windows', () => {
 });
 
 describe('load messages', () => {
-  const corrupt = (n) => Array.from({ length: n }, (_, i) => `:0200${(i + 1).toString(16).padStart(2, '0')}002105EF\r\nbasura${i}\r\n`).join('');
-  const cases = [
-    {
-      name: 'a line without its address and content pair',
-      file: ['mal.ehc', '0000 2105\r\n0001\r\n0002 2203\r\n'],
-      boxes: [['Error: Formato incorrecto en la línea 2. Cada línea debe contener Dirección y Contenido', 'Aceptar']],
-      listing: ['[0000]: 2105'],
-    },
-    {
-      name: 'a name that is neither .HEX nor .EHC',
-      file: ['suma.txt', '0000 2105\r\n'],
-      boxes: [['ERROR: Los archivos objeto deben tener extensión \r.HEX o .EHC', 'Aceptar']],
-      listing: [],
-    },
-    {
-      name: 'a word for the monitor area',
-      file: ['monitor.EHC', 'F000 2105\r\n'],
-      boxes: [['AVISO: Acceso a memoria de TUKA-2 ilegal\rIntentó escribir por encima de la posición F000H de memoria.', 'Aceptar']],
-      listing: null,
-    },
-    {
-      name: 'twelve corrupt lines: ten plain boxes, the eleventh skips the rest',
-      file: ['tormenta.hex', corrupt(12) + ':020FFF00F000EF\r\n'],
-      boxes: [
-        ...Array.from({ length: 10 }, (_, i) => [`ERROR: Archivo HEX corrupto\rMire la línea: (BASURA${i})`, 'Aceptar']),
-        ['ERROR: Archivo HEX corrupto\rMire la línea: (BASURA10)', 'Omitir los demás avisos'],
-      ],
-      listing: ['[0FFF]: HALT'],
-    },
-  ];
+  const { title, loads: cases } = s.scenario('loads');
   for (const c of cases) {
     test(c.name, async () => {
       const page = await site.page();
       await s.switchOn(page);
-      await s.loadThroughPicker(page, ...c.file);
-      for (const [text, answer] of c.boxes) {
+      await s.loadThroughPicker(page, c.file, c.contents);
+      for (const { text, answer } of c.boxes) {
         const box = await s.takeBox(page, answer);
-        assert.equal(box.title, 'ORBEN, el IDE para TUKA-2');
+        assert.equal(box.title, title);
         assert.equal(box.text, text);
         assert.deepEqual(box.buttons, answer === 'Aceptar' ? ['Aceptar'] : ['Aceptar', 'Omitir los demás avisos']);
       }

@@ -36,8 +36,8 @@ export async function start() {
       await page.waitForSelector('body[data-listo="true"]');
       return page;
     },
-    async newContext() {
-      return browser.newContext({ viewport: { width: 960, height: 760 } });
+    async newContext(options = {}) {
+      return browser.newContext({ viewport: { width: 960, height: 760 }, ...options });
     },
     async stop() {
       await browser.close();
