@@ -4,11 +4,16 @@
 // and messages in both.
 
 #include <QFile>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMessageBox>
 #include <QTemporaryDir>
+
+#include <utility>
+
+#include "widgets/hex_editor.h"
 
 #include "gui_support.h"
 
@@ -49,6 +54,31 @@ ModalScript::Answer answerBox(const QString& title, const QString& text, const Q
   };
 }
 
+// A key as a browser names it ("Tab", "Control+t", "ArrowUp"): the key and
+// its modifiers.
+std::pair<int, Qt::KeyboardModifiers> qtKey(const QString& name) {
+  static const QHash<QString, int> keys = {
+      {QStringLiteral("Tab"), Qt::Key_Tab},        {QStringLiteral("Backspace"), Qt::Key_Backspace},
+      {QStringLiteral("Home"), Qt::Key_Home},      {QStringLiteral("End"), Qt::Key_End},
+      {QStringLiteral("ArrowUp"), Qt::Key_Up},     {QStringLiteral("ArrowDown"), Qt::Key_Down},
+      {QStringLiteral("ArrowLeft"), Qt::Key_Left}, {QStringLiteral("ArrowRight"), Qt::Key_Right},
+      {QStringLiteral("PageUp"), Qt::Key_PageUp},  {QStringLiteral("PageDown"), Qt::Key_PageDown},
+      {QStringLiteral("Insert"), Qt::Key_Insert},  {QStringLiteral("t"), Qt::Key_T},
+  };
+  const bool ctrl = name.startsWith(QStringLiteral("Control+"));
+  const QString key = ctrl ? name.mid(8) : name;
+  return {keys.value(key, 0), ctrl ? Qt::ControlModifier : Qt::NoModifier};
+}
+
+// The grid's caret as the table writes it: byte, area, digit.
+QString caretText(const orben::THexEditor& grid) {
+  return QStringLiteral("%1:%2:%3")
+      .arg(grid.caretByteIndex(), 5, 16, QLatin1Char('0'))
+      .toUpper()
+      .arg(grid.caretArea() == orben::THexEditor::Area::Text ? 1 : 0)
+      .arg(grid.caretNibble());
+}
+
 }  // namespace
 
 class SharedScenariosTest : public QObject {
@@ -83,6 +113,59 @@ class SharedScenariosTest : public QObject {
       QCOMPARE(markedLine(program), step[QStringLiteral("marked")].toString());
     }
     QVERIFY(lit("LPP"));
+  }
+
+  void grid() {
+    const QJsonObject table = scenario(QStringLiteral("grid"));
+    QVERIFY(!table.isEmpty());
+    Program program;
+    click("BOnOff");
+    trigger("InicializarMemoria1");
+    program.script.then([](QWidget* dialog) {
+      auto* box = qobject_cast<QMessageBox*>(dialog);
+      QVERIFY(box && box->button(QMessageBox::Yes));
+      QCOMPARE(box->windowTitle(), QStringLiteral("Modo Desensamblador"));
+      box->button(QMessageBox::Yes)->click();
+    });
+    trigger("Mododesensamblador1");
+    QVERIFY(program.script.done());
+    auto* grid = find<orben::THexEditor>(QStringLiteral("Memoria"));
+    grid->setFocus();
+    for (const QJsonValue& entry : table[QStringLiteral("steps")].toArray()) {
+      const QJsonObject step = entry.toObject();
+      const QString typed = step[QStringLiteral("type")].toString();
+      const QString pressed = step[QStringLiteral("press")].toString();
+      if (!typed.isEmpty()) {
+        QTest::keyClicks(grid, typed);
+      } else {
+        const auto [key, modifiers] = qtKey(pressed);
+        QVERIFY2(key != 0, qPrintable(pressed));
+        QTest::keyClick(grid, static_cast<Qt::Key>(key), modifiers);
+      }
+      const QString what = typed.isEmpty() ? pressed : typed;
+      QCOMPARE(caretText(*grid), step[QStringLiteral("caret")].toString());
+      const QJsonObject rows = step[QStringLiteral("rows")].toObject();
+      for (auto row = rows.begin(); row != rows.end(); ++row) {
+        const long long at = row.key().toLongLong(nullptr, 16);
+        QCOMPARE(QStringList({grid->rowText(at, orben::THexEditor::Area::Digits),
+                              grid->rowText(at, orben::THexEditor::Area::Text)}),
+                 texts(row.value()));
+      }
+      const QJsonObject listing = step[QStringLiteral("listing")].toObject();
+      for (auto lines = listing.begin(); lines != listing.end(); ++lines) {
+        const QString start = QStringLiteral("[") + lines.key() + QStringLiteral("]");
+        QStringList found;
+        for (const QString& line : program.listing()) {
+          if (line.startsWith(start)) found << line;
+        }
+        QVERIFY2(found == texts(lines.value()), qPrintable(what));
+      }
+      if (step.contains(QStringLiteral("top"))) {
+        QCOMPARE(
+            QStringLiteral("%1").arg(grid->firstVisibleRow(), 4, 16, QLatin1Char('0')).toUpper(),
+            step[QStringLiteral("top")].toString());
+      }
+    }
   }
 
   void loads() {
