@@ -50,18 +50,41 @@ std::string memoryObjectText(const Machine& machine, const SourceMap& map, Memor
   return std::move(out).str();
 }
 
-MemorySave saveMemoryObject(const Machine& machine, const SourceMap& map, MemoryRange range,
-                            const std::string& path, std::string& reason) {
-  const auto format = objectFormatOfName(path);
+std::string_view rangeCheckMessage(RangeCheck check) {
+  switch (check) {
+    case RangeCheck::BadAddress:
+      return kBadAddressMessage;
+    case RangeCheck::Reversed:
+      return kReversedRangeMessage;
+    case RangeCheck::Valid:
+      break;
+  }
+  return {};
+}
+
+MemorySave memoryObjectNamed(const Machine& machine, const SourceMap& map, MemoryRange range,
+                             const std::string& name, std::string& text) {
+  const auto format = objectFormatOfName(name);
   if (!format) {
-    reason = kBadExtensionMessage;
+    text = kBadExtensionMessage;
     return MemorySave::BadExtension;
   }
   if (range.first >= Machine::kMemoryWords) {
-    reason = kLoadRefusedMessage;
+    text = kLoadRefusedMessage;
     return MemorySave::NoStorage;
   }
-  const std::string text = memoryObjectText(machine, map, range, *format);
+  text = memoryObjectText(machine, map, range, *format);
+  return MemorySave::Saved;
+}
+
+MemorySave saveMemoryObject(const Machine& machine, const SourceMap& map, MemoryRange range,
+                            const std::string& path, std::string& reason) {
+  std::string text;
+  const MemorySave made = memoryObjectNamed(machine, map, range, path, text);
+  if (made != MemorySave::Saved) {
+    reason = text;
+    return made;
+  }
   return assembler::WriteSourceFile(path, text, reason) ? MemorySave::Saved : MemorySave::FileError;
 }
 

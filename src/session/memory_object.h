@@ -34,6 +34,13 @@ enum class RangeCheck : std::uint8_t {
 };
 RangeCheck checkMemoryRange(std::string_view first, std::string_view last, MemoryRange& range);
 
+// What a range refused is told with; empty for a valid one.
+inline constexpr std::string_view kBadAddressMessage =
+    "Escriba una dirección de 1 a 4 cifras hexadecimales.";
+inline constexpr std::string_view kReversedRangeMessage =
+    "La primera dirección debe ser menor o igual que la última.";
+std::string_view rangeCheckMessage(RangeCheck check);
+
 // The object file of the words of `range`, in address order: in EHC each
 // word with the source line `map` knows for its address as the comment
 // (as the assembler writes it), none where the map knows none; in HEX a
@@ -50,6 +57,12 @@ enum class MemorySave : std::uint8_t {
   NoStorage,     // the whole range lies at F000 or above (kLoadRefusedMessage)
   FileError,     // the file could not be written; the reason says why
 };
+
+// The object file of `range` for a file named `name`, in `text`, as
+// saveMemoryObject would write it: Saved, or BadExtension or NoStorage with
+// the message in `text` instead.
+MemorySave memoryObjectNamed(const Machine& machine, const SourceMap& map, MemoryRange range,
+                             const std::string& name, std::string& text);
 
 // Guardar memoria como programa objeto: the words of `range` into the file
 // `path`, in the format its extension names (as the loader reads it), all

@@ -7,9 +7,8 @@
 #include <vector>
 
 #include "assembler/source_file.h"
+#include "grader/case_check_lines.h"
 #include "grader/case_start.h"
-#include "grader/grade_reports.h"
-#include "text/language.h"
 #include "windows/dialogs.h"
 #include "windows/machine_adapter.h"
 #include "windows/source_editor.h"
@@ -18,16 +17,17 @@ namespace orben {
 
 namespace {
 
-// The windows speak Spanish, as a student's report does.
-constexpr Language kShown = Language::Spanish;
-
 QString utf8(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QString heading(const QString& cases_name, const std::string& title) {
-  const QString named = QStringLiteral("Casos de %1").arg(cases_name);
-  return title.empty() ? named : QStringLiteral("%1: %2").arg(named, utf8(title));
+// The grader's lines as the editor's group shows them.
+std::vector<SourceEditor::GroupItem> groupItems(const std::vector<grader::CheckLine>& lines) {
+  std::vector<SourceEditor::GroupItem> items;
+  for (const grader::CheckLine& line : lines) {
+    items.push_back({utf8(line.text), line.case_index, line.failed});
+  }
+  return items;
 }
 
 }  // namespace
@@ -50,8 +50,7 @@ void CaseCheck::cancel() {
 
 void CaseCheck::chooseAndRun() {
   if (!adapter_.lastProgram()) {
-    showMessageBox(dialog_parent_,
-                   "Cargue antes un programa: Ensamblar y cargar o Cargar programa objeto.");
+    showMessageBox(dialog_parent_, grader::kLoadAProgramFirst);
     return;
   }
   const QString path = runOpenCasesDialog(dialog_parent_);
@@ -81,8 +80,7 @@ void CaseCheck::run(const QString& path) {
   outcome->cases_name = cases_name;
   outcome->cases = *parsed.cases;
   editor_.showMessageGroup(
-      {{heading(cases_name, outcome->cases.title)},
-       {QStringLiteral("Comprobando %1…").arg(QFileInfo(utf8(loaded->name)).fileName())}},
+      groupItems(grader::checkingLines(cases_name.toStdString(), outcome->cases, loaded->name)),
       {});
   cancel_ = std::make_shared<std::atomic<bool>>(false);
   worker_ = std::thread([this, outcome, program = *loaded, cancel = cancel_]() mutable {
@@ -97,37 +95,15 @@ void CaseCheck::run(const QString& path) {
 }
 
 void CaseCheck::showCasesErrors(const QString& name, const grader::ParsedCases& parsed) {
-  std::vector<SourceEditor::GroupItem> items{{heading(name, {})}};
-  for (const grader::CasesError& e : parsed.errors) {
-    const QString message = utf8(e.message.in(kShown));
-    items.push_back(
-        {e.line == 0 ? message : QStringLiteral("%1:%2: %3").arg(e.line).arg(e.column).arg(message),
-         -1, true});
-  }
-  editor_.showMessageGroup(items, {});
+  editor_.showMessageGroup(groupItems(grader::casesErrorLines(name.toStdString(), parsed)), {});
 }
 
 void CaseCheck::show(const std::shared_ptr<const CaseCheckOutcome>& outcome) {
   if (outcome->run != runs_) return;  // a later Comprobar replaced it
   shown_ = outcome;
-  const grader::ProgramResult& result = outcome->result;
-  std::vector<SourceEditor::GroupItem> items{{heading(outcome->cases_name, outcome->cases.title)}};
-  for (const std::string& line : linesIn(grader::programProblems(result), kShown)) {
-    items.push_back({utf8(line), -1, result.trouble != grader::Trouble::None});
-  }
-  for (std::size_t i = 0; i < result.cases.size(); ++i) {
-    const grader::CaseResult& c = result.cases[i];
-    // A hidden case's inputs are not shown, not even on the machine.
-    const bool open = !c.passed && !c.hidden && result.trouble == grader::Trouble::None;
-    const int key = open ? static_cast<int>(i) : -1;
-    items.push_back({utf8(grader::caseLine(c, kShown)), key, !c.passed});
-    for (const std::string& difference :
-         grader::differenceLines(result, c, grader::Reader::Student, kShown)) {
-      items.push_back({utf8(difference), key, true});
-    }
-  }
-  items.push_back({utf8(grader::totalLine(outcome->cases, result, kShown))});
-  editor_.showMessageGroup(items, [this](int index) { prepare(index); });
+  editor_.showMessageGroup(groupItems(grader::resultLines(outcome->cases_name.toStdString(),
+                                                          outcome->cases, outcome->result)),
+                           [this](int index) { prepare(index); });
 }
 
 void CaseCheck::prepare(int index) {

@@ -4,7 +4,7 @@
 #include <QDialog>
 #include <QTimer>
 
-#include "session/report.h"
+#include "session/editor_messages.h"
 #include "text/language.h"
 #include "windows/dialogs.h"
 #include "windows/speed_dialog.h"
@@ -25,7 +25,7 @@ MachineAdapter::~MachineAdapter() {
 }
 
 void MachineAdapter::checkFound(const Check& check, std::size_t line) {
-  const std::string text = session::checkText(check).in(Language::Spanish);
+  const std::string text = session::checkMessage(check, line).text;
   emit checkReported(static_cast<int>(line), QString::fromStdString(text));
 }
 

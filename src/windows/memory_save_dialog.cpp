@@ -83,15 +83,9 @@ class MemorySaveDialog final : public QDialog {
 
   void save() {
     session::MemoryRange range;
-    switch (session::checkMemoryRange(first_->text().toStdString(), last_->text().toStdString(),
-                                      range)) {
-      case session::RangeCheck::BadAddress:
-        return refuse("Escriba una dirección de 1 a 4 cifras hexadecimales.");
-      case session::RangeCheck::Reversed:
-        return refuse("La primera dirección debe ser menor o igual que la última.");
-      case session::RangeCheck::Valid:
-        break;
-    }
+    const session::RangeCheck check =
+        session::checkMemoryRange(first_->text().toStdString(), last_->text().toStdString(), range);
+    if (check != session::RangeCheck::Valid) return refuse(session::rangeCheckMessage(check));
     const QPointer<MemorySaveDialog> open = this;
     const QString path = runSaveMemoryDialog(this);
     if (!open || path.isEmpty()) return;

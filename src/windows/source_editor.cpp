@@ -83,7 +83,8 @@ SourceEditor::SourceEditor(MachineAdapter& adapter, QWidget* parent)
   });
   connect(&adapter_, &MachineAdapter::sourceLineAtPC, text_, &SourceEdit::setLineAtPC);
   connect(&adapter_, &MachineAdapter::checkReported, this, [this](int line, const QString& text) {
-    addMessage(text, line, line > 0 ? 1 : 0, false, QColor(150, 90, 0));
+    addMessage({text.toStdString(), static_cast<std::size_t>(line), line > 0 ? 1U : 0U, false},
+               QColor(150, 90, 0));
   });
   connect(text_, &SourceEdit::marginClicked, this, &SourceEditor::toggleBreakpointAtLine);
   connect(text_->document(), &QTextDocument::contentsChanged, this, &SourceEditor::textEdited);
@@ -211,21 +212,16 @@ void SourceEditor::assembleAndLoad() {
 
 void SourceEditor::showDiagnostics(const std::vector<assembler::Diagnostic>& diagnostics) {
   messages_->clear();
-  for (const assembler::Diagnostic& d : diagnostics) {
-    const bool error = d.severity == assembler::Severity::Error;
-    addMessage(utf8(d.message.in(Language::Spanish)), static_cast<int>(d.line),
-               static_cast<int>(d.column), error, error ? QColor(180, 0, 0) : QColor(150, 90, 0));
+  for (const session::EditorMessage& m : session::diagnosticMessages(diagnostics)) {
+    addMessage(m, m.error ? QColor(180, 0, 0) : QColor(150, 90, 0));
   }
 }
 
-void SourceEditor::addMessage(const QString& text, int line, int column, bool error,
-                              const QColor& colour) {
-  const QString shown =
-      line == 0 ? text : QStringLiteral("%1:%2: %3").arg(line).arg(column).arg(text);
-  auto* item = new QListWidgetItem(shown, messages_);
-  item->setData(kLineRole, line);
-  item->setData(kColumnRole, column);
-  item->setData(kErrorRole, error);
+void SourceEditor::addMessage(const session::EditorMessage& message, const QColor& colour) {
+  auto* item = new QListWidgetItem(utf8(message.text), messages_);
+  item->setData(kLineRole, static_cast<int>(message.line));
+  item->setData(kColumnRole, static_cast<int>(message.column));
+  item->setData(kErrorRole, message.error);
   item->setForeground(colour);
   messages_->scrollToItem(item);
 }

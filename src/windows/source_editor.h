@@ -9,6 +9,7 @@
 
 #include "assembler/assembler.h"
 #include "assembler/source_document.h"
+#include "session/editor_messages.h"
 
 class QLabel;
 class QListWidget;
@@ -81,8 +82,8 @@ class SourceEditor final : public QWidget {
   void present(const assembler::SourceDocument& document, const QString& path);
   bool writeTo(const QString& path);
   void showDiagnostics(const std::vector<assembler::Diagnostic>& diagnostics);
-  // A message of Mensajes_Fuente at `line` and `column` (0: none).
-  void addMessage(const QString& text, int line, int column, bool error, const QColor& colour);
+  // A message of Mensajes_Fuente, at its line and column.
+  void addMessage(const session::EditorMessage& message, const QColor& colour);
   void toggleBreakpointAtLine(int line);
   // The text was edited (not only coloured): the source no longer
   // describes memory.
