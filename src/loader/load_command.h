@@ -38,6 +38,13 @@ enum class LoadOutcome : std::uint8_t {
   Stopped,       // the user stopped reading; what was read stays, listed
 };
 
+// Whether memory holds (some of) the file a load opened: the program a
+// check of cases grades from then on.
+inline bool fileWasRead(LoadOutcome outcome) {
+  return outcome == LoadOutcome::Loaded || outcome == LoadOutcome::Stopped ||
+         outcome == LoadOutcome::FormatError;
+}
+
 // The format a file name asks for: its last four characters, upper-cased,
 // must be ".HEX" or ".EHC". The filter chosen in the dialog plays no part.
 std::optional<ObjectFormat> objectFormatOfName(std::string_view name);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "assembler/source_colours.h"
 #include "machine/cells.h"
 #include "web/web_ide.h"
 
@@ -127,8 +128,8 @@ val takeTold(WebIde& ide) {
   return v;
 }
 
-void objectLoaded(WebIde& ide, const std::string& name, const std::string& bytes) {
-  ide.objectLoaded(name, bytes);
+void objectLoaded(WebIde& ide, const std::string& name, const std::string& bytes, int outcome) {
+  ide.objectLoaded(name, bytes, static_cast<LoadOutcome>(outcome));
 }
 
 val checkCases(WebIde& ide, const std::string& name, const std::string& bytes) {
@@ -147,6 +148,28 @@ val memoryRange(WebIde& ide) {
   v.set("first", fourDigits(range.first));
   v.set("last", fourDigits(range.last));
   return v;
+}
+
+// The stretches of a source line worth colouring, as the assembler reads
+// it: three numbers each, its start and length in the page's UTF-16 units
+// and its kind (assembler::WordKind's order).
+val colourLine(const std::string& line) {
+  // The UTF-16 index of each byte of the line's UTF-8.
+  std::vector<int> unit(line.size() + 1, 0);
+  int units = 0;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    unit[i] = units;
+    const auto byte = static_cast<unsigned char>(line[i]);
+    if ((byte & 0xC0) != 0x80) units += byte >= 0xF0 ? 2 : 1;
+  }
+  unit[line.size()] = units;
+  val numbers = val::array();
+  for (const assembler::ColouredSpan& span : assembler::ColourLine(line)) {
+    numbers.call<void>("push", unit[span.start]);
+    numbers.call<void>("push", unit[span.start + span.length] - unit[span.start]);
+    numbers.call<void>("push", static_cast<int>(span.kind));
+  }
+  return numbers;
 }
 
 val memoryObject(WebIde& ide, const std::string& first, const std::string& last,
@@ -188,6 +211,14 @@ EMSCRIPTEN_BINDINGS(orben_ide) {
       .function("checkCases", &checkCases)
       .function("prepareCase", &WebIde::prepareCase)
       .function("memoryRange", &memoryRange)
-      .function("memoryObject", &memoryObject);
+      .function("memoryObject", &memoryObject)
+      .function(
+          "rangeRefusal", +[](WebIde& ide, const std::string& first, const std::string& last) {
+            return ide.rangeRefusal(first, last);
+          });
+  emscripten::function("colourLine", &colourLine);
+  emscripten::function(
+      "fileWasRead",
+      +[](int outcome) { return orben::fileWasRead(static_cast<orben::LoadOutcome>(outcome)); });
   emscripten::constant("loadAProgramFirst", std::string(orben::grader::kLoadAProgramFirst));
 }

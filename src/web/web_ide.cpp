@@ -28,7 +28,8 @@ session::EditorLoad WebIde::assemble(std::string_view text, const std::string& n
   return load;
 }
 
-void WebIde::objectLoaded(const std::string& name, std::string bytes) {
+void WebIde::objectLoaded(const std::string& name, std::string bytes, LoadOutcome outcome) {
+  if (!fileWasRead(outcome)) return;
   program_name_ = name;
   program_bytes_ = std::move(bytes);
 }
@@ -65,6 +66,11 @@ WebIde::MemoryFile WebIde::memoryObject(std::string_view first, std::string_view
   file.made = session::memoryObjectNamed(machine_.tuka().machine, debugging_.sourceMap(), range,
                                          name, file.text) == session::MemorySave::Saved;
   return file;
+}
+
+std::string WebIde::rangeRefusal(std::string_view first, std::string_view last) const {
+  session::MemoryRange range;
+  return std::string(session::rangeCheckMessage(session::checkMemoryRange(first, last, range)));
 }
 
 WebIde::Told WebIde::takeTold() {

@@ -47,7 +47,8 @@ class WebIde final : public session::SourceDebuggingListener {
   }
   // An object file loaded through Cargar programa objeto: the program
   // that Comprobar con casos grades from then on.
-  void objectLoaded(const std::string& name, std::string bytes);
+  // Nothing changes when the load did not read the file.
+  void objectLoaded(const std::string& name, std::string bytes, LoadOutcome outcome);
   bool hasProgram() const { return program_name_.has_value(); }
 
   session::SourceDebugging& debugging() { return debugging_; }
@@ -68,6 +69,8 @@ class WebIde final : public session::SourceDebuggingListener {
   };
   MemoryFile memoryObject(std::string_view first, std::string_view last,
                           const std::string& name) const;
+  // What refuses the typed range before a name is asked; empty for none.
+  std::string rangeRefusal(std::string_view first, std::string_view last) const;
 
   // What happened since the last read.
   struct Told {

@@ -46,25 +46,6 @@ session::EditorLoad MachineAdapter::assembleAndLoad(
   return load;
 }
 
-namespace {
-
-// Whether memory now holds (some of) the file the load opened.
-bool fileWasRead(LoadOutcome outcome) {
-  switch (outcome) {
-    case LoadOutcome::Loaded:
-    case LoadOutcome::Stopped:
-    case LoadOutcome::FormatError:
-      return true;
-    case LoadOutcome::Cancelled:
-    case LoadOutcome::BadExtension:
-    case LoadOutcome::FileError:
-      break;
-  }
-  return false;
-}
-
-}  // namespace
-
 void MachineAdapter::chooseAndLoadObject() {
   if (fileWasRead(tuka_->load.chooseAndLoad())) {
     last_program_ = LoadedProgram{ProgramKind::ObjectFile, tuka_->load.lastFileOpened(), {}};

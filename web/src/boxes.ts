@@ -2,14 +2,15 @@
 // entry dialog and the speed dialog. Each resolves with its answer; the
 // machine is called afterwards with it.
 import { element } from './page';
+export { kAppTitle as kTitle } from './captions';
 import { kAppTitle, kCancelar, kNo, kOk, kVale, kValuePrompt, kValueTitle, kYes } from './captions';
 
-function openModal(dialog: HTMLDialogElement): void {
+export function openModal(dialog: HTMLDialogElement): void {
   document.body.append(dialog);
   dialog.showModal();
 }
 
-function close(dialog: HTMLDialogElement): void {
+export function close(dialog: HTMLDialogElement): void {
   dialog.close();
   dialog.remove();
 }
@@ -60,7 +61,7 @@ export async function askYesNo(title: string, text: string): Promise<boolean> {
   return (await box(title, text, [kYes, kNo])) === kYes;
 }
 
-function toolWindow(id: string, title: string): [HTMLDialogElement, HTMLElement] {
+export function toolWindow(id: string, title: string): [HTMLDialogElement, HTMLElement] {
   const dialog = element('dialog', { id, class: 'herramienta', 'aria-labelledby': `${id}-titulo` });
   dialog.append(element('h2', { id: `${id}-titulo` }, title));
   const body = element('div', { class: 'cuerpo' });

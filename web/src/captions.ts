@@ -13,6 +13,7 @@ export interface MenuEntry {
   caption?: string; // none: the machine gives it
   separator?: boolean;
   checkable?: boolean;
+  shortcut?: string; // as aria-keyshortcuts names it
 }
 
 export interface Menu {
@@ -64,7 +65,32 @@ export const kMenus: Menu[] = [
     menu: 'pop_TUKA2',
     items: [{ id: 'MApagar_TUKA2' }, { id: 'MModoPasoapaso' }],
   },
+  {
+    button: 'ToolButton3',
+    caption: 'Programa',
+    menu: 'pop_Programa',
+    items: [
+      { id: 'MNuevo_fuente', caption: 'Nuevo programa fuente' },
+      { id: 'MAbrir_fuente', caption: 'Abrir programa fuente (.ASM)…' },
+      { id: 'MGuardar_fuente', caption: 'Guardar programa fuente' },
+      { id: 'MGuardar_fuente_como', caption: 'Guardar programa fuente como…' },
+      { id: 'N5', separator: true },
+      { id: 'MEnsamblar_y_cargar', caption: 'Ensamblar y cargar', shortcut: 'F9' },
+      { id: 'MComprobar_casos', caption: 'Comprobar con casos (.TOML)…' },
+      { id: 'N6', separator: true },
+      { id: 'MPunto_de_parada', caption: 'Poner/Quitar punto de parada', shortcut: 'F2' },
+      { id: 'MEjecutar_hasta_cursor', caption: 'Ejecutar hasta el cursor', shortcut: 'F4' },
+      { id: 'MPaso_atras', caption: 'Paso atrás', shortcut: 'Control+Backspace' },
+      { id: 'N7', separator: true },
+      { id: 'MGuardar_memoria', caption: 'Guardar memoria como programa objeto…' },
+      { id: 'MEditor_fuente', caption: 'Esconder/Mostrar el editor de programa fuente' },
+      { id: 'MCompartir', caption: 'Compartir enlace' },
+    ],
+  },
 ];
+
+// The shortcut as the menu shows it beside the item.
+export const shownShortcut = (shortcut: string) => shortcut.replace('Control+', 'Ctrl+');
 
 // The front panel's buttons: name, caption with its '&', place.
 export interface ButtonPlace {
@@ -103,3 +129,8 @@ export const kValueTitle = 'Editar registro/puerto';
 
 export const kFlagLetters = ['Z', 'S', 'C', 'V'] as const;
 export const kDigits = '0123456789ABCDEF';
+
+// Compartir enlace.
+export const kShareCopied = 'Enlace copiado al portapapeles: quien lo abra verá este programa fuente en su editor.';
+export const kShareShown = 'Copie este enlace para compartir el programa fuente:';
+export const kShareTooLong = 'El programa fuente es demasiado largo para compartirlo por enlace: comprimido ocupa más de 16 KB.';

@@ -5,11 +5,14 @@ import createOrben from '@module/orben_web.js';
 import type { Box, MachineState } from '@module/orben_web.js';
 import wasmUrl from '@module/orben_web.wasm?url';
 import * as boxes from './boxes';
-import { kDigits, kFlagLetters } from './captions';
+import { kDigits, kFlagLetters, kShareCopied, kShareShown, kShareTooLong } from './captions';
 import { kPortLook, SegmentDisplay } from './display';
 import { MemoryView } from './memory';
 import { buildPage } from './page';
+import { saveMemory } from './memory_save';
 import { PortWindows } from './ports';
+import { sharedSource, shareLink } from './share';
+import { SourceEditor } from './source_editor';
 import { Stored } from './stored';
 import './style.css';
 
@@ -21,6 +24,8 @@ const page = buildPage(orben, root);
 const memory = new MemoryView(document.getElementById('Memoria') as HTMLElement, orben, machine, () => act(() => undefined));
 const cellOf = new Map<string, number>();
 for (const id of page.displays.keys()) cellOf.set(id, orben.cellOf(id));
+const ide = new orben.Ide(machine);
+const editor = new SourceEditor(orben, ide, document.body, () => act(() => undefined));
 
 const byId = <T extends HTMLElement = HTMLElement>(id: string) => document.getElementById(id) as T;
 const kPanelControls = ['BPasoPaso', 'BDireccion', 'BRegistros', 'BCargar', 'BEjecutar', 'BContinuar', ...[...kDigits].map((d) => `T${d}`)];
@@ -89,7 +94,28 @@ function draw(): void {
     drawListing();
   }
   drawSelection();
+  drawDebugging();
   memory.draw();
+}
+
+// What the source's debugging told: the editor follows it; after a step
+// forward or back, each display, flag lamp and memory row it changed
+// carries data-cambiado="true" until the next step.
+function drawDebugging(): void {
+  const told = ide.takeTold();
+  const debugging = ide.state();
+  editor.follow(debugging, told.checks);
+  byId<HTMLButtonElement>('MPaso_atras').disabled = !debugging.canStepBack;
+  byId<HTMLButtonElement>('MGuardar_memoria').disabled = !state.powerOn;
+  if (!told.stepped) return;
+  const cells = new Set(told.changes.cells);
+  for (const [id, display] of page.displays) display.canvas.dataset.cambiado = String(cells.has(cellOf.get(id) ?? -1));
+  for (const f of kFlagLetters) {
+    const changed = String(told.changes.flags.includes(f));
+    byId(`Lampara_${f}`).dataset.cambiado = changed;
+    byId(`Lampara_P${f}`).dataset.cambiado = changed;
+  }
+  memory.setChangedRows(told.changes.words);
 }
 
 // ---- the machine's boxes, one after another ------------------------------
@@ -211,7 +237,52 @@ const clicks: Record<string, () => void | Promise<void>> = {
   },
   MApagar_TUKA2: () => act(() => machine.togglePower()),
   MModoPasoapaso: () => act(() => machine.toggleStepMode()),
+  MNuevo_fuente: () => editor.newSource(),
+  MAbrir_fuente: () => editor.open(),
+  MGuardar_fuente: async () => void (await editor.save()),
+  MGuardar_fuente_como: async () => void (await editor.saveAs()),
+  MEnsamblar_y_cargar: () => editor.assembleAndLoad(),
+  MComprobar_casos: () => editor.checkCases(),
+  MPunto_de_parada: () => toggleBreakpoint(),
+  MEjecutar_hasta_cursor: () => editor.runToCursor(),
+  MPaso_atras: () => editor.stepBack(),
+  MGuardar_memoria: async () => {
+    await saveMemory(ide);
+    draw();
+  },
+  MEditor_fuente: () => editor.toggleShown(),
+  MCompartir: () => share(),
 };
+
+// F2: on the listing's marked line when the listing has the focus, else
+// on the editor's line.
+function toggleBreakpoint(): void {
+  const line = page.listing.querySelector('[aria-selected="true"]');
+  const address = /^\[([0-9A-F]{4})\]/.exec(line?.textContent ?? '');
+  if (document.activeElement === page.listing && address) editor.toggleAtAddress(parseInt(address[1], 16));
+  else editor.toggleBreakpoint();
+}
+
+// Compartir enlace: the link on the clipboard, or shown when it cannot go
+// there; a source too long for a link says so.
+async function share(): Promise<void> {
+  const link = await shareLink(editor.text.text, location.href);
+  if (link === null) {
+    await boxes.message(kShareTooLong);
+    return;
+  }
+  try {
+    await navigator.clipboard.writeText(link);
+    document.body.dataset.enlace = link;
+    await boxes.message(kShareCopied);
+  } catch {
+    document.body.dataset.enlace = link;
+    await boxes.message(`${kShareShown}\r${link}`);
+  }
+}
+
+// The shortcuts of the Programa menu, from any part of the page.
+const kShortcuts: Record<string, string> = { F9: 'MEnsamblar_y_cargar', F2: 'MPunto_de_parada', F4: 'MEjecutar_hasta_cursor' };
 for (const digit of kDigits) clicks[`T${digit}`] = () => act(() => machine.pressKey(digit));
 for (const id of ['PPC', 'Teclado', 'PC', 'IP1', 'IP2', ...[...kDigits].map((d) => `R${d}`)]) {
   clicks[id] = () => editDisplay(id);
@@ -245,6 +316,19 @@ root.addEventListener('click', (event) => {
   closeMenus();
   void handler();
 });
+
+document.addEventListener(
+  'keydown',
+  (event) => {
+    if (document.querySelector('dialog[open]') || event.altKey || event.metaKey) return;
+    const item = event.ctrlKey ? (event.key === 'Backspace' ? 'MPaso_atras' : undefined) : kShortcuts[event.key];
+    if (!item || event.shiftKey) return;
+    event.preventDefault();
+    event.stopPropagation();
+    if (!byId<HTMLButtonElement>(item).disabled && !event.repeat) void clicks[item]();
+  },
+  { capture: true },
+);
 
 document.addEventListener('keydown', (event) => {
   if (document.querySelector('dialog[open]')) return;
@@ -286,11 +370,15 @@ async function readChosen(file: File): Promise<Uint8Array> {
 
 async function load(file: File, clearFirst: boolean): Promise<void> {
   const bytes = await readChosen(file);
+  let read = false;
   act(() => {
     if (clearFirst) machine.openLoad();
-    machine.loadChosen(file.name, bytes);
+    const outcome = machine.loadChosen(file.name, bytes);
+    ide.objectLoaded(file.name, bytes, outcome);
+    read = orben.fileWasRead(outcome);
   });
-  stored.saveProgram(file.name, bytes);
+  // What a reload brings back: a file the machine refused keeps the last.
+  if (read) stored.saveProgram(file.name, bytes);
 }
 
 fileInput.addEventListener('change', () => {
@@ -309,9 +397,24 @@ document.addEventListener('drop', (event) => {
 const stored = new Stored();
 const speed = stored.speed();
 if (speed !== null) machine.chooseSpeed(speed, true);
+// The program kept comes back as it was loaded, into a TUKA-2 switched
+// on: switched on after it, the power-on would fill memory over it.
 const program = stored.program();
-if (program) machine.loadChosen(program.name, program.bytes);
+if (program) {
+  machine.togglePower();
+  ide.objectLoaded(program.name, program.bytes, machine.loadChosen(program.name, program.bytes));
+}
 draw();
 void showBoxes();
 requestAnimationFrame(frame);
+
+// A shared program's link: its source into the editor, nothing run.
+async function openSharedLink(): Promise<void> {
+  const source = await sharedSource(location.hash);
+  if (source === null) return;
+  history.replaceState(null, '', location.pathname + location.search);
+  await editor.openShared(source);
+}
+window.addEventListener('hashchange', () => void openSharedLink());
+await openSharedLink();
 document.body.dataset.listo = 'true';

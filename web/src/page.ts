@@ -14,6 +14,7 @@ import {
   kPanelButtons,
   kPowerHint,
   kVersionSection,
+  shownShortcut,
 } from './captions';
 import { kPanelLook, SegmentDisplay } from './display';
 
@@ -143,6 +144,10 @@ export function buildPage(orben: OrbenModule, root: HTMLElement): Page {
       }
       const entry = element('button', { id: item.id, type: 'button', role: item.checkable ? 'menuitemcheckbox' : 'menuitem' }, item.caption ?? '');
       if (item.checkable) entry.setAttribute('aria-checked', 'false');
+      if (item.shortcut) {
+        entry.setAttribute('aria-keyshortcuts', item.shortcut);
+        entry.dataset.atajo = shownShortcut(item.shortcut);
+      }
       list.append(entry);
     }
     wrap.append(button, list);
