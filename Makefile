@@ -15,13 +15,16 @@
 #            build-web/site (the wasm preset in build-wasm, then web/ with Vite)
 # make web-run builds it and serves it on 127.0.0.1, printing the address
 # make web-test builds it and runs the browser tests (Debian's chromium)
+# make bench-web builds it and prints its figures: load time, sizes, the
+#                machine's rate in the page against $(BUILD)'s native one
+#                (when built), the timed run's rate at Rápida
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DORBEN_WERROR=ON
 
 WEB_PORT ?= 8080
 
-.PHONY: deps configure build run test sanitize bench pictures docs deb deb-check clean web web-run web-test
+.PHONY: deps configure build run test sanitize bench pictures docs deb deb-check clean web web-run web-test bench-web
 
 deps:
 	@tools/install-deps.sh
@@ -54,6 +57,9 @@ web-run: web
 
 web-test: web
 	cd web && npm test
+
+bench-web: web
+	node web/bench/page_bench.mjs $(BUILD)
 
 sanitize: deps
 	@cmake --preset asan > /dev/null
