@@ -18,13 +18,16 @@
 # make web-glyphs redraws web/public/pictures, the page's lamps, icons
 #                 and glyphs, from the desktop's drawing
 # make web-picture builds it and redraws docs/orben_web.png from the page
+# make bench-web builds it and prints its figures: load time, sizes, the
+#                machine's rate in the page against $(BUILD)'s native one
+#                (when built), the timed run's rate at Rápida
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DORBEN_WERROR=ON
 
 WEB_PORT ?= 8080
 
-.PHONY: deps configure build run test sanitize bench pictures docs deb deb-check clean web web-run web-test web-glyphs web-picture
+.PHONY: deps configure build run test sanitize bench pictures docs deb deb-check clean web web-run web-test web-glyphs web-picture bench-web
 
 deps:
 	@tools/install-deps.sh
@@ -63,6 +66,9 @@ web-glyphs: build
 
 web-picture: web
 	node web/tools/picture.mjs build-web/site docs/orben_web.png
+
+bench-web: web
+	node web/bench/page_bench.mjs $(BUILD)
 
 sanitize: deps
 	@cmake --preset asan > /dev/null

@@ -8,6 +8,7 @@ import * as boxes from './boxes';
 import { kDigits, kFlagLetters, kShareCopied, kShareShown, kShareTooLong } from './captions';
 import { kPortLook, SegmentDisplay } from './display';
 import { MemoryView } from './memory';
+import { keepOffline } from './offline';
 import { buildPage } from './page';
 import { saveMemory } from './memory_save';
 import { PortWindows } from './ports';
@@ -418,3 +419,4 @@ async function openSharedLink(): Promise<void> {
 window.addEventListener('hashchange', () => void openSharedLink());
 await openSharedLink();
 document.body.dataset.listo = 'true';
+keepOffline();

@@ -16,22 +16,27 @@ export function scenario(name) {
   return JSON.parse(readFileSync(`${kScenarios}/${name}.json`, 'utf8'));
 }
 
-// One server and one browser for a test file; every request any page
-// makes is kept, to be checked against the site's own origin.
-export async function start() {
-  const { server, address } = await serve(kSite);
+// One server and one browser for a test file (the built site, or another
+// folder); every request any page makes is kept, to be checked against the
+// site's own origin, and so is every error the console shows (a refusal
+// by the page's content security policy among them).
+export async function start(folder = kSite) {
+  const { server, address } = await serve(folder);
   const browser = await chromium.launch({ executablePath: kChromium, args: ['--no-sandbox'], headless: true });
   const requests = [];
   const errors = [];
+  const consoleErrors = [];
   return {
     address,
     requests,
     errors,
+    consoleErrors,
     async page(options = {}) {
       const context = options.context ?? (await browser.newContext({ viewport: { width: 960, height: 760 } }));
       const page = await context.newPage();
       page.on('request', (request) => requests.push(request.url()));
       page.on('pageerror', (error) => errors.push(error.message));
+      page.on('console', (message) => message.type() === 'error' && consoleErrors.push(message.text()));
       await page.goto(address);
       await page.waitForSelector('body[data-listo="true"]');
       return page;
@@ -83,12 +88,37 @@ export async function noBox(page) {
   return (await page.locator('dialog[open]').count()) === 0;
 }
 
-// Cargar programa objeto through the browser's file picker.
+// Cargar programa objeto through the browser's file picker: a file of
+// that name and contents, or without contents the file at the path `name`
+// (for a large one).
 export async function loadThroughPicker(page, name, contents) {
   const chooser = page.waitForEvent('filechooser');
   await menu(page, 'Menu_Archivo', 'Cargarprogramaobjeto1');
   const picker = await chooser;
-  await picker.setFiles({ name, mimeType: 'application/octet-stream', buffer: Buffer.from(contents) });
+  await picker.setFiles(contents === undefined ? name : { name, mimeType: 'application/octet-stream', buffer: Buffer.from(contents) });
+}
+
+// A file of that name and contents dropped on the page, as from a file
+// manager: a drop event whose DataTransfer holds it.
+export async function dropFile(page, name, contents) {
+  const transfer = await page.evaluateHandle(
+    ({ name, base64 }) => {
+      const raw = atob(base64);
+      const bytes = Uint8Array.from(raw, (c) => c.charCodeAt(0));
+      const data = new DataTransfer();
+      data.items.add(new File([bytes], name, { type: 'application/octet-stream' }));
+      return data;
+    },
+    { name, base64: Buffer.from(contents).toString('base64') },
+  );
+  await page.dispatchEvent('body', 'dragover', { dataTransfer: transfer });
+  await page.dispatchEvent('body', 'drop', { dataTransfer: transfer });
+  await transfer.dispose();
+}
+
+// The memory grid's rows in sight: address, digits and text of each.
+export async function memoryRows(page) {
+  return page.locator('#Memoria [role="row"]').allTextContents();
 }
 
 export async function listing(page) {
