@@ -117,8 +117,10 @@ export async function dropFile(page, name, contents) {
 }
 
 // The memory grid's rows in sight: address, digits and text of each.
+// The grid's rows in sight, each its address, digits and text as one
+// string ("H0000F000..").
 export async function memoryRows(page) {
-  return page.locator('#Memoria [role="row"]').allTextContents();
+  return (await page.locator('#Memoria [role="row"]').allTextContents()).map((row) => row.replace(':', ''));
 }
 
 export async function listing(page) {
