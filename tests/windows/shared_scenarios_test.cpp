@@ -8,11 +8,16 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QTextBlock>
 
 #include <utility>
 
+#include "editor_support.h"
+#include "widgets/digital_display.h"
 #include "widgets/hex_editor.h"
 
 #include "gui_support.h"
@@ -64,6 +69,8 @@ std::pair<int, Qt::KeyboardModifiers> qtKey(const QString& name) {
       {QStringLiteral("ArrowLeft"), Qt::Key_Left}, {QStringLiteral("ArrowRight"), Qt::Key_Right},
       {QStringLiteral("PageUp"), Qt::Key_PageUp},  {QStringLiteral("PageDown"), Qt::Key_PageDown},
       {QStringLiteral("Insert"), Qt::Key_Insert},  {QStringLiteral("t"), Qt::Key_T},
+      {QStringLiteral("F2"), Qt::Key_F2},          {QStringLiteral("F4"), Qt::Key_F4},
+      {QStringLiteral("F9"), Qt::Key_F9},
   };
   const bool ctrl = name.startsWith(QStringLiteral("Control+"));
   const QString key = ctrl ? name.mid(8) : name;
@@ -77,6 +84,24 @@ QString caretText(const orben::THexEditor& grid) {
       .toUpper()
       .arg(grid.caretArea() == orben::THexEditor::Area::Text ? 1 : 0)
       .arg(grid.caretNibble());
+}
+
+// Every display's text, by name.
+QMap<QString, QString> displays() {
+  QMap<QString, QString> shown;
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    for (auto* display : top->findChildren<orben::TDigitalDisplay*>()) {
+      if (!display->objectName().isEmpty()) shown[display->objectName()] = display->value();
+    }
+  }
+  return shown;
+}
+
+// The cursor of the editor to `line` and `column` (from 1).
+void cursorTo(int line, int column) {
+  QTextCursor cursor(sourceText()->document()->findBlockByNumber(line - 1));
+  cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, column - 1);
+  sourceText()->setTextCursor(cursor);
 }
 
 }  // namespace
@@ -164,6 +189,87 @@ class SharedScenariosTest : public QObject {
         QCOMPARE(
             QStringLiteral("%1").arg(grid->firstVisibleRow(), 4, 16, QLatin1Char('0')).toUpper(),
             step[QStringLiteral("top")].toString());
+      }
+    }
+  }
+
+  void ide() {
+    const QJsonObject table = scenario(QStringLiteral("ide"));
+    QVERIFY(!table.isEmpty());
+    QFile file(QStringLiteral(ORBEN_EXAMPLES "/") + table[QStringLiteral("file")].toString());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QStringList mistake = texts(table[QStringLiteral("mistake")]);
+    const QString mistaken = QString::fromUtf8(file.readAll()).replace(mistake[0], mistake[1]);
+    Program program;
+    const UnsavedLeftBehind discard;
+    click("BOnOff");
+    trigger("MNuevo_fuente");
+    QWidget* editor = find<QWidget>(QStringLiteral("TEditorFuente"));
+    for (const QJsonValue& entry : table[QStringLiteral("steps")].toArray()) {
+      const QJsonObject step = entry.toObject();
+      const QString what =
+          QString::fromUtf8(QJsonDocument(step).toJson(QJsonDocument::Compact)).left(60);
+      const QMap<QString, QString> before = displays();
+      const QJsonArray cursor = step[QStringLiteral("cursor")].toArray();
+      if (!cursor.isEmpty()) cursorTo(cursor[0].toInt(), cursor[1].toInt());
+      const QString typed = step[QStringLiteral("type")].toString();
+      if (typed.startsWith(u'<')) {
+        // Its comments are Spanish: put in as pasted, not typed key by key.
+        sourceText()->selectAll();
+        sourceText()->insertPlainText(mistaken);
+      } else if (!typed.isEmpty()) {
+        QTest::keyClicks(sourceText(), typed);
+      }
+      if (step.contains(QStringLiteral("press"))) {
+        const auto [key, modifiers] = qtKey(step[QStringLiteral("press")].toString());
+        QVERIFY2(key != 0, qPrintable(what));
+        editor->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(editor));
+        QTest::keyClick(sourceText(), static_cast<Qt::Key>(key), modifiers);
+      }
+      if (step.contains(QStringLiteral("click"))) click(step[QStringLiteral("click")].toString());
+      if (step.contains(QStringLiteral("timed"))) {
+        startTimedRun(program, step[QStringLiteral("timed")].toString());
+      }
+      if (step.contains(QStringLiteral("timed")) ||
+          step[QStringLiteral("press")] == QStringLiteral("F4")) {
+        QTRY_VERIFY2(lit("LPP"), qPrintable(what));
+      }
+      if (step.contains(QStringLiteral("messages"))) {
+        QCOMPARE(messageTexts(), texts(step[QStringLiteral("messages")]));
+      }
+      if (step.contains(QStringLiteral("lineaPC"))) {
+        QCOMPARE(sourceText()->property("lineaPC").toInt(),
+                 step[QStringLiteral("lineaPC")].toInt());
+      }
+      if (step.contains(QStringLiteral("puntosDeParada"))) {
+        QList<int> expected;
+        for (const QJsonValue& line : step[QStringLiteral("puntosDeParada")].toArray())
+          expected << line.toInt();
+        QCOMPARE(sourceText()->property("puntosDeParada").value<QList<int>>(), expected);
+      }
+      const QJsonObject cells = step[QStringLiteral("cells")].toObject();
+      for (auto cell = cells.begin(); cell != cells.end(); ++cell) {
+        QVERIFY2(value(cell.key()) == cell.value().toString(), qPrintable(what + cell.key()));
+      }
+      if (step.contains(QStringLiteral("listing"))) {
+        QCOMPARE(program.listing(), texts(step[QStringLiteral("listing")]));
+      }
+      if (step.contains(QStringLiteral("cursorLine"))) {
+        QCOMPARE(sourceText()->textCursor().blockNumber() + 1,
+                 step[QStringLiteral("cursorLine")].toInt());
+      }
+      if (step.contains(QStringLiteral("boxes"))) QVERIFY(program.script.takeMessages().isEmpty());
+      if (step[QStringLiteral("changedAreTheDisplaysThatChanged")].toBool()) {
+        const QMap<QString, QString> after = displays();
+        int changed = 0;
+        for (auto it = after.begin(); it != after.end(); ++it) {
+          const bool differs = before.value(it.key()) != it.value();
+          changed += differs ? 1 : 0;
+          QVERIFY2(find<QWidget>(it.key())->property("cambiado").toBool() == differs,
+                   qPrintable(what + it.key()));
+        }
+        QVERIFY(changed > 0);
       }
     }
   }
