@@ -4,6 +4,10 @@
 // to the very words the grader reported; the box without a program and a
 // cases file with an error.
 
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
@@ -50,34 +54,17 @@ void activate(const QString& text) {
   QTest::keyClick(list, Qt::Key_Return);
 }
 
-// Doubles input port 02 onto output port 01 (and R2); its first line draws
-// the assembler's warning on a negative displacement.
-const QString kDoubles = QStringLiteral(
-    "        LD R1, [RD-3]\n"
-    "        IN R1, H'02\n"
-    "        ADDS R2, R1, R1\n"
-    "        OUT H'01, R2\n"
-    "        HALT");
-
-const QByteArray kCases = R"toml(title = "Doble"
-[[case]]
-name = "15H da 2AH"
-inputs = { "02" = "0015" }
-expect.outputs = { "01" = "002A" }
-
-[[case]]
-name = "3 da 7"
-points = 2
-inputs = { "02" = "0003" }
-expect.outputs = { "01" = "0007" }
-expect.registers = { R2 = "0005" }
-
-[[case]]
-name = "oculto"
-hidden = true
-inputs = { "02" = "0004" }
-expect.outputs = { "01" = "0009" }
-)toml";
+// The table the browser tests read too: a program that doubles input
+// port 02 onto output port 01 (its first line draws the assembler's warning
+// on a negative displacement), its cases and what the check shows.
+QJsonObject table() {
+  QFile file(QStringLiteral(ORBEN_SCENARIOS "/cases.json"));
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return QJsonDocument::fromJson(file.readAll()).object();
+}
+QString entry(const char* name) {
+  return table()[QString::fromLatin1(name)].toString();
+}
 
 }  // namespace
 
@@ -89,8 +76,8 @@ class CaseCheckTest : public QObject {
     Program program;
     const UnsavedLeftBehind discard;
     QTemporaryDir folder;
-    const QString cases = writeFile(folder, QStringLiteral("doble.toml"), kCases);
-    typeAndLoad(kDoubles);
+    const QString cases = writeFile(folder, entry("casesName"), entry("cases").toUtf8());
+    typeAndLoad(entry("source"));
     const QStringList diagnostics = messageTexts();
     QCOMPARE(diagnostics.size(), qsizetype(1));  // the warning
     QVERIFY(diagnostics.first().startsWith(QStringLiteral("1:")));
@@ -99,16 +86,9 @@ class CaseCheckTest : public QObject {
     checkWith(program, cases);
     // The verdict in a column two wider than the longer word (BIEN), the
     // points as earned/possible; a hidden case without its differences.
-    const QStringList expected =
-        diagnostics + QStringList{
-                          "Casos de doble.toml: Doble",
-                          "BIEN  15H da 2AH  (1/1 punto)",
-                          "MAL   3 da 7  (0/2 puntos)",
-                          "puerto de salida 01: se esperaba 0007 y hay 0006",
-                          "registro R2: se esperaba 0005 y hay 0006",
-                          "MAL   oculto  (0/1 punto)",
-                          "Total: 1/4 puntos, 1/3 casos",
-                      };
+    QStringList expected = diagnostics;
+    for (const QJsonValue& line : table()[QStringLiteral("lines")].toArray())
+      expected << line.toString();
     QTRY_COMPARE(messageTexts(), expected);
     QVERIFY(find<QWidget>(QStringLiteral("TEditorFuente"))->isVisible());
     // Grading leaves the user's machine as it was: F9 keyed 0000.
@@ -117,15 +97,17 @@ class CaseCheckTest : public QObject {
     // A hidden case is not set up: its inputs stay unseen.
     click("BOnOff");
     QVERIFY(!lit("LOn"));
-    activate(QStringLiteral("MAL   oculto  (0/1 punto)"));
+    activate(entry("hidden"));
     QVERIFY(!lit("LOn"));
 
     // The failed case: switched on, its input in port 02, step mode lit.
-    activate(QStringLiteral("puerto de salida 01: se esperaba 0007 y hay 0006"));
+    activate(entry("failed"));
     QVERIFY(lit("LOn"));
     QVERIFY(lit("LPP"));
-    QCOMPARE(value(QStringLiteral("PIN_02")), QStringLiteral("0003"));
-    QCOMPARE(value(QStringLiteral("Teclado")), QStringLiteral("0000"));
+    const QJsonObject prepared = table()[QStringLiteral("prepared")].toObject();
+    for (auto cell = prepared.begin(); cell != prepared.end(); ++cell) {
+      QCOMPARE(value(cell.key()), cell.value().toString());
+    }
     click("BEjecutar");
     for (int step = 0; step < 4; ++step) click("BContinuar");
     QCOMPARE(program.script.takeMessages(), QStringList{QStringLiteral("Fin la ejecución :-)")});
@@ -150,7 +132,7 @@ class CaseCheckTest : public QObject {
   void gradesTheObjectFileLoadedLast() {
     Program program;
     const UnsavedLeftBehind discard;
-    typeAndLoad(kDoubles);
+    typeAndLoad(entry("source"));
     QFile object(QStringLiteral(ORBEN_EXAMPLES "/doble_entrada.ehc"));
     QVERIFY(object.open(QIODevice::ReadOnly));
     QTemporaryDir folder;
@@ -177,7 +159,7 @@ class CaseCheckTest : public QObject {
     QTemporaryDir folder;
     const QByteArray wrong = "[[case]]\nname = \"a\"\npoints = \"tres\"\n";
     const QString cases = writeFile(folder, QStringLiteral("malo.toml"), wrong);
-    typeAndLoad(kDoubles);
+    typeAndLoad(entry("source"));
     const QStringList diagnostics = messageTexts();
     checkWith(program, cases);
     const auto parsed = orben::grader::ParseCases(wrong.toStdString(), "malo.toml");

@@ -88,8 +88,7 @@ export class PortWindows {
   }
 
   draw(cells: string[]): void {
-    for (const [display, cell] of this.displays) {
-      if (!display.canvas.closest('[hidden]')) display.show(cells[cell] ?? '');
-    }
+    // Hidden windows too: a display draws again only when its value changes.
+    for (const [display, cell] of this.displays) display.show(cells[cell] ?? '');
   }
 }

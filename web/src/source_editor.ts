@@ -72,6 +72,10 @@ export class SourceEditor {
       edited: () => this.edited(),
       marginClicked: (line) => this.toggleAtLine(line),
     });
+    this.messages.addEventListener('click', (event) => {
+      const li = (event.target as HTMLElement).closest<HTMLElement>('li');
+      if (li) this.select(Number(li.dataset.index));
+    });
     this.messages.addEventListener('dblclick', (event) => this.activate(event.target as HTMLElement));
     this.messages.addEventListener('keydown', (event) => this.messageKey(event));
     this.restore();

@@ -57,3 +57,39 @@ export async function timedRun(page, address) {
   await s.click(page, 'BEjecutar');
   await page.waitForSelector('#Lampara_PP[data-lit="true"]');
 }
+
+// A page whose browser has no file system access: files open through a
+// picker and save as downloads, as in browsers without it.
+export async function pageWithoutFileAccess(site, options = {}) {
+  const context = await site.newContext(options);
+  await context.addInitScript(() => {
+    delete window.showOpenFilePicker;
+    delete window.showSaveFilePicker;
+  });
+  return site.page({ context });
+}
+
+// The file picker that stands for a desktop dialog: `name` and `bytes`
+// chosen in it once `open` has asked for it.
+export async function chooseFile(page, open, name, bytes) {
+  const chooser = page.waitForEvent('filechooser');
+  await open();
+  await (await chooser).setFiles({ name, mimeType: 'application/octet-stream', buffer: Buffer.from(bytes) });
+}
+
+// The download that `save` starts: its name and bytes.
+export async function downloaded(page, save) {
+  const started = page.waitForEvent('download');
+  await save();
+  const file = await started;
+  const chunks = [];
+  for await (const chunk of await file.createReadStream()) chunks.push(chunk);
+  return { name: file.suggestedFilename(), bytes: Buffer.concat(chunks) };
+}
+
+// The editor's message of `text` activated with Enter, as a user does.
+export async function activate(page, text) {
+  await page.locator('#Mensajes_Fuente li', { hasText: text }).first().click();
+  await page.focus('#Mensajes_Fuente');
+  await page.keyboard.press('Enter');
+}
