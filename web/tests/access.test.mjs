@@ -55,6 +55,24 @@ describe('axe-core', () => {
     await page.context().close();
   });
 
+  test('the source editor with its messages, the memory save dialog and the name of a download', async () => {
+    const page = await auditedPage();
+    await s.switchOn(page);
+    await s.menu(page, 'ToolButton3', 'MNuevo_fuente');
+    await page.focus('#Texto_Fuente .cm-content');
+    await page.keyboard.type('LLI R1, H\'05\nADS R2\nHALT');
+    await page.keyboard.press('F9');
+    await page.waitForSelector('#Mensajes_Fuente li');
+    assert.deepEqual(await faults(page), [], 'editor');
+    // The editor's text is told with its name and the line at PC.
+    assert.equal(await page.getAttribute('#Texto_Fuente .cm-content', 'aria-label'), 'Programa fuente');
+    await s.menu(page, 'ToolButton3', 'MGuardar_memoria');
+    await page.waitForSelector('#TDiag_Guardar_Memoria[open]');
+    assert.deepEqual(await faults(page), [], 'memory save');
+    await page.keyboard.press('Escape');
+    await page.context().close();
+  });
+
   test('the message box, the question box, the value entry and speed dialogs', async () => {
     const page = await auditedPage();
     const open = [
