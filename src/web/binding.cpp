@@ -6,12 +6,14 @@
 #include <emscripten/val.h>
 
 #include <cstdint>
+#include <sstream>
 #include <string>
 
 #include "disasm/listing_commands.h"
 #include "loader/load_command.h"
 #include "machine/run_control.h"
 #include "panel/segment_display.h"
+#include "session/run.h"
 #include "web/web_machine.h"
 
 using emscripten::val;
@@ -133,6 +135,16 @@ val displaySegments(int width, int height, int digits, const std::string& value)
   return numbers;
 }
 
+// A headless run as tuka2 run makes it, on the fast path: Ejecutar from
+// the keypad's address, to a stop or `max_steps` instructions; the
+// instructions executed. For measuring the module's speed in a browser.
+double runFast(WebMachine& w, double max_steps) {
+  std::ostringstream no_trace;
+  const session::RunResult result = session::runToTheEnd(
+      w.tuka(), session::RunPath::Fast, static_cast<std::uint64_t>(max_steps), no_trace);
+  return static_cast<double>(result.steps);
+}
+
 // The texts the core defines that the page shows.
 val texts() {
   val t = val::object();
@@ -195,7 +207,8 @@ EMSCRIPTEN_BINDINGS(orben_web) {
       .function("state", &state)
       .function("listingLines", &listingLines)
       .function("memoryWords", &memoryWords)
-      .function("takeMessages", &takeMessages);
+      .function("takeMessages", &takeMessages)
+      .function("runFast", &runFast);
   emscripten::function("cellOf", &cellOf);
   emscripten::function("displaySegments", &displaySegments);
   emscripten::function("texts", &texts);

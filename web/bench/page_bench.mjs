@@ -104,6 +104,7 @@ const sha = (path) => createHash('sha256').update(readFileSync(path)).digest('he
 // on, the loop loaded, out of step mode and Ejecutar from 0000; then
 // machine.tick(n) calls, timed by performance.now(), median of five runs
 // of about a second each.
+let pageFast = null;
 async function pageRate(browser) {
   const folder = mkdtempSync(join(tmpdir(), 'orben-bench-'));
   try {
@@ -141,7 +142,21 @@ async function pageRate(browser) {
         }
         rates.push((done * 1000) / (t1 - t0));
       }
-      return { rates };
+      // The fast path, as tuka2 run takes it: 10^8 instructions of the loop
+      // on a machine of its own each time.
+      const fast = [];
+      for (let run = 0; run < 3; ++run) {
+        const m = new orben.Machine(1);
+        m.togglePower();
+        m.loadChosen('bucle.ehc', new TextEncoder().encode(loop));
+        m.toggleStepMode();
+        for (const d of '0000') m.pressKey(d);
+        const t0 = performance.now();
+        const steps = m.runFast(1e8);
+        fast.push({ steps, ms: performance.now() - t0, messages: m.takeMessages().map((b) => b.text) });
+        m.delete();
+      }
+      return { rates, fast };
     }, kLoop);
     await context.close();
     await new Promise((done) => server.close(done));
@@ -151,6 +166,9 @@ async function pageRate(browser) {
     }
     const r = median(result.rates);
     row('page: machine.tick(1e6) calls', rate(r), `instructions a second, median of 5 × 1 s${same ? '' : ' (module differs from the site\'s!)'}`);
+    pageFast = median(result.fast.map((f) => (f.steps * 1000) / f.ms));
+    const whole = result.fast.every((f) => f.steps === 1e8);
+    row('page: runFast(1e8), tuka2 run\'s path', rate(pageFast), `instructions a second, median of 3${whole ? '' : ' (a run stopped early!)'}`);
     return r;
   } finally {
     rmSync(folder, { recursive: true, force: true });
@@ -159,7 +177,7 @@ async function pageRate(browser) {
 
 // The same ticks natively: fast_run_bench's BM_StepByStepTicks (the
 // windows' timer path, one tick per instruction, on the same loop); and
-// for reference `tuka2 run`, whose fast path the page does not have.
+// `tuka2 run`'s fast path, against the page's runFast.
 function nativeRates(page) {
   const bench = join(kNative, 'bench', 'fast_run_bench');
   if (existsSync(bench)) {
@@ -187,7 +205,8 @@ function nativeRates(page) {
     const times = [1, 2, 3].map(() => seconds(kSteps) - seconds(1));
     rmSync(folder, { recursive: true, force: true });
     const r = kSteps / median(times);
-    row('native: tuka2 run (its fast path)', rate(r), `${kSteps / 1e6} M steps, wall time less start-up, median of 3`);
+    const against = pageFast ? `; the page's fast path at ${((100 * pageFast) / r).toFixed(0)} % of it` : '';
+    row('native: tuka2 run (its fast path)', rate(r), `${kSteps / 1e6} M steps, wall time less start-up, median of 3${against}`);
   } else {
     row('native: tuka2 run (its fast path)', '—', `no ${tuka2}`);
   }

@@ -43,6 +43,7 @@ declare module '@module/orben_web.js' {
     listingLines(): string[];
     memoryWords(address: number, count: number): string;
     takeMessages(): Box[];
+    runFast(maxSteps: number): number;
   }
   export interface Texts {
     speedChoices: string[];
