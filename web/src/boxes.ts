@@ -1,7 +1,7 @@
 // The page's modal windows: the message box, the question box, the value
 // entry dialog and the speed dialog. Each resolves with its answer; the
 // machine is called afterwards with it.
-import { element } from './page';
+import { element, picture } from './page';
 export { kAppTitle as kTitle } from './captions';
 import { kAppTitle, kCancelar, kNo, kOk, kVale, kValuePrompt, kValueTitle, kYes } from './captions';
 
@@ -69,8 +69,13 @@ export function toolWindow(id: string, title: string): [HTMLDialogElement, HTMLE
   return [dialog, body];
 }
 
+// ¡Vale! and Cancelar with their glyphs, as the desktop's dialogs show them.
 function liveButton(id: string, caption: string): HTMLButtonElement {
-  return element('button', { id, type: 'button', class: 'live' }, caption);
+  const button = element('button', { id, type: 'button', class: 'live con-glifo' });
+  const glyph = picture(`glifo_${id}`);
+  glyph.className = 'glifo';
+  button.append(glyph, element('span', { class: 'leyenda' }, caption));
+  return button;
 }
 
 // TDiag_Editar_Registro: four digits, "0000" at first; each hexadecimal
