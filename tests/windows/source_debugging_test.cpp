@@ -60,29 +60,6 @@ void loadProgram(const QString& text = kProgram) {
 QString word(const Program& program, int address) {
   return QString::fromStdString(program.machine().ReadMemoryWord(address).str());
 }
-// Every display's text, by name.
-QMap<QString, QString> displays() {
-  QMap<QString, QString> shown;
-  for (QWidget* top : QApplication::topLevelWidgets()) {
-    for (auto* display : top->findChildren<orben::TDigitalDisplay*>()) {
-      if (!display->objectName().isEmpty()) shown[display->objectName()] = display->value();
-    }
-  }
-  return shown;
-}
-// The displays marked as changed are exactly those whose text differs.
-void checkChangedDisplays(const QMap<QString, QString>& before) {
-  const QMap<QString, QString> after = displays();
-  int marked = 0;
-  for (auto it = after.begin(); it != after.end(); ++it) {
-    const bool changed = before.value(it.key()) != it.value();
-    auto* display = find<QWidget>(it.key());
-    QVERIFY2(display->property("cambiado").toBool() == changed, qPrintable(it.key()));
-    marked += changed;
-  }
-  QVERIFY(marked > 0);
-}
-
 // The speed dialog's choice `item`, with ¡Vale!.
 void choose(Program& program, const char* item) {
   program.script.then([item](QWidget* dialog) {

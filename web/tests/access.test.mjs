@@ -4,19 +4,12 @@
 // label and value, "apagado" while off.
 import assert from 'node:assert/strict';
 import { createRequire } from 'node:module';
-import { after, before, describe, test } from 'node:test';
+import { describe, test } from 'node:test';
 import * as s from './support.mjs';
 
 const axePath = createRequire(import.meta.url).resolve('axe-core/axe.min.js');
 
-let site;
-before(async () => {
-  site = await s.start();
-});
-after(async () => {
-  assert.deepEqual(site.errors, []);
-  await site.stop();
-});
+const site = s.siteForTests();
 
 // axe-core over what is on the page now; the faults that matter, by rule
 // and the elements it names.

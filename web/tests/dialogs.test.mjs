@@ -1,17 +1,10 @@
 // The in-page windows: the value entry dialog, the speed dialog, both port
 // windows, and every box a load can show, in order.
 import assert from 'node:assert/strict';
-import { after, before, describe, test } from 'node:test';
+import { describe, test } from 'node:test';
 import * as s from './support.mjs';
 
-let site;
-before(async () => {
-  site = await s.start();
-});
-after(async () => {
-  assert.deepEqual(site.errors, []);
-  await site.stop();
-});
+const site = s.siteForTests();
 
 describe('value entry dialog', () => {
   test('digits shift in from the right, either case; ¡Vale! stores, Cancelar and Escape leave the cell', async () => {

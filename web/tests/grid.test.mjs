@@ -4,17 +4,10 @@
 // edited word listed again at its key-up. Then what only the page shows:
 // the typing marks, and the grid left by Tab.
 import assert from 'node:assert/strict';
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 import * as s from './support.mjs';
 
-let site;
-before(async () => {
-  site = await s.start();
-});
-after(async () => {
-  assert.deepEqual(site.errors, []);
-  await site.stop();
-});
+const site = s.siteForTests();
 
 // A row of the grid in sight: its digits, its text and how many of its
 // characters carry the typing mark.

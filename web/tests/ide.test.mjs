@@ -5,18 +5,11 @@
 // a timed run stopped at one, and the run to the cursor.
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 import * as s from './support.mjs';
 import * as e from './editor_support.mjs';
 
-let site;
-before(async () => {
-  site = await s.start();
-});
-after(async () => {
-  assert.deepEqual(site.errors, []);
-  await site.stop();
-});
+const site = s.siteForTests();
 
 test('the shared editor scenario: F9, an error, the mended program, steps, breakpoints, run to the cursor', async () => {
   const table = s.scenario('ide');

@@ -6,18 +6,11 @@
 import assert from 'node:assert/strict';
 import { randomBytes } from 'node:crypto';
 import { readFileSync } from 'node:fs';
-import { after, before, describe, test } from 'node:test';
+import { describe, test } from 'node:test';
 import * as s from './support.mjs';
 import * as e from './editor_support.mjs';
 
-let site;
-before(async () => {
-  site = await s.start();
-});
-after(async () => {
-  assert.deepEqual(site.errors, []);
-  await site.stop();
-});
+const site = s.siteForTests();
 
 const suma = readFileSync(`${s.kExamples}/suma.asm`, 'utf8');
 

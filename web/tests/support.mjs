@@ -3,6 +3,8 @@
 // found by the desktop's object names.
 import { readFileSync } from 'node:fs';
 import { fileURLToPath } from 'node:url';
+import assert from 'node:assert/strict';
+import { after, before } from 'node:test';
 import { chromium } from 'playwright-core';
 import { serve } from '../tools/serve.mjs';
 
@@ -47,6 +49,26 @@ export async function start(folder = kSite) {
     async stop() {
       await browser.close();
       await new Promise((done) => server.close(done));
+    },
+  };
+}
+
+// One site for the tests of the file that calls it, started before them
+// and stopped after them, no page having thrown an error.
+export function siteForTests() {
+  let site = null;
+  before(async () => {
+    site = await start();
+  });
+  after(async () => {
+    assert.deepEqual(site.errors, []);
+    await site.stop();
+  });
+  return {
+    page: (options) => site.page(options),
+    newContext: (options) => site.newContext(options),
+    get address() {
+      return site.address;
     },
   };
 }
