@@ -43,3 +43,25 @@ test('the shared editor scenario: F9, an error, the mended program, steps, break
   }
   await page.context().close();
 });
+
+test('a step that stores a word frames its memory row; stepped back, the row it restored', async () => {
+  const page = await site.page();
+  await s.switchOn(page);
+  await e.newSource(page);
+  // ST puts R3 at dato, word 0007 (LDI is two words: 0003 and 0004).
+  await e.type(page, "ORG H'0000\nLLI R1, H'05\nLLI R2, H'07\nADDS R3, R1, R2\nLDI RD, dato\nST [RD+H'00], R3\nHALT\ndato: DW H'0000");
+  await page.keyboard.press('F9');
+  const framed = () => page.evaluate(() => [...document.querySelectorAll('#Memoria [role="row"][data-cambiado="true"]')].map((r) => r.firstElementChild.textContent));
+  const word7 = async () => (await s.memoryRows(page)).find((r) => r.startsWith('H0007')).slice(5, 9);
+  await s.click(page, 'BEjecutar');
+  assert.deepEqual(await framed(), []);
+  for (let i = 0; i < 4; ++i) await s.click(page, 'BContinuar');
+  assert.deepEqual(await framed(), []);
+  await s.click(page, 'BContinuar'); // the ST
+  assert.deepEqual(await framed(), ['H0007:']);
+  assert.equal(await word7(), '000C');
+  await page.keyboard.press('Control+Backspace');
+  assert.deepEqual(await framed(), ['H0007:']);
+  assert.equal(await word7(), '0000');
+  await page.context().close();
+});
