@@ -323,10 +323,12 @@ document.addEventListener(
   (event) => {
     if (document.querySelector('dialog[open]') || event.altKey || event.metaKey) return;
     const item = event.ctrlKey ? (event.key === 'Backspace' ? 'MPaso_atras' : undefined) : kShortcuts[event.key];
-    if (!item || event.shiftKey) return;
+    // A disabled item leaves its key to the control with the focus (Ctrl+
+    // Backspace then deletes a word in the editor), as on the desktop.
+    if (!item || event.shiftKey || byId<HTMLButtonElement>(item).disabled) return;
     event.preventDefault();
     event.stopPropagation();
-    if (!byId<HTMLButtonElement>(item).disabled && !event.repeat) void clicks[item]();
+    if (!event.repeat) void clicks[item]();
   },
   { capture: true },
 );
